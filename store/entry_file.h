@@ -1,0 +1,147 @@
+// The entry file: velunar.txt in the current directory, held open and locked
+// from loading until the program ends, and replaced whole at every save.
+//
+// States: closed, held (open for reading with exclusive access) and writing
+// (a save in progress). Exclusive access is a flock(2) lock on the open file
+// description, taken by every opening: it belongs to the descriptor, not to
+// the process, so a second copy of the program and a second CStdioFile in
+// this process are both shut out while the file is held or being written.
+//
+// Used only on the user-interface thread. Not copyable: one object owns the
+// descriptors and the lock.
+#ifndef VELUNAR_STORE_ENTRY_FILE_H_
+#define VELUNAR_STORE_ENTRY_FILE_H_
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/file_system.h"
+
+namespace velunar {
+
+// A failed read, write or close of the entry file.
+class CFileException : public std::exception {
+ public:
+  enum ECause {
+    generic = 1,    // a read failed
+    diskFull = 13,  // a write, flush, sync, rename or close failed
+    // The file could not be opened for writing (read-only file, directory
+    // that cannot be written): nothing was written.
+    notOpenedForWriting = 100,
+  };
+
+  CFileException(ECause cause, int osError, std::string fullPath);
+
+  // The English report text with the full path in place of %1, e.g.
+  // "Disk full while accessing /home/anna/velunar.txt.". The path keeps the
+  // bytes the file system gave (UTF-8 on Linux).
+  std::string ReportText() const;
+  const char* what() const noexcept override;
+
+  ECause m_cause;
+  int m_lOsError;            // errno at the failure; carried, never shown
+  std::string m_strFileName;  // full path of the entry file
+
+ private:
+  std::string m_strWhat;
+};
+
+// Load found no file it could open: the entry file is held by another copy
+// of the program, is a directory, or cannot be read. Nothing was loaded, and
+// the caller must not write the file.
+class CFileUnavailableException : public std::exception {
+ public:
+  CFileUnavailableException(int osError, std::string fullPath);
+  const char* what() const noexcept override;
+
+  int m_lOsError;
+  std::string m_strFileName;
+
+ private:
+  std::string m_strWhat;
+};
+
+// What Load read: the entries in file order, as references into `buffer`.
+struct CLoadedEntries {
+  std::vector<char> buffer;
+  std::vector<std::string_view> entries;
+};
+
+class CStdioFile {
+ public:
+  enum class EState { closed, held, writing };
+
+  static constexpr std::string_view kFileName = "velunar.txt";
+
+  // The entry file `fileName` (relative names resolve against the current
+  // directory at each opening), through `fs`, which must outlive the object.
+  explicit CStdioFile(IFileSystem& fs = PosixFileSystem(), std::string fileName = std::string(kFileName));
+  CStdioFile(const CStdioFile&) = delete;
+  CStdioFile& operator=(const CStdioFile&) = delete;
+  // Closes quietly, releasing the lock; a save in progress is abandoned and
+  // its new file removed, so the entry file stays as it was.
+  ~CStdioFile();
+
+  // Opens the file for reading with exclusive access (state held); when it
+  // does not exist, creates it empty. Never replaces or empties an existing
+  // file. Returns false, and stays closed, when neither works. Never throws.
+  bool OpenForReading();
+
+  // Opens for reading, then reads the whole file under the entry format:
+  // the entries up to the first empty line or 0x1A, in file order. The bytes
+  // from there to the end are kept and written back after the entries at
+  // every save. The file stays held.
+  // Throws CFileUnavailableException when the file cannot be opened at all,
+  // CFileException(generic) when a read fails, std::bad_alloc when memory
+  // runs out; in every case nothing is loaded.
+  CLoadedEntries Load();
+
+  // Starts a save (state writing): a new file beside the entry file, locked
+  // before it can take the entry file's name. Returns false and stays closed
+  // when that fails; the following WriteText or Close then reports it.
+  // Never throws.
+  bool OpenForWriting();
+
+  // Appends `text` to the save, each line feed as CR LF. Output is buffered,
+  // so a failure may show only at a later call or at Close.
+  // Throws CFileException(diskFull) when the output cannot be written (the
+  // state stays writing), CFileException(notOpenedForWriting) after a failed
+  // OpenForWriting.
+  void WriteText(std::string_view text);
+
+  // In state held: releases the file for this object's next opening. The
+  // lock itself is kept until then, so that no other copy can take the file
+  // between the two steps of a save.
+  // In state writing: writes what is buffered and the kept tail, syncs the
+  // new file, renames it over the entry file (over the file a symbolic link
+  // leads to) and syncs the directory. On any failure the new file is removed
+  // and the entry file stays as it was.
+  // The state is closed afterwards in every case.
+  // Throws CFileException(diskFull) when the save fails,
+  // CFileException(notOpenedForWriting) after a failed OpenForWriting.
+  void Close();
+
+  // OpenForWriting, WriteText of each entry followed by a line feed, Close.
+  // `forEachEntry` calls its argument once for each entry, in order.
+  using EntryVisitor = std::function<void(std::string_view)>;
+  void WriteAll(const std::function<void(const EntryVisitor&)>& forEachEntry);
+
+  EState State() const { return m_eState; }
+  // The full path of the last opening, for reports.
+  const std::string& FullPath() const { return m_strFullPath; }
+
+ private:
+  // (private members are the implementation's)
+  IFileSystem& m_fs;
+  std::string m_strFileName;
+  std::string m_strFullPath;
+  EState m_eState = EState::closed;
+};
+
+}  // namespace velunar
+
+#endif  // VELUNAR_STORE_ENTRY_FILE_H_

@@ -1,0 +1,69 @@
+// The master list: every entry the user keeps, also those a search hides.
+//
+// The master list is only ever looked at through a few operations: it is
+// searched for an exactly equal text, appended to, has its first exactly
+// equal element removed, is counted, and is poured into the view list (whole
+// or filtered) in its own order, where the view list sorts what arrives and
+// keeps texts that sort together in arrival order. None of that can tell the
+// list apart from its stable sort in list order, which is how it is held
+// here: appending puts a text after every element it sorts together with,
+// and the first exactly equal element is the first one in its group. So
+// pouring it into the view needs no sort at all, and after an edit in the
+// "all" view the master list and the view list share one sequence.
+#ifndef VELUNAR_STORE_MASTER_LIST_H_
+#define VELUNAR_STORE_MASTER_LIST_H_
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "store/entry_sequence.h"
+#include "store/text_pool.h"
+
+namespace velunar {
+
+class CViewList;
+
+class CMasterList {
+ public:
+  explicit CMasterList(std::shared_ptr<CTextPool> texts);
+
+  int GetSize() const { return m_items.Count(); }
+
+  // Append: adds a copy of `text` as the last element. Throws std::bad_alloc.
+  void Add(std::string_view text);
+
+  // Takes the entries of a loaded file, in file order, with the buffer their
+  // bytes live in, and appends them as Add would one by one.
+  void AddLoaded(std::vector<char>&& buffer, const std::vector<std::string_view>& entries);
+
+  // Remove first equal: removes the first element exactly equal to `text`;
+  // returns false, changing nothing, when there is none.
+  bool RemoveFirstEqual(std::string_view text);
+
+  // True when some element is exactly equal to `text` (Add's duplicate test).
+  bool ContainsEqual(std::string_view text) const;
+
+  // Rebuild the master list: it takes the view list's items in view order.
+  // Constant time.
+  void RebuildFrom(const CViewList& view);
+
+  // The elements, in the order in which the view list receives them.
+  const CEntrySequence& Items() const { return m_items; }
+  const std::shared_ptr<CTextPool>& Texts() const { return m_pTexts; }
+
+ private:
+  // The index of the first element exactly equal to `text`, or -1.
+  int FindFirstEqual(std::string_view text) const;
+
+  std::shared_ptr<CTextPool> m_pTexts;
+  CEntrySequence m_items;
+};
+
+// Sorts `entries` stably in list order: texts that sort together keep the
+// order they have in `entries`.
+void SortStablyInListOrder(std::vector<std::string_view>& entries);
+
+}  // namespace velunar
+
+#endif  // VELUNAR_STORE_MASTER_LIST_H_

@@ -1,0 +1,39 @@
+// The text pool: storage for the bytes of every entry the lists refer to.
+//
+// The master list and the view list hold std::string_view references, not
+// copies; the pool owns what they point at. Loaded files are adopted whole
+// (one buffer, no copy per line); texts typed by the user are copied in one
+// by one. Nothing is freed before the pool itself, so a reference taken from
+// the pool stays valid for the pool's whole life. Share one pool between the
+// lists that exchange references.
+#ifndef VELUNAR_STORE_TEXT_POOL_H_
+#define VELUNAR_STORE_TEXT_POOL_H_
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace velunar {
+
+class CTextPool {
+ public:
+  CTextPool() = default;
+  CTextPool(const CTextPool&) = delete;
+  CTextPool& operator=(const CTextPool&) = delete;
+
+  // Copies `text` into the pool and returns a reference to the copy.
+  // Throws std::bad_alloc when memory runs out.
+  std::string_view Keep(std::string_view text);
+
+  // Takes ownership of `buffer`; references into its bytes stay valid
+  // (moving a vector keeps its storage).
+  void Adopt(std::vector<char>&& buffer);
+
+ private:
+  std::vector<std::unique_ptr<char[]>> m_texts;
+  std::vector<std::vector<char>> m_buffers;
+};
+
+}  // namespace velunar
+
+#endif  // VELUNAR_STORE_TEXT_POOL_H_

@@ -1,0 +1,79 @@
+#include "store/view_list.h"
+
+#include <algorithm>
+
+#include "store/master_list.h"
+#include "store/text_rules.h"
+
+namespace velunar {
+
+CViewList::CViewList(std::shared_ptr<CTextPool> texts) : m_pTexts(std::move(texts)) {}
+
+int CViewList::InsertPosition(std::string_view text) const { return m_items.UpperBound(text); }
+
+int CViewList::AddString(std::string_view text) {
+  int at = m_items.UpperBound(text);
+  m_items.Insert(at, m_pTexts->Keep(text));
+  if (m_nCurSel >= at) ++m_nCurSel;
+  return at;
+}
+
+int CViewList::DeleteString(int i) {
+  if (i < 0 || i >= GetCount()) return -1;
+  m_items.Erase(i);
+  if (m_nCurSel == i) {
+    m_nCurSel = -1;
+  } else if (m_nCurSel > i) {
+    --m_nCurSel;
+  }
+  return GetCount();
+}
+
+void CViewList::ResetContent() {
+  m_items.Clear();
+  m_nCurSel = -1;
+}
+
+bool CViewList::GetText(int i, std::string& target) const {
+  if (i < 0 || i >= GetCount()) return false;
+  target.assign(m_items.At(i));
+  return true;
+}
+
+int CViewList::SetCurSel(int i) {
+  m_nCurSel = (i >= 0 && i < GetCount()) ? i : -1;
+  return m_nCurSel;
+}
+
+int CViewList::FindString(int start, std::string_view prefix) const {
+  auto [first, last] = m_items.PrefixRange(prefix);
+  if (first == last) return -1;
+  // The matching items are one run [first, last) in list order, so the first
+  // match in the order start+1, ..., last, 0, ..., start is the run's first
+  // index after start, or the run's start when the run ends before that.
+  if (start < 0 || start >= GetCount()) return first;
+  if (last > start + 1) return std::max(first, start + 1);
+  return first;
+}
+
+void CViewList::Refill(const CMasterList& master) {
+  m_items = master.Items();
+  m_nCurSel = -1;
+}
+
+bool CViewList::IsRefillOf(const CMasterList& master) const {
+  return m_items.SharesWith(master.Items());
+}
+
+void CViewList::FillMatching(const CMasterList& master, const CQueryMatcher& matcher) {
+  std::vector<std::string_view> matches;
+  master.Items().ForEach([&](std::string_view entry) {
+    if (matcher.Matches(entry)) matches.push_back(entry);
+  });
+  // The master list is in list order already, and so is every part of it.
+  CEntrySequence items = CEntrySequence::FromSorted(matches);
+  m_items = std::move(items);
+  m_nCurSel = -1;
+}
+
+}  // namespace velunar
