@@ -1,0 +1,303 @@
+// Benchmarks of the entry store on generated phone books of 10k, 100k and
+// 1M entries (about 48 bytes each):
+//
+//   ReadAndSortBaseline  read the file, split it into lines, std::sort them
+//                        bytewise: the floor under any load
+//   Load                 CStdioFile::Load, master list and view list filled
+//                        (read, parse, sort in list order)
+//   Add/Change/Delete    one command's list work, in the "all" view (refill,
+//                        edit, find-prefix, rebuild) and in a filtered view
+//   Refill               refill the view from the master list after a Find
+//   Find                 one Find over every entry (fold, search, fill)
+//   FindBaseline         the bare pass: fold each entry, search it
+//   WriteAll             save every entry with fsync and rename
+//   Memory               bytes held per entry after load, and peak bytes
+//                        during load per byte of file
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "bench/phonebook_generator.h"
+#include "store/entry_file.h"
+#include "store/master_list.h"
+#include "store/text_rules.h"
+#include "store/view_list.h"
+
+// Counting allocator: the store's memory is measured, not guessed.
+namespace {
+std::atomic<long long> g_liveBytes{0};
+std::atomic<long long> g_peakBytes{0};
+}  // namespace
+
+void* operator new(std::size_t n) {
+  void* p = std::malloc(n ? n : 1);
+  if (!p) throw std::bad_alloc();
+  long long live = g_liveBytes += static_cast<long long>(malloc_usable_size(p));
+  long long peak = g_peakBytes.load();
+  while (live > peak && !g_peakBytes.compare_exchange_weak(peak, live)) {
+  }
+  return p;
+}
+void operator delete(void* p) noexcept {
+  if (!p) return;
+  g_liveBytes -= static_cast<long long>(malloc_usable_size(p));
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+
+namespace velunar {
+namespace {
+
+namespace fs = std::filesystem;
+
+// One generated file per size, written once into a scratch directory.
+const std::string& PhoneBookPath(int count) {
+  static std::map<int, std::string> paths;
+  auto it = paths.find(count);
+  if (it != paths.end()) return it->second;
+  fs::path dir = fs::temp_directory_path() / ("velunar-bench-" + std::to_string(getpid()));
+  fs::create_directories(dir);
+  fs::path file = dir / ("phonebook-" + std::to_string(count) + ".txt");
+  std::string bytes = bench::GenerateFile(count);
+  std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return paths[count] = file.string();
+}
+
+struct CLists {
+  std::shared_ptr<CTextPool> texts = std::make_shared<CTextPool>();
+  CViewList view{texts};
+  CMasterList master{texts};
+  bool filtered = false;
+  int curIndex = 0;
+};
+
+std::unique_ptr<CLists> LoadLists(int count) {
+  auto lists = std::make_unique<CLists>();
+  CStdioFile file(PosixFileSystem(), PhoneBookPath(count));
+  CLoadedEntries loaded = file.Load();
+  lists->master.AddLoaded(std::move(loaded.buffer), loaded.entries);
+  lists->view.Refill(lists->master);
+  return lists;
+}
+
+// The list work of the editing commands, step by step as the window does it.
+void AddCommand(CLists& l, const std::string& text) {
+  if (!l.filtered) l.view.Refill(l.master);
+  if (l.master.ContainsEqual(text)) {
+    l.view.SetCurSel(l.curIndex);
+    return;
+  }
+  l.view.AddString(text);
+  l.master.Add(text);
+  l.curIndex = l.view.FindString(0, text);
+  l.view.SetCurSel(l.curIndex);
+  if (!l.filtered) l.master.RebuildFrom(l.view);
+}
+
+void ChangeCommand(CLists& l, const std::string& text) {
+  if (!l.filtered) l.view.Refill(l.master);
+  if (l.filtered) {
+    std::string item;
+    if (l.view.GetText(l.curIndex, item)) l.master.RemoveFirstEqual(item);
+  }
+  l.view.DeleteString(l.curIndex);
+  l.view.AddString(text);
+  if (l.filtered) l.master.Add(text);
+  l.curIndex = l.view.FindString(0, text);
+  l.view.SetCurSel(l.curIndex);
+  if (!l.filtered) l.master.RebuildFrom(l.view);
+}
+
+void DeleteCommand(CLists& l, const std::string& text) {
+  if (!l.filtered) l.view.Refill(l.master);
+  l.curIndex = l.view.FindString(0, text);
+  if (l.curIndex < 0) {
+    l.curIndex = 0;
+    return;
+  }
+  std::string item;
+  l.view.GetText(l.curIndex, item);
+  l.master.RemoveFirstEqual(item);
+  l.view.DeleteString(l.curIndex);
+  if (l.curIndex == l.view.GetCount()) --l.curIndex;
+  if (l.curIndex < 0) l.curIndex = 0;
+  l.view.SetCurSel(l.curIndex);
+  if (!l.filtered) l.master.RebuildFrom(l.view);
+}
+
+void FindCommand(CLists& l, const std::string& query) {
+  l.filtered = true;
+  l.view.FillMatching(l.master, CQueryMatcher(query));
+  l.curIndex = 0;
+}
+
+// "петр" in Windows-1251: a query that matches a few percent of entries.
+const std::string kQuery = "\xEF\xE5\xF2\xF0";
+
+void BM_ReadAndSortBaseline(benchmark::State& state) {
+  const std::string& path = PhoneBookPath(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      if (bytes[i] == '\n') {
+        lines.emplace_back(bytes.data() + start, i - start);
+        start = i + 1;
+      }
+    }
+    std::sort(lines.begin(), lines.end());
+    benchmark::DoNotOptimize(lines.data());
+  }
+}
+
+void BM_Load(benchmark::State& state) {
+  int count = static_cast<int>(state.range(0));
+  PhoneBookPath(count);
+  for (auto _ : state) {
+    auto lists = LoadLists(count);
+    benchmark::DoNotOptimize(lists->view.GetCount());
+    state.PauseTiming();
+    lists.reset();
+    state.ResumeTiming();
+  }
+}
+
+void BM_Memory(benchmark::State& state) {
+  int count = static_cast<int>(state.range(0));
+  auto fileBytes = static_cast<double>(fs::file_size(PhoneBookPath(count)));
+  for (auto _ : state) {
+    long long before = g_liveBytes.load();
+    g_peakBytes = before;
+    auto lists = LoadLists(count);
+    long long held = g_liveBytes.load() - before;
+    long long peak = g_peakBytes.load() - before;
+    state.counters["bytes_per_entry"] = static_cast<double>(held) / count;
+    state.counters["held_per_file_byte"] = static_cast<double>(held) / fileBytes;
+    state.counters["peak_per_file_byte"] = static_cast<double>(peak) / fileBytes;
+  }
+}
+
+template <bool kFiltered>
+std::unique_ptr<CLists> ListsInMode(int count) {
+  auto lists = LoadLists(count);
+  // A filtered view of everything: the commands then take the filtered path
+  // over the same number of items.
+  if (kFiltered) FindCommand(*lists, "");
+  return lists;
+}
+
+template <bool kFiltered>
+void BM_Add(benchmark::State& state) {
+  auto lists = ListsInMode<kFiltered>(static_cast<int>(state.range(0)));
+  int n = 0;
+  for (auto _ : state) AddCommand(*lists, "\xCD\xEE\xE2\xE0\xFF \xE7\xE0\xEF\xE8\xF1\xFC " + std::to_string(n++));
+}
+
+template <bool kFiltered>
+void BM_Change(benchmark::State& state) {
+  auto lists = ListsInMode<kFiltered>(static_cast<int>(state.range(0)));
+  lists->curIndex = lists->view.GetCount() / 2;
+  int n = 0;
+  for (auto _ : state) ChangeCommand(*lists, "\xC8\xE7\xEC\xE5\xED\xE5\xED\xEE " + std::to_string(n++));
+}
+
+template <bool kFiltered>
+void BM_Delete(benchmark::State& state) {
+  auto lists = ListsInMode<kFiltered>(static_cast<int>(state.range(0)));
+  std::string item;
+  int step = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    lists->view.GetText((step++ * 7919) % lists->view.GetCount(), item);
+    state.ResumeTiming();
+    DeleteCommand(*lists, item);
+  }
+}
+
+void BM_Refill(benchmark::State& state) {
+  auto lists = LoadLists(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    state.PauseTiming();
+    FindCommand(*lists, kQuery);
+    state.ResumeTiming();
+    lists->view.Refill(lists->master);
+  }
+}
+
+void BM_Find(benchmark::State& state) {
+  auto lists = LoadLists(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    FindCommand(*lists, kQuery);
+    benchmark::DoNotOptimize(lists->view.GetCount());
+  }
+  state.counters["matches"] = lists->view.GetCount();
+}
+
+void BM_FindBaseline(benchmark::State& state) {
+  std::vector<std::string> entries = bench::GenerateEntries(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    int matches = 0;
+    std::string folded;
+    for (const std::string& entry : entries) {
+      folded = entry;
+      for (char& c : folded) c = static_cast<char>(FoldByte(static_cast<unsigned char>(c)));
+      if (folded.find(kQuery) != std::string::npos) ++matches;
+    }
+    benchmark::DoNotOptimize(matches);
+  }
+}
+
+void BM_WriteAll(benchmark::State& state) {
+  int count = static_cast<int>(state.range(0));
+  auto lists = LoadLists(count);
+  fs::path target = fs::path(PhoneBookPath(count)).parent_path() / ("save-" + std::to_string(count) + ".txt");
+  CStdioFile file(PosixFileSystem(), target.string());
+  for (auto _ : state) {
+    file.Close();
+    file.WriteAll([&](const CStdioFile::EntryVisitor& visit) { lists->view.Items().ForEach(visit); });
+    file.OpenForReading();
+  }
+  state.SetBytesProcessed(static_cast<long long>(state.iterations()) *
+                          static_cast<long long>(fs::file_size(target)));
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+  b->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+}
+void SizesMicro(benchmark::internal::Benchmark* b) {
+  b->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_ReadAndSortBaseline)->Apply(Sizes);
+BENCHMARK(BM_Load)->Apply(Sizes);
+BENCHMARK(BM_Memory)->Apply(Sizes)->Iterations(1);
+BENCHMARK(BM_Add<false>)->Name("BM_Add/all")->Apply(SizesMicro);
+BENCHMARK(BM_Add<true>)->Name("BM_Add/filtered")->Apply(SizesMicro);
+BENCHMARK(BM_Change<false>)->Name("BM_Change/all")->Apply(SizesMicro);
+BENCHMARK(BM_Change<true>)->Name("BM_Change/filtered")->Apply(SizesMicro);
+BENCHMARK(BM_Delete<false>)->Name("BM_Delete/all")->Apply(SizesMicro);
+BENCHMARK(BM_Delete<true>)->Name("BM_Delete/filtered")->Apply(SizesMicro);
+BENCHMARK(BM_Refill)->Apply(SizesMicro);
+BENCHMARK(BM_Find)->Apply(Sizes);
+BENCHMARK(BM_FindBaseline)->Apply(Sizes);
+BENCHMARK(BM_WriteAll)->Apply(Sizes);
+
+}  // namespace
+}  // namespace velunar
+
+BENCHMARK_MAIN();
