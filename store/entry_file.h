@@ -108,9 +108,11 @@ class CStdioFile {
 
   // Appends `text` to the save, each line feed as CR LF. Output is buffered,
   // so a failure may show only at a later call or at Close.
-  // Throws CFileException(diskFull) when the output cannot be written (the
-  // state stays writing), CFileException(notOpenedForWriting) after a failed
-  // OpenForWriting.
+  // Throws CFileException(diskFull) when the output cannot be written. The
+  // save is then given up at once (its new file removed, the entry file as it
+  // was); the state stays writing until Close, and every further WriteText
+  // throws the same error. Throws CFileException(notOpenedForWriting) after a
+  // failed OpenForWriting, and when no save was started at all.
   void WriteText(std::string_view text);
 
   // In state held: releases the file for this object's next opening. The
@@ -118,15 +120,23 @@ class CStdioFile {
   // between the two steps of a save.
   // In state writing: writes what is buffered and the kept tail, syncs the
   // new file, renames it over the entry file (over the file a symbolic link
-  // leads to) and syncs the directory. On any failure the new file is removed
-  // and the entry file stays as it was.
+  // leads to) and syncs the directory. On any failure before the rename the
+  // new file is removed and the entry file stays as it was; when only the
+  // directory sync fails, the new file is in place and the failure is still
+  // reported, since the save may not survive a crash.
   // The state is closed afterwards in every case.
-  // Throws CFileException(diskFull) when the save fails,
-  // CFileException(notOpenedForWriting) after a failed OpenForWriting.
+  // Throws CFileException(diskFull) when the save fails.
+  // A failed save is reported once: Close throws the failure of an
+  // OpenForWriting that no WriteText has reported yet (so that a save of no
+  // entries cannot fail silently) with CFileException(notOpenedForWriting),
+  // and ends a save whose failure WriteText already threw without throwing
+  // again, so that the next save starts afresh from a closed file.
   void Close();
 
   // OpenForWriting, WriteText of each entry followed by a line feed, Close.
-  // `forEachEntry` calls its argument once for each entry, in order.
+  // `forEachEntry` calls its argument once for each entry, in order. When
+  // anything throws before Close, the save is given up: a list cut short
+  // never becomes the file.
   using EntryVisitor = std::function<void(std::string_view)>;
   void WriteAll(const std::function<void(const EntryVisitor&)>& forEachEntry);
 
@@ -135,11 +145,58 @@ class CStdioFile {
   const std::string& FullPath() const { return m_strFullPath; }
 
  private:
-  // (private members are the implementation's)
+  // Opens the file under m_strFileName, locks it and makes sure the name
+  // still leads to the locked file. When it is missing and `create` is set,
+  // creates it empty. Returns no descriptor, with the reason in `error`, when
+  // the file is missing (and not created), locked elsewhere, not a regular
+  // file or cannot be opened.
+  CFileDescriptor LockEntryFile(bool create, int& error);
+  // True when the name leads to the file `fd` is open on.
+  bool IsUnderName(const CFileDescriptor& fd);
+  // The steps of OpenForWriting that can fail; false with `error` set.
+  bool StartSave(int& error);
+  // Writes everything buffered, then the kept tail, syncs, renames and syncs
+  // the directory. Throws CFileException(diskFull).
+  void CommitSave();
+  // Removes the new file of a save and forgets the save. Never throws.
+  void AbandonSave() noexcept;
+  // Writes all of `bytes` to the new file; false with `error` set.
+  bool WriteFully(std::string_view bytes, int& error);
+  // Marks the save failed; `reported` says whether the failure is thrown now.
+  void FailSave(CFileException::ECause cause, int osError, bool reported) noexcept;
+  void UpdateFullPath();
+
   IFileSystem& m_fs;
   std::string m_strFileName;
   std::string m_strFullPath;
   EState m_eState = EState::closed;
+
+  // The locked entry file. Open while held, and kept open, still locked,
+  // after Close() and after a save as a reservation: no other opening can
+  // take the file between the steps of a save, and the next opening by this
+  // object takes this descriptor over.
+  CFileDescriptor m_file;
+  // errno of the last opening that failed, for Load's report.
+  int m_nOpenError = 0;
+
+  // The save in progress: its new file, locked from its creation on, the
+  // new file's name, the name it will take (symbolic links resolved) and the
+  // output not yet written.
+  CFileDescriptor m_newFile;
+  std::string m_strNewPath;
+  std::string m_strTargetPath;
+  std::string m_strBuffer;
+
+  // The bytes after the entries, as Load read them; written back at every
+  // save.
+  std::string m_strTail;
+
+  // A failed save (or a failed OpenForWriting) until Close() ends it. It is
+  // thrown once: by the WriteText that meets it, else by Close().
+  bool m_bSaveFailed = false;
+  bool m_bFailureReported = false;
+  CFileException::ECause m_eFailureCause = CFileException::generic;
+  int m_nFailureError = 0;
 };
 
 }  // namespace velunar

@@ -1,0 +1,63 @@
+#include "store/entry_format.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace velunar {
+
+namespace {
+
+constexpr char kEndOfFile = '\x1A';
+
+}  // namespace
+
+CParsedEntries ParseEntries(std::string_view bytes) {
+  CParsedEntries result;
+  // Nothing from the first 0x1A on is read as lines, so cut there once
+  // instead of testing every byte of every line for it.
+  const std::string_view text = bytes.substr(0, bytes.find(kEndOfFile));
+  // One entry per line at most: reserving once spares a million-line file
+  // twenty reallocations of the list.
+  result.entries.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
+
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t lf = text.find('\n', pos);
+    const std::size_t next = lf == std::string_view::npos ? text.size() : lf + 1;
+    std::size_t end = lf == std::string_view::npos ? text.size() : lf;
+    // The CR of a CR LF belongs to the line end; a CR anywhere else, the last
+    // byte before the end of the file included, is part of the line.
+    if (lf != std::string_view::npos && end > pos && text[end - 1] == '\r') --end;
+    if (end == pos) break;  // the first empty line: it and what follows are the tail
+    result.entries.push_back(text.substr(pos, end - pos));
+    pos = next;
+  }
+  result.tail = bytes.substr(pos);
+  return result;
+}
+
+void AppendWithCrLf(std::string_view text, std::string& out) {
+  std::size_t pos = 0;
+  for (std::size_t lf = text.find('\n'); lf != std::string_view::npos;
+       lf = text.find('\n', pos)) {
+    out.append(text.substr(pos, lf - pos));
+    out.append("\r\n");
+    pos = lf + 1;
+  }
+  out.append(text.substr(pos));
+}
+
+std::string FormatEntries(std::span<const std::string_view> entries, std::string_view tail) {
+  std::size_t size = tail.size();
+  for (std::string_view entry : entries) size += entry.size() + 2;
+  std::string out;
+  out.reserve(size);
+  for (std::string_view entry : entries) {
+    out.append(entry);
+    out.append("\r\n");
+  }
+  out.append(tail);
+  return out;
+}
+
+}  // namespace velunar
