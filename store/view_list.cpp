@@ -56,6 +56,23 @@ int CViewList::FindString(int start, std::string_view prefix) const {
   return first;
 }
 
+int CViewList::FindEqual(int start, std::string_view text) const {
+  // Exactly equal items sort together, inside the group of text's folded form.
+  int first = -1;
+  int afterStart = -1;
+  for (int i = m_items.LowerBound(text); i < GetCount(); ++i) {
+    std::string_view item = m_items.At(i);
+    if (CompareListOrder(item, text) != 0) break;
+    if (!IsEqual(item, text)) continue;
+    if (first < 0) first = i;
+    if (i > start && start >= 0 && start < GetCount()) {
+      afterStart = i;
+      break;
+    }
+  }
+  return afterStart >= 0 ? afterStart : first;
+}
+
 void CViewList::Refill(const CMasterList& master) {
   m_items = master.Items();
   m_nCurSel = -1;

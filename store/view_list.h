@@ -62,6 +62,10 @@ class CViewList {
   // from item 0 on.
   int FindString(int start, std::string_view prefix) const;
 
+  // The first item, in the same order as FindString, whose text is exactly
+  // `text` (bytes, letter case included); -1 when none is.
+  int FindEqual(int start, std::string_view text) const;
+
   // Refill the view: reset, then add every master-list entry. Constant time:
   // the master list is kept in list order already (master_list.h).
   void Refill(const CMasterList& master);

@@ -1,0 +1,27 @@
+#include "app/velunar_app.h"
+
+#include <QGuiApplication>
+
+#include "res/version.h"
+#include "ui/velunar_dlg.h"
+
+namespace velunar {
+
+bool CVelunarApp::InitInstance() {
+  CWinApp::InitInstance();
+  // Lets the window manager match the window to the desktop entry and its
+  // icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral(VELUNAR_APP_ID));
+  QGuiApplication::setApplicationVersion(QStringLiteral(VELUNAR_VERSION_TEXT));
+
+  CVelunarDlg dlg;
+  m_pMainWnd = &dlg;
+  int nResponse = dlg.DoModal();
+  m_pMainWnd = nullptr;
+  // A file that could not be loaded is the one outcome the caller must hear
+  // of: the window wrote nothing.
+  m_nExitCode = nResponse == CVelunarDlg::kLoadFailed ? 1 : 0;
+  return false;
+}
+
+}  // namespace velunar

@@ -1,0 +1,239 @@
+#include "ui/velunar_dlg.h"
+
+#include <QListView>
+#include <QString>
+#include <new>
+
+#include "res/texts/main_window_texts.h"
+#include "store/status_texts.h"
+#include "store/text_rules.h"
+#include "ui/about_dlg.h"
+#include "ui/entry_edit.h"
+#include "ui/resource_ids.h"
+#include "ui/win_defs.h"
+
+namespace velunar {
+
+CVelunarDlg::CVelunarDlg(QWidget* pParent, IFileSystem& fs)
+    : CDialog(IDD_VELUNAR_DIALOG, pParent),
+      m_pTexts(std::make_shared<CTextPool>()),
+      m_hIcon(QStringLiteral(":/icons/velunar.svg")),
+      m_file(fs),
+      m_listEntries(m_pTexts),
+      m_arrAll(m_pTexts) {
+  // The command table: which control and notification runs which command.
+  BindCommand(IDC_ENTRY_LIST, LBN_SELCHANGE, [this] { OnSelchangeEntryList(); });
+  BindCommand(IDOK, BN_CLICKED, [this] { OnAdd(); });
+  BindCommand(IDC_CHANGE, BN_CLICKED, [this] { OnChange(); });
+  BindCommand(IDC_DELETE, BN_CLICKED, [this] { OnDelete(); });
+  BindCommand(IDC_FIND, BN_CLICKED, [this] { OnFind(); });
+  BindCommand(IDC_SHOW_ALL, BN_CLICKED, [this] { OnShowAll(); });
+  BindCommand(IDC_SAVE, BN_CLICKED, [this] { OnSave(); });
+  BindCommand(IDCANCEL, BN_CLICKED, [this] { OnExit(); });
+}
+
+CVelunarDlg::~CVelunarDlg() = default;
+
+void CVelunarDlg::DoDataExchange(bool bSaveAndValidate) {
+  if (m_pEntryEdit == nullptr) m_pEntryEdit = static_cast<CEntryEdit*>(GetDlgItem(IDC_ENTRY_EDIT));
+  DDX_Text(bSaveAndValidate, m_pEntryEdit, m_strEntry);
+  if (!m_bListBound) {
+    m_listEntries.Attach(static_cast<QListView*>(GetDlgItem(IDC_ENTRY_LIST)));
+    m_listEntries.SetSelChangeHandler([this] { OnCommand(IDC_ENTRY_LIST, LBN_SELCHANGE); });
+    m_bListBound = true;
+  }
+}
+
+bool CVelunarDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  DoDataExchange(false);
+
+  AppendSysMenuSeparator();
+  AppendSysMenuItem(IDM_ABOUTBOX, QString::fromUtf8(texts::kAboutMenuItem));
+  setWindowIcon(m_hIcon);
+
+  m_strEntry = kHintText;
+  ShowEntryField();
+
+  // A file that cannot be loaded whole is never written: the window tells
+  // the user and ends before any command can run.
+  try {
+    LoadEntryFile();
+  } catch (const CFileUnavailableException& e) {
+    MessageBox(QString::fromUtf8(texts::kFileUnavailable).arg(QString::fromUtf8(e.m_strFileName)),
+               AppTitle(), MB_ICONSTOP);
+    EndDialog(kLoadFailed);
+    return false;
+  } catch (const CFileException& e) {
+    ReportFileError(e);
+    EndDialog(kLoadFailed);
+    return false;
+  } catch (const std::bad_alloc&) {
+    ReportOutOfMemory();
+    EndDialog(kLoadFailed);
+    return false;
+  }
+
+  m_nCurIndex = 0;
+  m_listEntries.SetCurSel(0);
+  m_bFiltered = false;
+  return true;
+}
+
+void CVelunarDlg::LoadEntryFile() {
+  CLoadedEntries loaded = m_file.Load();
+  m_arrAll.AddLoaded(std::move(loaded.buffer), loaded.entries);
+  m_listEntries.ResetContent();
+  RefillView();
+}
+
+void CVelunarDlg::OnSysCommand(unsigned nID) {
+  if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
+    CAboutDlg dlgAbout(this);
+    dlgAbout.DoModal();
+  } else {
+    CDialog::OnSysCommand(nID);
+  }
+}
+
+void CVelunarDlg::Warn(const char* text) { MessageBox(QString::fromUtf8(text), QString::fromUtf8(texts::kWarningCaption), MB_OK); }
+
+void CVelunarDlg::ShowCountLine(int nCount) {
+  m_strEntry = CountLine(nCount);
+  ShowEntryField();
+}
+
+// Select: the entry field follows the item the user selected.
+void CVelunarDlg::OnSelchangeEntryList() {
+  m_nCurIndex = m_listEntries.GetCurSel();
+  m_listEntries.GetText(m_nCurIndex, m_strEntry);
+  ShowEntryField();
+}
+
+// Add: the field's text becomes a new entry unless an equal one exists.
+void CVelunarDlg::OnAdd() {
+  ReadEntryField();
+  if (IsStatusText(m_strEntry)) {
+    Warn(texts::kAddStatusText);
+    return;
+  }
+  if (m_strEntry.empty()) {
+    Warn(texts::kAddEmpty);
+    return;
+  }
+  if (!m_bFiltered) RefillView();
+  // The duplicate test looks at every entry, also those a search hides.
+  if (m_arrAll.ContainsEqual(m_strEntry)) {
+    m_listEntries.SetCurSel(m_nCurIndex);
+    return;
+  }
+  m_listEntries.AddString(m_strEntry);
+  m_arrAll.Add(m_strEntry);
+  m_nCurIndex = m_listEntries.FindString(0, m_strEntry);
+  m_listEntries.SetCurSel(m_nCurIndex);
+  if (!m_bFiltered) RebuildMasterList();
+}
+
+// Change: the item at the current index is replaced by the field's text.
+void CVelunarDlg::OnChange() {
+  if (!m_bFiltered) RefillView();
+  ReadEntryField();
+  if (m_strEntry.empty() || IsStatusText(m_strEntry)) {
+    Warn(texts::kChangeWithoutText);
+    return;
+  }
+  // With no item at the current index there is nothing to take out of the
+  // master list; the text is then added as a new entry.
+  if (m_bFiltered && m_listEntries.GetText(m_nCurIndex, m_strItem)) m_arrAll.RemoveFirstEqual(m_strItem);
+  m_listEntries.DeleteString(m_nCurIndex);
+  m_listEntries.AddString(m_strEntry);
+  if (m_bFiltered) m_arrAll.Add(m_strEntry);
+  m_nCurIndex = m_listEntries.FindString(0, m_strEntry);
+  m_listEntries.SetCurSel(m_nCurIndex);
+  if (!m_bFiltered) RebuildMasterList();
+}
+
+// Delete: removes the item the entry field shows, found by its text.
+void CVelunarDlg::OnDelete() {
+  ReadEntryField();
+  if (!m_bFiltered) RefillView();
+  if (m_strEntry.empty()) {
+    Warn(texts::kDeleteWithoutSelection);
+    return;
+  }
+  // When the field's text begins several items, the one it shows whole is
+  // meant: "Анна" must not delete "Анна Петрова" beside it.
+  m_nCurIndex = m_listEntries.FindEqual(0, m_strEntry);
+  if (m_nCurIndex < 0) m_nCurIndex = m_listEntries.FindString(0, m_strEntry);
+  if (m_nCurIndex < 0) {
+    m_nCurIndex = 0;
+    Warn(texts::kDeleteWithoutSelection);
+    return;
+  }
+  m_listEntries.GetText(m_nCurIndex, m_strItem);
+  m_arrAll.RemoveFirstEqual(m_strItem);
+  m_listEntries.DeleteString(m_nCurIndex);
+  if (m_listEntries.GetCount() == 0) {
+    m_bFiltered = false;
+    RefillView();
+    if (m_listEntries.GetCount() == 0) return;
+  }
+  if (m_nCurIndex == m_listEntries.GetCount()) --m_nCurIndex;
+  if (m_nCurIndex < 0) m_nCurIndex = 0;
+  m_listEntries.SetCurSel(m_nCurIndex);
+  m_listEntries.GetText(m_nCurIndex, m_strEntry);
+  ShowEntryField();
+  if (!m_bFiltered) RebuildMasterList();
+}
+
+// Find: the view shows the entries that contain the field's text, in any
+// letter case.
+void CVelunarDlg::OnFind() {
+  m_bFiltered = true;
+  ReadEntryField();
+  m_strQuery = m_strEntry;
+  if (m_strQuery.empty() || IsStatusText(m_strQuery)) {
+    Warn(texts::kFindWithoutText);
+    return;
+  }
+  m_listEntries.FillMatching(m_arrAll, CQueryMatcher(m_strQuery));
+  m_nCurIndex = 0;
+  ShowCountLine(m_listEntries.GetCount());
+  if (m_listEntries.GetCount() == 0) {
+    m_strEntry = kNotFoundLine;
+    ShowEntryField();
+    RefillView();
+  }
+}
+
+// Show all: every entry again, and their number in the field.
+void CVelunarDlg::OnShowAll() {
+  m_bFiltered = false;
+  RefillView();
+  m_nCurIndex = 0;
+  ShowCountLine(m_arrAll.GetSize());
+}
+
+void CVelunarDlg::WriteAllEntries() {
+  m_file.WriteAll([this](const CStdioFile::EntryVisitor& visit) { m_listEntries.View().Items().ForEach(visit); });
+}
+
+// Save: every entry to the file, then all of them shown again.
+void CVelunarDlg::OnSave() {
+  m_file.Close();
+  RefillView();
+  WriteAllEntries();
+  m_file.OpenForReading();
+  OnShowAll();
+}
+
+// Exit: every entry to the file, then the window ends. When the save fails
+// the dispatch reports it and the window stays open with every entry.
+void CVelunarDlg::OnExit() {
+  m_file.Close();
+  RefillView();
+  WriteAllEntries();
+  CDialog::OnCancel();
+}
+
+}  // namespace velunar

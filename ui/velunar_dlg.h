@@ -1,0 +1,92 @@
+// The main window: the list of entries, the entry field and seven buttons.
+//
+// The window owns every piece of entry state: the master list, the view
+// list the list control shows, the view mode, the current index, the entry
+// field's text and the entry file, held open and locked from loading until
+// the window ends. Each button runs one command (velunar_dlg.cpp) to
+// completion; wrong input is answered with a message box, file and memory
+// failures by the dialog's one dispatch.
+#ifndef VELUNAR_UI_VELUNAR_DLG_H_
+#define VELUNAR_UI_VELUNAR_DLG_H_
+
+#include <QIcon>
+#include <memory>
+#include <string>
+
+#include "store/entry_file.h"
+#include "store/master_list.h"
+#include "store/text_pool.h"
+#include "ui/dialog.h"
+#include "ui/list_box.h"
+
+namespace velunar {
+
+class CEntryEdit;
+
+class CVelunarDlg : public CDialog {
+  Q_OBJECT
+
+ public:
+  // The dialog's result when the entry file could not be loaded: the window
+  // ended at once and wrote nothing.
+  static constexpr int kLoadFailed = -2;
+
+  // `fs` reaches the entry file; it must outlive the window.
+  explicit CVelunarDlg(QWidget* pParent = nullptr, IFileSystem& fs = PosixFileSystem());
+  ~CVelunarDlg() override;
+
+  // For tests: the state the commands work on.
+  const std::string& EntryText() const { return m_strEntry; }
+  int CurIndex() const { return m_nCurIndex; }
+  bool IsFiltered() const { return m_bFiltered; }
+  const CListBox& ListBox() const { return m_listEntries; }
+  const CMasterList& MasterList() const { return m_arrAll; }
+  const CStdioFile& EntryFile() const { return m_file; }
+
+ protected:
+  bool OnInitDialog() override;
+  void OnSysCommand(unsigned nID) override;
+
+ private:
+  // Data exchange of the entry field, and the list binding on the first.
+  void DoDataExchange(bool bSaveAndValidate);
+  void ReadEntryField() { DoDataExchange(true); }
+  void ShowEntryField() { DoDataExchange(false); }
+
+  // The commands.
+  void OnSelchangeEntryList();
+  void OnAdd();
+  void OnChange();
+  void OnDelete();
+  void OnFind();
+  void OnShowAll();
+  void OnSave();
+  void OnExit();
+
+  void RefillView() { m_listEntries.Refill(m_arrAll); }
+  void RebuildMasterList() { m_arrAll.RebuildFrom(m_listEntries.View()); }
+  void ShowCountLine(int nCount);
+  void LoadEntryFile();
+  void WriteAllEntries();
+  void Warn(const char* text);
+
+  // Shared by the two lists: the bytes of every entry.
+  std::shared_ptr<CTextPool> m_pTexts;
+
+  QIcon m_hIcon;
+  std::string m_strEntry;
+  int m_nCurIndex = 0;
+  CStdioFile m_file;
+  std::string m_strItem;
+  std::string m_strQuery;
+  CListBox m_listEntries;
+  CMasterList m_arrAll;
+  bool m_bFiltered = false;
+
+  CEntryEdit* m_pEntryEdit = nullptr;
+  bool m_bListBound = false;
+};
+
+}  // namespace velunar
+
+#endif  // VELUNAR_UI_VELUNAR_DLG_H_
