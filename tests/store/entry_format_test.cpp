@@ -1,0 +1,140 @@
+// The entry file's bytes: what reading takes as entries, what it keeps as
+// the tail, and what a save writes back.
+#include "store/entry_format.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velunar {
+namespace {
+
+using namespace std::string_literals;
+
+std::vector<std::string> Strings(const std::vector<std::string_view>& views) {
+  return {views.begin(), views.end()};
+}
+
+std::vector<std::string_view> Views(const std::vector<std::string>& strings) {
+  return {strings.begin(), strings.end()};
+}
+
+// Each row: a file as it lies on the disk, the entries and the tail reading
+// must give, and the bytes a save of those entries (in the order given) and
+// that tail writes. Where `saved` equals `file`, the file round-trips byte
+// for byte. A hex escape is always closed by "" before a letter or digit.
+struct FileRow {
+  const char* name;
+  std::string file;
+  std::vector<std::string> entries;
+  std::string tail;
+  std::string saved;
+};
+
+std::vector<FileRow> FileRows() {
+  return {
+      {"empty file", "", {}, "", ""},
+      {"CR LF", "a\r\nb\r\n", {"a", "b"}, "", "a\r\nb\r\n"},
+      {"LF only", "b\na\n", {"b", "a"}, "", "b\r\na\r\n"},
+      {"no final line end", "a\r\nb", {"a", "b"}, "", "a\r\nb\r\n"},
+      {"lone CR inside a line", "a\rb\r\n", {"a\rb"}, "", "a\rb\r\n"},
+      {"lone CR at the end of a line", "a\r\r\n", {"a\r"}, "", "a\r\r\n"},
+      {"lone CR at the end of the file", "a\r", {"a\r"}, "", "a\r\r\n"},
+      {"line of a lone CR", "\r\r\nb\r\n", {"\r", "b"}, "", "\r\r\nb\r\n"},
+      {"lone CR ending a LF file", "a\n\r", {"a", "\r"}, "", "a\r\n\r\r\n"},
+      {"0x1A in the middle of a line",
+       "a\r\nb\x1A" "c\r\nd\r\n",
+       {"a", "b"},
+       "\x1A" "c\r\nd\r\n",
+       "a\r\nb\r\n\x1A" "c\r\nd\r\n"},
+      {"0x1A at the start of a line", "a\r\n\x1A" "b\r\n", {"a"}, "\x1A" "b\r\n",
+       "a\r\n\x1A" "b\r\n"},
+      {"0x1A right after a lone CR", "a\r\x1A", {"a\r"}, "\x1A", "a\r\r\n\x1A"},
+      {"0x1A alone", "\x1A", {}, "\x1A", "\x1A"},
+      {"empty line in the middle", "a\r\n\r\nb\r\n", {"a"}, "\r\nb\r\n", "a\r\n\r\nb\r\n"},
+      {"empty LF line in the middle", "a\n\nb\n", {"a"}, "\nb\n", "a\r\n\nb\n"},
+      {"empty line before 0x1A", "a\r\n\r\n\x1A" "b", {"a"}, "\r\n\x1A" "b", "a\r\n\r\n\x1A" "b"},
+      {"file beginning with CR LF", "\r\na\r\n", {}, "\r\na\r\n", "\r\na\r\n"},
+      {"file beginning with LF", "\na", {}, "\na", "\na"},
+      {"byte-order mark", "\xEF\xBB\xBF" "a\r\n", {"\xEF\xBB\xBF" "a"}, "",
+       "\xEF\xBB\xBF" "a\r\n"},
+      {"equal lines", "a\r\na\r\nb\r\n", {"a", "a", "b"}, "", "a\r\na\r\nb\r\n"},
+      {"Cyrillic bytes", "\xC8\xE2\xE0\xED\r\n\xB8\xE6\r\n", {"\xC8\xE2\xE0\xED", "\xB8\xE6"}, "",
+       "\xC8\xE2\xE0\xED\r\n\xB8\xE6\r\n"},
+      {"NUL inside a line", "a\0b\r\n\0\r\n"s, {"a\0b"s, "\0"s}, "", "a\0b\r\n\0\r\n"s},
+      {"leading and trailing spaces", "  a  \r\n\tb\t\r\n", {"  a  ", "\tb\t"}, "",
+       "  a  \r\n\tb\t\r\n"},
+      {"line of spaces is not empty", " \r\n", {" "}, "", " \r\n"},
+  };
+}
+
+TEST(EntryFormat, ReadsEntriesAndTailAndWritesThemBack) {
+  for (const FileRow& row : FileRows()) {
+    SCOPED_TRACE(row.name);
+    const CParsedEntries parsed = ParseEntries(row.file);
+    EXPECT_EQ(Strings(parsed.entries), row.entries);
+    EXPECT_EQ(std::string(parsed.tail), row.tail);
+
+    const std::vector<std::string_view> entries = Views(row.entries);
+    EXPECT_EQ(FormatEntries(entries, row.tail), row.saved);
+  }
+}
+
+TEST(EntryFormat, SavedFileReadsBackTheSameEntriesAndTail) {
+  for (const FileRow& row : FileRows()) {
+    SCOPED_TRACE(row.name);
+    const CParsedEntries reread = ParseEntries(row.saved);
+    EXPECT_EQ(Strings(reread.entries), row.entries);
+    EXPECT_EQ(std::string(reread.tail), row.tail);
+  }
+}
+
+TEST(EntryFormat, LinesOfAnyLengthReadWhole) {
+  for (std::size_t length : {1u, 127u, 128u, 129u, 100000u}) {
+    SCOPED_TRACE(length);
+    const std::string line(length, '\xE0');
+    const std::string file = line + "\r\n" + "b\r\n";
+    const CParsedEntries parsed = ParseEntries(file);
+    ASSERT_EQ(parsed.entries.size(), 2u);
+    EXPECT_EQ(parsed.entries[0].size(), length);
+    EXPECT_EQ(parsed.entries[0], line);
+    EXPECT_EQ(parsed.entries[1], "b");
+    EXPECT_TRUE(parsed.tail.empty());
+  }
+}
+
+TEST(EntryFormat, EntriesAndTailPointIntoTheBytes) {
+  const std::string file = "ab\r\ncd\r\n\r\nx";
+  const CParsedEntries parsed = ParseEntries(file);
+  ASSERT_EQ(parsed.entries.size(), 2u);
+  EXPECT_EQ(parsed.entries[0].data(), file.data());
+  EXPECT_EQ(parsed.entries[1].data(), file.data() + 4);
+  EXPECT_EQ(parsed.tail.data(), file.data() + 8);
+}
+
+TEST(EntryFormat, WritesEachLineFeedAsCrLf) {
+  struct Row {
+    std::string_view text, want;
+  };
+  const Row rows[] = {
+      {"", ""},
+      {"a", "a"},
+      {"a\n", "a\r\n"},
+      {"\n\n", "\r\n\r\n"},
+      {"a\nb\n", "a\r\nb\r\n"},
+      {"a\r", "a\r"},             // a CR alone is not a line end
+      {"a\r\n", "a\r\r\n"},       // only the LF is translated
+      {"\xC8\n\x1A", "\xC8\r\n\x1A"},  // other bytes pass unchanged
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::string(r.text));
+    std::string out = "x";
+    AppendWithCrLf(r.text, out);
+    EXPECT_EQ(out, "x" + std::string(r.want));
+  }
+}
+
+}  // namespace
+}  // namespace velunar
