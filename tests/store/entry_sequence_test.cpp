@@ -32,8 +32,12 @@ void ExpectSame(const CEntrySequence& seq, const std::vector<std::string_view>& 
   ASSERT_EQ(seq.Count(), static_cast<int>(want.size()));
   EXPECT_EQ(Items(seq), want);
   // Index lookups go through the chunk starts, iteration does not.
-  for (int i = 0; i < seq.Count(); i += 1 + seq.Count() / 50) EXPECT_EQ(seq.At(i), want[static_cast<std::size_t>(i)]);
-  if (seq.Count() > 0) EXPECT_EQ(seq.At(seq.Count() - 1), want.back());
+  for (int i = 0; i < seq.Count(); i += 1 + seq.Count() / 50) {
+    EXPECT_EQ(seq.At(i), want[static_cast<std::size_t>(i)]);
+  }
+  if (seq.Count() > 0) {
+    EXPECT_EQ(seq.At(seq.Count() - 1), want.back());
+  }
 }
 
 TEST(EntrySequence, RandomInsertsAndErasesMatchAVector) {
