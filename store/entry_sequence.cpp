@@ -10,29 +10,13 @@
 namespace velunar {
 
 namespace {
-// Chunks start half full, so that the first edits of a freshly loaded list
-// do not split them at once.
-constexpr int kFillChunk = CEntrySequence::kMaxChunk / 2;
 // A chunk smaller than this after an erase is merged into a neighbour, so
 // that deleting many entries cannot leave a long tail of tiny chunks.
 constexpr int kMinChunk = CEntrySequence::kMaxChunk / 8;
 }  // namespace
 
 CEntrySequence CEntrySequence::FromSorted(const std::vector<std::string_view>& items) {
-  CEntrySequence seq;
-  if (items.empty()) return seq;
-  auto root = std::make_shared<Root>();
-  root->chunks.reserve(items.size() / kFillChunk + 1);
-  for (std::size_t pos = 0; pos < items.size(); pos += kFillChunk) {
-    auto chunk = std::make_shared<Chunk>();
-    std::size_t end = std::min(items.size(), pos + kFillChunk);
-    chunk->items.assign(items.begin() + static_cast<std::ptrdiff_t>(pos),
-                        items.begin() + static_cast<std::ptrdiff_t>(end));
-    root->chunks.push_back(std::move(chunk));
-  }
-  Renumber(*root, 0);
-  seq.m_pRoot = std::move(root);
-  return seq;
+  return FromSorted(items.size(), [&items](std::size_t i) { return items[i]; });
 }
 
 std::pair<int, int> CEntrySequence::Locate(int i) const {

@@ -39,6 +39,9 @@ class CEntrySequence {
 
   // A sequence of `items`, which must already be in list order.
   static CEntrySequence FromSorted(const std::vector<std::string_view>& items);
+  // A sequence of the `count` items at(0), at(1), ..., in list order.
+  template <class ItemAt>
+  static CEntrySequence FromSorted(std::size_t count, ItemAt&& at);
 
   int Count() const { return m_pRoot ? m_pRoot->nCount : 0; }
   // REQUIRES: 0 <= i < Count().
@@ -62,6 +65,14 @@ class CEntrySequence {
   // either side since (or both empty): then they hold the same items.
   bool SharesWith(const CEntrySequence& other) const {
     return m_pRoot == other.m_pRoot || (Count() == 0 && other.Count() == 0);
+  }
+
+  // Calls f(const std::vector<std::string_view>&) for each run of items
+  // that lie together in memory, in order: for passes that prefetch.
+  template <class F>
+  void ForEachRun(F&& f) const {
+    if (!m_pRoot) return;
+    for (const auto& chunk : m_pRoot->chunks) f(chunk->items);
   }
 
   // Calls f(std::string_view) for every item, in order.
@@ -94,6 +105,27 @@ class CEntrySequence {
 
   std::shared_ptr<Root> m_pRoot;
 };
+
+template <class ItemAt>
+CEntrySequence CEntrySequence::FromSorted(std::size_t count, ItemAt&& at) {
+  // Chunks start half full, so that the first edits of a freshly loaded list
+  // do not split them at once.
+  constexpr std::size_t kFill = kMaxChunk / 2;
+  CEntrySequence seq;
+  if (count == 0) return seq;
+  auto root = std::make_shared<Root>();
+  root->chunks.reserve(count / kFill + 1);
+  for (std::size_t pos = 0; pos < count; pos += kFill) {
+    auto chunk = std::make_shared<Chunk>();
+    std::size_t end = pos + kFill < count ? pos + kFill : count;
+    chunk->items.reserve(end - pos);
+    for (std::size_t i = pos; i < end; ++i) chunk->items.push_back(at(i));
+    root->chunks.push_back(std::move(chunk));
+  }
+  Renumber(*root, 0);
+  seq.m_pRoot = std::move(root);
+  return seq;
+}
 
 }  // namespace velunar
 

@@ -16,10 +16,10 @@ void CMasterList::Add(std::string_view text) {
 }
 
 void CMasterList::AddLoaded(std::vector<char>&& buffer, const std::vector<std::string_view>& entries) {
-  std::vector<std::string_view> sorted(entries);
-  SortStablyInListOrder(sorted);
+  std::vector<std::uint32_t> order = StableListOrder(entries);
   if (m_items.Count() == 0) {
-    CEntrySequence items = CEntrySequence::FromSorted(sorted);
+    CEntrySequence items =
+        CEntrySequence::FromSorted(order.size(), [&](std::size_t i) { return entries[order[i]]; });
     m_pTexts->Adopt(std::move(buffer));
     m_items = std::move(items);
     return;
@@ -27,7 +27,7 @@ void CMasterList::AddLoaded(std::vector<char>&& buffer, const std::vector<std::s
   // Loading into a list that holds entries already is not something the
   // window does; keep it correct rather than fast.
   m_pTexts->Adopt(std::move(buffer));
-  for (std::string_view entry : sorted) m_items.Insert(m_items.UpperBound(entry), entry);
+  for (std::uint32_t i : order) m_items.Insert(m_items.UpperBound(entries[i]), entries[i]);
 }
 
 int CMasterList::FindFirstEqual(std::string_view text) const {
@@ -52,35 +52,57 @@ bool CMasterList::ContainsEqual(std::string_view text) const { return FindFirstE
 
 void CMasterList::RebuildFrom(const CViewList& view) { m_items = view.Items(); }
 
-void SortStablyInListOrder(std::vector<std::string_view>& entries) {
-  // Sorting a million texts with the byte-by-byte comparison alone costs
-  // twice as much as it must: most comparisons are settled by the first
-  // eight ranks, packed into one integer. Ties fall back to the full
-  // comparison from byte 8 on, then to the original position, which makes
-  // the unstable std::sort stable.
+std::vector<std::uint32_t> StableListOrder(const std::vector<std::string_view>& entries) {
+  // A multikey sort: a million texts compared byte by byte through the rank
+  // table cost most of a load, and every comparison reads two texts from
+  // scattered places in memory. Instead the ranks of eight bytes at a time
+  // are packed into one integer, read once per text and level: sort by the
+  // integers, then sort again, by the next eight bytes, only the runs that
+  // still tie. Ties that remain to the end are equal folded texts, ordered
+  // by their original position, which makes the result stable.
   struct Keyed {
     std::uint64_t key;
     std::uint32_t index;
   };
+  auto byKey = [](const Keyed& a, const Keyed& b) { return a.key != b.key ? a.key < b.key : a.index < b.index; };
   std::vector<Keyed> keyed(entries.size());
   for (std::size_t i = 0; i < entries.size(); ++i) {
     keyed[i] = {ListOrderKey(entries[i]), static_cast<std::uint32_t>(i)};
   }
-  std::sort(keyed.begin(), keyed.end(), [&entries](const Keyed& a, const Keyed& b) {
-    if (a.key != b.key) return a.key < b.key;
-    std::string_view ta = entries[a.index];
-    std::string_view tb = entries[b.index];
-    // Equal keys with a text shorter than 8 bytes mean equal folded texts.
-    if (ta.size() > 8 && tb.size() > 8) {
-      int order = CompareListOrder(ta.substr(8), tb.substr(8));
-      if (order != 0) return order < 0;
+  // Runs still to sort: [first, last) keyed at byte offset depth. A stack,
+  // not recursion: long equal lines would make the recursion deep.
+  struct Run {
+    std::size_t first, last, depth;
+  };
+  std::vector<Run> runs{{0, keyed.size(), 0}};
+  while (!runs.empty()) {
+    Run run = runs.back();
+    runs.pop_back();
+    std::sort(keyed.begin() + static_cast<std::ptrdiff_t>(run.first),
+              keyed.begin() + static_cast<std::ptrdiff_t>(run.last), byKey);
+    std::size_t next = run.depth + 8;
+    for (std::size_t i = run.first; i < run.last;) {
+      std::size_t j = i + 1;
+      bool longer = entries[keyed[i].index].size() > next;
+      while (j < run.last && keyed[j].key == keyed[i].key) {
+        longer = longer || entries[keyed[j].index].size() > next;
+        ++j;
+      }
+      // A tie on eight ranks with every text ending within them is a tie of
+      // whole folded texts: the original order stands.
+      if (j - i > 1 && longer) {
+        for (std::size_t k = i; k < j; ++k) {
+          std::string_view text = entries[keyed[k].index];
+          keyed[k].key = ListOrderKey(text.size() > next ? text.substr(next) : std::string_view());
+        }
+        runs.push_back({i, j, next});
+      }
+      i = j;
     }
-    return a.index < b.index;
-  });
-  std::vector<std::string_view> sorted;
-  sorted.reserve(entries.size());
-  for (const Keyed& k : keyed) sorted.push_back(entries[k.index]);
-  entries.swap(sorted);
+  }
+  std::vector<std::uint32_t> order(keyed.size());
+  for (std::size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].index;
+  return order;
 }
 
 }  // namespace velunar

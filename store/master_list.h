@@ -13,6 +13,7 @@
 #ifndef VELUNAR_STORE_MASTER_LIST_H_
 #define VELUNAR_STORE_MASTER_LIST_H_
 
+#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -60,9 +61,10 @@ class CMasterList {
   CEntrySequence m_items;
 };
 
-// Sorts `entries` stably in list order: texts that sort together keep the
-// order they have in `entries`.
-void SortStablyInListOrder(std::vector<std::string_view>& entries);
+// The order that sorts `entries` stably in list order: entries[order[0]]
+// comes first, and texts that sort together keep the order they have in
+// `entries`.
+std::vector<std::uint32_t> StableListOrder(const std::vector<std::string_view>& entries);
 
 }  // namespace velunar
 
