@@ -160,8 +160,8 @@ CFileDescriptor CStdioFile::LockEntryFile(bool create, int& error) {
       // gets its file created where it points.
       std::string path;
       if (!ResolveLinks(m_fs, m_strFileName, path, error)) return {};
-      fd = CFileDescriptor(m_fs, m_fs.Open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | kOpenFlags,
-                                           0666));
+      fd = CFileDescriptor(m_fs,
+                           m_fs.Open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | kOpenFlags, 0666));
       if (!fd.IsOpen()) {
         error = errno;
         if (error == EEXIST) continue;  // created by someone else meanwhile
@@ -242,7 +242,8 @@ CLoadedEntries CStdioFile::Load() {
   std::size_t size = 0;
   for (;;) {
     if (size == loaded.buffer.size()) loaded.buffer.resize(size + std::max(size, kReadChunkSize));
-    const ssize_t n = m_fs.Read(m_file.Get(), loaded.buffer.data() + size, loaded.buffer.size() - size);
+    const ssize_t n =
+        m_fs.Read(m_file.Get(), loaded.buffer.data() + size, loaded.buffer.size() - size);
     if (n < 0) {
       if (errno == EINTR) continue;
       // Nothing is loaded: a list cut short by a failed read would be saved
@@ -429,8 +430,8 @@ void CStdioFile::CommitSave() {
   // fails the save while the old file is still in place.
   CFileDescriptor dir(m_fs, -1);
   if (ok) {
-    dir = CFileDescriptor(m_fs, m_fs.Open(DirName(m_strTargetPath).c_str(),
-                                          O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
+    dir = CFileDescriptor(
+        m_fs, m_fs.Open(DirName(m_strTargetPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
     if (!dir.IsOpen()) {
       error = errno;
       ok = false;

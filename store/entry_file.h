@@ -43,7 +43,7 @@ class CFileException : public std::exception {
   const char* what() const noexcept override;
 
   ECause m_cause;
-  int m_lOsError;            // errno at the failure; carried, never shown
+  int m_lOsError;             // errno at the failure; carried, never shown
   std::string m_strFileName;  // full path of the entry file
 
  private:
@@ -79,7 +79,8 @@ class CStdioFile {
 
   // The entry file `fileName` (relative names resolve against the current
   // directory at each opening), through `fs`, which must outlive the object.
-  explicit CStdioFile(IFileSystem& fs = PosixFileSystem(), std::string fileName = std::string(kFileName));
+  explicit CStdioFile(IFileSystem& fs = PosixFileSystem(),
+                      std::string fileName = std::string(kFileName));
   CStdioFile(const CStdioFile&) = delete;
   CStdioFile& operator=(const CStdioFile&) = delete;
   // Closes quietly, releasing the lock; a save in progress is abandoned and

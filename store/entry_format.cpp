@@ -38,8 +38,7 @@ CParsedEntries ParseEntries(std::string_view bytes) {
 
 void AppendWithCrLf(std::string_view text, std::string& out) {
   std::size_t pos = 0;
-  for (std::size_t lf = text.find('\n'); lf != std::string_view::npos;
-       lf = text.find('\n', pos)) {
+  for (std::size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n', pos)) {
     out.append(text.substr(pos, lf - pos));
     out.append("\r\n");
     pos = lf + 1;

@@ -24,7 +24,7 @@ std::vector<std::string_view> Views(const std::vector<std::string>& strings) {
 // Each row: a file as it lies on the disk, the entries and the tail reading
 // must give, and the bytes a save of those entries (in the order given) and
 // that tail writes. Where `saved` equals `file`, the file round-trips byte
-// for byte. A hex escape is always closed by "" before a letter or digit.
+// for byte. After a hex escape comes no hex digit, so that it ends there.
 struct FileRow {
   const char* name;
   std::string file;
@@ -45,26 +45,30 @@ std::vector<FileRow> FileRows() {
       {"line of a lone CR", "\r\r\nb\r\n", {"\r", "b"}, "", "\r\r\nb\r\n"},
       {"lone CR ending a LF file", "a\n\r", {"a", "\r"}, "", "a\r\n\r\r\n"},
       {"0x1A in the middle of a line",
-       "a\r\nb\x1A" "c\r\nd\r\n",
+       "a\r\nb\x1Ay\r\nd\r\n",
        {"a", "b"},
-       "\x1A" "c\r\nd\r\n",
-       "a\r\nb\r\n\x1A" "c\r\nd\r\n"},
-      {"0x1A at the start of a line", "a\r\n\x1A" "b\r\n", {"a"}, "\x1A" "b\r\n",
-       "a\r\n\x1A" "b\r\n"},
+       "\x1Ay\r\nd\r\n",
+       "a\r\nb\r\n\x1Ay\r\nd\r\n"},
+      {"0x1A at the start of a line", "a\r\n\x1Az\r\n", {"a"}, "\x1Az\r\n", "a\r\n\x1Az\r\n"},
       {"0x1A right after a lone CR", "a\r\x1A", {"a\r"}, "\x1A", "a\r\r\n\x1A"},
       {"0x1A alone", "\x1A", {}, "\x1A", "\x1A"},
       {"empty line in the middle", "a\r\n\r\nb\r\n", {"a"}, "\r\nb\r\n", "a\r\n\r\nb\r\n"},
       {"empty LF line in the middle", "a\n\nb\n", {"a"}, "\nb\n", "a\r\n\nb\n"},
-      {"empty line before 0x1A", "a\r\n\r\n\x1A" "b", {"a"}, "\r\n\x1A" "b", "a\r\n\r\n\x1A" "b"},
+      {"empty line before 0x1A", "a\r\n\r\n\x1Az", {"a"}, "\r\n\x1Az", "a\r\n\r\n\x1Az"},
       {"file beginning with CR LF", "\r\na\r\n", {}, "\r\na\r\n", "\r\na\r\n"},
       {"file beginning with LF", "\na", {}, "\na", "\na"},
-      {"byte-order mark", "\xEF\xBB\xBF" "a\r\n", {"\xEF\xBB\xBF" "a"}, "",
-       "\xEF\xBB\xBF" "a\r\n"},
+      {"byte-order mark", "\xEF\xBB\xBFs\r\n", {"\xEF\xBB\xBFs"}, "", "\xEF\xBB\xBFs\r\n"},
       {"equal lines", "a\r\na\r\nb\r\n", {"a", "a", "b"}, "", "a\r\na\r\nb\r\n"},
-      {"Cyrillic bytes", "\xC8\xE2\xE0\xED\r\n\xB8\xE6\r\n", {"\xC8\xE2\xE0\xED", "\xB8\xE6"}, "",
+      {"Cyrillic bytes",
+       "\xC8\xE2\xE0\xED\r\n\xB8\xE6\r\n",
+       {"\xC8\xE2\xE0\xED", "\xB8\xE6"},
+       "",
        "\xC8\xE2\xE0\xED\r\n\xB8\xE6\r\n"},
       {"NUL inside a line", "a\0b\r\n\0\r\n"s, {"a\0b"s, "\0"s}, "", "a\0b\r\n\0\r\n"s},
-      {"leading and trailing spaces", "  a  \r\n\tb\t\r\n", {"  a  ", "\tb\t"}, "",
+      {"leading and trailing spaces",
+       "  a  \r\n\tb\t\r\n",
+       {"  a  ", "\tb\t"},
+       "",
        "  a  \r\n\tb\t\r\n"},
       {"line of spaces is not empty", " \r\n", {" "}, "", " \r\n"},
   };
@@ -124,8 +128,8 @@ TEST(EntryFormat, WritesEachLineFeedAsCrLf) {
       {"a\n", "a\r\n"},
       {"\n\n", "\r\n\r\n"},
       {"a\nb\n", "a\r\nb\r\n"},
-      {"a\r", "a\r"},             // a CR alone is not a line end
-      {"a\r\n", "a\r\r\n"},       // only the LF is translated
+      {"a\r", "a\r"},                  // a CR alone is not a line end
+      {"a\r\n", "a\r\r\n"},            // only the LF is translated
       {"\xC8\n\x1A", "\xC8\r\n\x1A"},  // other bytes pass unchanged
   };
   for (const Row& r : rows) {
