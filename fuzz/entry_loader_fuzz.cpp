@@ -1,0 +1,112 @@
+// Fuzzing the entry file loader. For any bytes:
+//  - reading them never crashes, and every entry is non-empty and holds no
+//    LF and no 0x1A; the kept tail is the end of the bytes and starts where
+//    the entries stop (an empty line or 0x1A);
+//  - what a save writes of the entries and the tail reads back as the same
+//    entries and the same tail, and saving that again writes the same bytes;
+//  - CStdioFile::Load of a real file holding the bytes gives the same
+//    entries, and its save writes what the format says.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/entry_file.h"
+#include "store/entry_format.h"
+
+namespace {
+
+using velunar::CParsedEntries;
+
+void Check(bool ok, const char* what) {
+  if (!ok) {
+    std::fprintf(stderr, "entry_loader_fuzz: %s\n", what);
+    std::abort();
+  }
+}
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
+
+// One directory for the whole run, removed when the fuzzer exits.
+const std::string& FilePath() {
+  static const std::string path = [] {
+    char pattern[] = "/tmp/velunar-fuzz-XXXXXX";
+    Check(::mkdtemp(pattern) != nullptr, "cannot make a directory");
+    static std::string dir = pattern;
+    std::atexit([] {
+      ::unlink((dir + "/velunar.txt").c_str());
+      ::rmdir(dir.c_str());
+    });
+    return dir + "/velunar.txt";
+  }();
+  return path;
+}
+
+void WriteFile(const std::string& path, std::string_view bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  Check(fd >= 0, "cannot create the file");
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    Check(n > 0, "cannot write the file");
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::string bytes;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  Check(fd >= 0, "cannot open the file");
+  char chunk[4096];
+  for (ssize_t n; (n = ::read(fd, chunk, sizeof chunk)) > 0;) bytes.append(chunk, n);
+  ::close(fd);
+  return bytes;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+  const CParsedEntries parsed = velunar::ParseEntries(bytes);
+  for (std::string_view entry : parsed.entries) {
+    Check(!entry.empty(), "empty entry");
+    Check(entry.find('\n') == std::string_view::npos, "entry holds LF");
+    Check(entry.find('\x1A') == std::string_view::npos, "entry holds 0x1A");
+  }
+  Check(parsed.tail.data() + parsed.tail.size() == bytes.data() + bytes.size(),
+        "tail is not the end of the file");
+  Check(parsed.tail.empty() || StartsWith(parsed.tail, "\n") || StartsWith(parsed.tail, "\r\n") ||
+            StartsWith(parsed.tail, "\x1A"),
+        "tail starts elsewhere than at an empty line or 0x1A");
+
+  const std::string saved = velunar::FormatEntries(parsed.entries, parsed.tail);
+  const CParsedEntries reread = velunar::ParseEntries(saved);
+  Check(reread.entries == parsed.entries, "saved entries read back differently");
+  Check(reread.tail == parsed.tail, "saved tail reads back differently");
+  Check(velunar::FormatEntries(reread.entries, reread.tail) == saved, "second save differs");
+
+  // Through the file object. Each save syncs to the disk, so only small
+  // inputs take that path; they are the ones the fuzzer mutates most.
+  const std::string& path = FilePath();
+  WriteFile(path, bytes);
+  velunar::CStdioFile file(velunar::PosixFileSystem(), path);
+  const velunar::CLoadedEntries loaded = file.Load();
+  Check(loaded.entries == parsed.entries, "Load differs from the format");
+  if (size <= 64) {
+    file.Close();
+    file.WriteAll([&](const velunar::CStdioFile::EntryVisitor& visit) {
+      for (std::string_view entry : loaded.entries) visit(entry);
+    });
+    Check(ReadFile(path) == saved, "the file's save differs from the format");
+  }
+  return 0;
+}
