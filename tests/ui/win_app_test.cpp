@@ -1,0 +1,134 @@
+#include "ui/win_app.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QStringList>
+#include <cstdlib>
+#include <string>
+
+namespace velunar {
+namespace {
+
+TEST(WinApp, TitleIsTheFileNameWithoutItsExtension) {
+  struct Row {
+    const char* path;
+    const char* want;
+  };
+  const Row rows[] = {
+      {"/usr/bin/velunar", "velunar"},
+      {"./velunar", "velunar"},
+      {"velunar", "velunar"},
+      {"/opt/Велунар/велунар.bin", "велунар"},
+      {"C:\\Programs\\velunar.exe", "velunar"},
+      {"/home/a/my.tools/book.v2.run", "book.v2"},
+      {"/home/a/.hidden", ".hidden"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.path);
+    EXPECT_EQ(AppTitleFromPath(QString::fromUtf8(r.path)), QString::fromUtf8(r.want));
+  }
+}
+
+TEST(WinApp, DisplayIsConfiguredByAnyOfThreeValues) {
+  struct Row {
+    const char *qpa, *display, *wayland;
+    bool want;
+  };
+  const Row rows[] = {
+      {nullptr, nullptr, nullptr, false}, {"", "", "", false},
+      {"offscreen", nullptr, nullptr, true}, {nullptr, ":0", nullptr, true},
+      {nullptr, nullptr, "wayland-0", true}, {"", ":1", "", true},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(IsDisplayConfigured(r.qpa, r.display, r.wayland), r.want);
+  }
+}
+
+// Records what InitInstance found when Run started it.
+class CRecordingApp : public CWinApp {
+ public:
+  bool InitInstance() override {
+    ++m_nInitCalls;
+    m_bQtRunning = QApplication::instance() != nullptr;
+    m_arguments = QCoreApplication::arguments();
+    m_strTitleSeen = velunar::AppTitle();
+    return false;
+  }
+  int ExitInstance() override { return m_nExitCode; }
+
+  int m_nInitCalls = 0;
+  bool m_bQtRunning = false;
+  QStringList m_arguments;
+  QString m_strTitleSeen;
+  int m_nExitCode = 0;
+};
+
+// Sets or clears an environment variable for one test, restoring it after.
+class CScopedEnv {
+ public:
+  CScopedEnv(const char* name, const char* value) : m_name(name) {
+    if (const char* old = std::getenv(name)) m_old = old;
+    m_bHadOld = std::getenv(name) != nullptr;
+    if (value != nullptr) {
+      setenv(name, value, 1);
+    } else {
+      unsetenv(name);
+    }
+  }
+  ~CScopedEnv() {
+    if (m_bHadOld) {
+      setenv(m_name, m_old.c_str(), 1);
+    } else {
+      unsetenv(m_name);
+    }
+  }
+
+ private:
+  const char* m_name;
+  std::string m_old;
+  bool m_bHadOld = false;
+};
+
+TEST(WinApp, RegistersItselfWhileItLives) {
+  EXPECT_EQ(AfxGetApp(), nullptr);
+  {
+    CRecordingApp app;
+    EXPECT_EQ(AfxGetApp(), &app);
+    EXPECT_EQ(AfxGetMainWnd(), nullptr);
+  }
+  EXPECT_EQ(AfxGetApp(), nullptr);
+}
+
+TEST(WinApp, RunGivesQtOnlyTheProgramNameAndReturnsTheExitStatus) {
+  CScopedEnv qpa("QT_QPA_PLATFORM", "offscreen");
+  CRecordingApp app;
+  app.m_nExitCode = 0;
+  EXPECT_EQ(app.Run("/usr/local/bin/velunar"), 0);
+  EXPECT_EQ(app.m_nInitCalls, 1);
+  EXPECT_TRUE(app.m_bQtRunning);
+  EXPECT_EQ(app.m_arguments, QStringList{"/usr/local/bin/velunar"});
+  EXPECT_EQ(app.m_strTitleSeen, "velunar");
+  EXPECT_EQ(app.AppTitle(), "velunar");
+  EXPECT_EQ(QApplication::instance(), nullptr);  // Qt ends with the run
+
+  CRecordingApp second;
+  second.m_nExitCode = 3;
+  EXPECT_EQ(second.Run("book.exe"), 3);
+  EXPECT_EQ(second.m_strTitleSeen, "book");
+}
+
+TEST(WinApp, RunWithoutADisplaySaysSoAndDoesNotStart) {
+  CScopedEnv qpa("QT_QPA_PLATFORM", nullptr);
+  CScopedEnv display("DISPLAY", nullptr);
+  CScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+  CRecordingApp app;
+  testing::internal::CaptureStderr();
+  EXPECT_NE(app.Run("/usr/bin/velunar"), 0);
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(app.m_nInitCalls, 0);
+  EXPECT_EQ(said, "velunar: cannot open the window: no graphical display is available.\n");
+}
+
+}  // namespace
+}  // namespace velunar

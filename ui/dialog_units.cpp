@@ -1,0 +1,47 @@
+#include "ui/dialog_units.h"
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <cstdint>
+
+namespace velunar {
+
+int MulDiv(int a, int b, int c) {
+  const std::int64_t product = static_cast<std::int64_t>(a) * b;
+  const std::int64_t half = (c < 0 ? -static_cast<std::int64_t>(c) : c) / 2;
+  // Round half away from zero: move the product away from zero by half the
+  // divisor, then let the division truncate toward zero.
+  const bool bNegative = (product < 0) != (c < 0);
+  const std::int64_t adjusted = bNegative ? product - (c < 0 ? -half : half)
+                                          : product + (c < 0 ? -half : half);
+  return static_cast<int>(adjusted / c);
+}
+
+CDialogUnits CDialogUnits::ForFont(const QFont& font) {
+  const QFontMetrics fm(font);
+  const int nWidth = fm.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  // The width of the 26 letter pairs, halved and rounded up, as the
+  // desktop's dialog services compute it.
+  return CDialogUnits((nWidth / 26 + 1) / 2, fm.height());
+}
+
+QRect CDialogUnits::ToPixels(const QRect& rcDlgUnits) const {
+  return QRect(ToPixelsX(rcDlgUnits.x()), ToPixelsY(rcDlgUnits.y()),
+               ToPixelsX(rcDlgUnits.width()), ToPixelsY(rcDlgUnits.height()));
+}
+
+QSize CDialogUnits::ToPixels(const QSize& sizeDlgUnits) const {
+  return QSize(ToPixelsX(sizeDlgUnits.width()), ToPixelsY(sizeDlgUnits.height()));
+}
+
+QFont DialogFont(int nPoints, int nWeight, bool bItalic) {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  font.setPointSize(nPoints);
+  // Template weights run 1-1000 like Qt 6's; 400 is normal.
+  font.setWeight(static_cast<QFont::Weight>(qBound(1, nWeight, 1000)));
+  font.setItalic(bItalic);
+  return font;
+}
+
+}  // namespace velunar

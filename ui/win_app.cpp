@@ -1,0 +1,104 @@
+#include "ui/win_app.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace velunar {
+namespace {
+
+// The registered application object. The one global of the window layer:
+// AfxGetApp must find the object without anyone handing it around, and the
+// object itself is constructed before main.
+CWinApp* g_pApp = nullptr;
+
+void ReportNoDisplay() {
+  const QByteArray title = AppTitle().toLocal8Bit();
+  std::fprintf(stderr, "%s: cannot open the window: no graphical display is available.\n",
+               title.constData());
+}
+
+// Qt ends the process with a fatal message when it cannot open the display
+// it was given. During Qt's start only, that becomes the program's own
+// sentence and exit status 1 instead of an abort.
+QtMessageHandler g_previousHandler = nullptr;
+void HandleStartMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtFatalMsg) {
+    ReportNoDisplay();
+    std::fflush(stderr);
+    std::_Exit(1);
+  }
+  if (g_previousHandler != nullptr) g_previousHandler(type, context, message);
+}
+
+bool IsSet(const char* value) { return value != nullptr && *value != '\0'; }
+
+}  // namespace
+
+CWinApp::CWinApp() { g_pApp = this; }
+
+CWinApp::~CWinApp() {
+  if (g_pApp == this) g_pApp = nullptr;
+}
+
+bool CWinApp::InitInstance() { return true; }
+
+int CWinApp::ExitInstance() { return 0; }
+
+int CWinApp::Run(const char* argv0) {
+  std::string strProgram = IsSet(argv0) ? std::string(argv0) : std::string();
+  if (strProgram.empty()) {
+    strProgram = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget().toStdString();
+  }
+  m_strAppTitle = AppTitleFromPath(QString::fromLocal8Bit(strProgram.c_str()));
+
+  if (!IsDisplayConfigured(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"),
+                           std::getenv("WAYLAND_DISPLAY"))) {
+    ReportNoDisplay();
+    return 1;
+  }
+
+  // Qt sees the program's name and nothing else, so options typed after it
+  // ("-platform", "-style", ...) change nothing.
+  std::vector<char> arg0(strProgram.begin(), strProgram.end());
+  arg0.push_back('\0');
+  char* argv[] = {arg0.data(), nullptr};
+  int argc = 1;
+  g_previousHandler = qInstallMessageHandler(HandleStartMessage);
+  QApplication app(argc, argv);
+  qInstallMessageHandler(g_previousHandler);
+  g_previousHandler = nullptr;
+
+  if (InitInstance()) QApplication::exec();
+  return ExitInstance();
+}
+
+CWinApp* AfxGetApp() { return g_pApp; }
+
+QWidget* AfxGetMainWnd() { return g_pApp != nullptr ? g_pApp->m_pMainWnd : nullptr; }
+
+QString AppTitle() {
+  if (g_pApp != nullptr && !g_pApp->AppTitle().isEmpty()) return g_pApp->AppTitle();
+  return AppTitleFromPath(QCoreApplication::instance() != nullptr
+                              ? QCoreApplication::applicationFilePath()
+                              : QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget());
+}
+
+QString AppTitleFromPath(const QString& executablePath) {
+  // Both separators: a name is cut at the last one either way.
+  const qsizetype slash =
+      std::max(executablePath.lastIndexOf(u'/'), executablePath.lastIndexOf(u'\\'));
+  const QString name = executablePath.mid(slash + 1);
+  const qsizetype dot = name.lastIndexOf(u'.');
+  return dot > 0 ? name.left(dot) : name;
+}
+
+bool IsDisplayConfigured(const char* qpaPlatform, const char* display, const char* waylandDisplay) {
+  return IsSet(qpaPlatform) || IsSet(display) || IsSet(waylandDisplay);
+}
+
+}  // namespace velunar
