@@ -1,0 +1,132 @@
+// The view list's control: the store's CViewList shown in a QListView.
+//
+// CListBox owns the CViewList and a model over it that answers one row at a
+// time, decoding only the rows the view asks for, so a million entries never
+// become a million item objects. Each operation is the CViewList's,
+// forwarded and told to the view as the smallest model change: one row
+// inserted or removed, a reset only when the whole content changes.
+//
+// Selection: one item at most. The program's selections (SetCurSel and every
+// other operation here) never notify; after each of them the view's current
+// item and its selection agree with GetCurSel(), and SetCurSel scrolls the
+// item into view. Selections the user makes with the mouse or the keyboard
+// (arrows, Page Up/Down, Home, End, typing the start of an item) call the
+// handler set with SetSelChangeHandler when they change the selected item.
+// The user cannot leave the list without a selection once it has one:
+// neither Ctrl+Space, Ctrl+click nor a click below the last item clears it.
+//
+// Before Attach, the operations work on the CViewList alone.
+#ifndef VELUNAR_UI_LIST_BOX_H_
+#define VELUNAR_UI_LIST_BOX_H_
+
+#include <QElapsedTimer>
+#include <QListView>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "store/view_list.h"
+
+namespace velunar {
+
+class CDialog;
+class CListBox;
+class CMasterList;
+class CQueryMatcher;
+class CTextPool;
+
+// The list control a window template's "list box" becomes: one column, not
+// editable, no horizontal scroll bar (a wide entry is cut at the right
+// edge), items of one height.
+class CListBoxView : public QListView {
+  Q_OBJECT
+
+ public:
+  explicit CListBoxView(QWidget* pParent = nullptr);
+
+  // Type-ahead over the items' texts: the letters typed within the
+  // keyboard input interval form a prefix, found from the current item on;
+  // the same letter typed again moves on to the next item beginning with it.
+  void keyboardSearch(const QString& search) override;
+
+ protected:
+  // Every selecting action selects the item it lands on; none deselects.
+  QItemSelectionModel::SelectionFlags selectionCommand(
+      const QModelIndex& index, const QEvent* pEvent = nullptr) const override;
+
+ private:
+  friend class CListBox;
+
+  CListBox* m_pOwner = nullptr;
+  QString m_strSearch;
+  QElapsedTimer m_searchTimer;
+};
+
+class CListBox {
+ public:
+  // The items will be references into `texts`.
+  explicit CListBox(std::shared_ptr<CTextPool> texts);
+  CListBox(const CListBox&) = delete;
+  CListBox& operator=(const CListBox&) = delete;
+  ~CListBox();
+
+  // Binds the list to `pControl`, which must be a CListBoxView (the control
+  // a template's list box becomes). Returns false, and binds nothing, when
+  // it is not, or when the list is bound already.
+  bool Attach(QWidget* pControl);
+  // Attach to the control `nID` of `pParent`.
+  bool SubclassDlgItem(int nID, CDialog* pParent);
+  // The bound control, or nullptr.
+  CListBoxView* GetView() const { return m_pView; }
+
+  // As CViewList. AddString throws std::bad_alloc (nothing changes then).
+  int AddString(std::string_view text);
+  int DeleteString(int i);
+  void ResetContent();
+  int GetCount() const { return m_view.GetCount(); }
+  bool GetText(int i, std::string& target) const { return m_view.GetText(i, target); }
+  int SetCurSel(int i);
+  int GetCurSel() const { return m_view.GetCurSel(); }
+  int FindString(int start, std::string_view prefix) const {
+    return m_view.FindString(start, prefix);
+  }
+  void Refill(const CMasterList& master);
+  void FillMatching(const CMasterList& master, const CQueryMatcher& matcher);
+
+  const CViewList& View() const { return m_view; }
+
+  // Called after the user changed the selected item; GetCurSel() already
+  // gives the new one.
+  void SetSelChangeHandler(std::function<void()> handler) { m_onSelChange = std::move(handler); }
+
+ private:
+  class CModel;
+  friend class CListBoxView;
+
+  // Runs `change`, which replaces the whole content, inside a model reset.
+  template <typename Change>
+  void ResetWith(Change change);
+  // Makes the view's current item and selection agree with GetCurSel().
+  void SyncSelection();
+  void OnViewSelectionChanged();
+  // The item type-ahead selects for `typed`, or -1.
+  int FindTyped(int start, const QString& typed) const;
+
+  CViewList m_view;
+  std::unique_ptr<CModel> m_pModel;
+  QPointer<CListBoxView> m_pView;
+  std::function<void()> m_onSelChange;
+  // Above zero while the program changes the list: the view's selection
+  // signals are then the program's own and notify nobody.
+  int m_nProgramChange = 0;
+};
+
+// Binds `rControl` to the dialog's control `nIDC` on the first exchange;
+// later exchanges leave the binding as it is.
+void DDX_Control(CDialog* pDlg, int nIDC, CListBox& rControl);
+
+}  // namespace velunar
+
+#endif  // VELUNAR_UI_LIST_BOX_H_
