@@ -209,14 +209,24 @@ bool QueryMatches(std::string_view entry, std::string_view query) {
 CQueryMatcher::CQueryMatcher(std::string_view query) : m_strFolded(FoldedCopy(query)) {}
 
 bool CQueryMatcher::Matches(std::string_view entry) const {
-  // Cheap refusal first: a query longer than the entry cannot occur in it.
-  if (entry.size() < m_strFolded.size()) return false;
-  // The scratch buffer keeps its capacity from entry to entry, so a pass
-  // over the whole list allocates only when an entry is longer than any
-  // before it.
-  m_strScratch.resize(entry.size());
-  FoldBytes(entry.data(), m_strScratch.data(), entry.size());
-  return std::string_view(m_strScratch).find(m_strFolded) != std::string_view::npos;
+  const std::size_t m = m_strFolded.size();
+  if (m == 0) return true;
+  // A query longer than the entry cannot occur in it.
+  if (entry.size() < m) return false;
+  // Folding on the fly: the query's first letter is looked for through the
+  // case table, and only where it stands are the others compared. No copy of
+  // the entry is made; most entries hold the first letter a few times.
+  const auto* p = reinterpret_cast<const unsigned char*>(entry.data());
+  const auto* q = reinterpret_cast<const unsigned char*>(m_strFolded.data());
+  const unsigned char first = q[0];
+  const std::size_t last = entry.size() - m;
+  for (std::size_t i = 0; i <= last; ++i) {
+    if (kCaseTable[p[i]] != first) continue;
+    std::size_t k = 1;
+    while (k < m && kCaseTable[p[i + k]] == q[k]) ++k;
+    if (k == m) return true;
+  }
+  return false;
 }
 
 std::string DecimalCount(int n) {

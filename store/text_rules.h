@@ -45,7 +45,6 @@ bool BeginsWith(std::string_view s, std::string_view prefix);
 bool QueryMatches(std::string_view entry, std::string_view query);
 
 // The same match, with the query folded once, for a pass over many entries.
-// Not thread-safe: it keeps a scratch buffer.
 class CQueryMatcher {
  public:
   explicit CQueryMatcher(std::string_view query);
@@ -53,7 +52,6 @@ class CQueryMatcher {
 
  private:
   std::string m_strFolded;
-  mutable std::string m_strScratch;
 };
 
 // `n` in ASCII decimal digits as "%d" writes it: no sign for n >= 0, no
