@@ -1,7 +1,5 @@
 #include "ui/control_text.h"
 
-#include <QFontMetrics>
-#include <QStringList>
 
 namespace velunar {
 
@@ -30,23 +28,6 @@ QChar MnemonicOf(const QString& caption) {
 bool IsMnemonicKey(QChar mnemonic, const QString& typed) {
   if (mnemonic.isNull() || typed.size() != 1) return false;
   return mnemonic.toCaseFolded() == typed[0].toCaseFolded();
-}
-
-QString WrapCaption(const QString& caption, const QFontMetrics& fm, int nWidth) {
-  const QStringList words = caption.split(u' ', Qt::SkipEmptyParts);
-  QStringList lines;
-  QString line;
-  for (const QString& word : words) {
-    const QString candidate = line.isEmpty() ? word : line + u' ' + word;
-    if (line.isEmpty() || fm.horizontalAdvance(StripMnemonic(candidate)) <= nWidth) {
-      line = candidate;
-    } else {
-      lines.append(line);
-      line = word;
-    }
-  }
-  if (!line.isEmpty()) lines.append(line);
-  return lines.join(u'\n');
 }
 
 }  // namespace velunar

@@ -1,5 +1,4 @@
-// Captions of controls: the '&' mnemonic marker and the wrapping of a
-// caption over several lines of a multi-line button.
+// Captions of controls and their '&' mnemonic marker.
 //
 // In a caption, '&' marks the next character as the mnemonic (shown
 // underlined, pressed with Alt); "&&" stands for one literal '&'.
@@ -8,8 +7,6 @@
 
 #include <QChar>
 #include <QString>
-
-class QFontMetrics;
 
 namespace velunar {
 
@@ -24,12 +21,6 @@ QChar MnemonicOf(const QString& caption);
 // Whether the typed text `typed` (one character) names the mnemonic `mnemonic`,
 // ignoring letter case, Cyrillic and Latin alike.
 bool IsMnemonicKey(QChar mnemonic, const QString& typed);
-
-// `caption` broken into lines, at spaces, so that each line (measured
-// without its '&' markers) is at most `nWidth` pixels wide in `fm`. Lines are
-// joined with line feeds; a word wider than `nWidth` stands on a line of its
-// own. Spaces at the breaks are dropped.
-QString WrapCaption(const QString& caption, const QFontMetrics& fm, int nWidth);
 
 }  // namespace velunar
 

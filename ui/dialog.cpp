@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
-#include <QStyleOptionButton>
 #include <new>
 
 #include "store/entry_file.h"
@@ -18,6 +17,7 @@
 #include "ui/entry_edit.h"
 #include "ui/list_box.h"
 #include "ui/message_boxes.h"
+#include "ui/multi_line_button.h"
 #include "ui/win_app.h"
 
 namespace velunar {
@@ -30,20 +30,6 @@ constexpr Qt::WindowFlags kDialogFlags = Qt::Dialog | Qt::WindowTitleHint |
                                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
 
 const char kCtrlIdProperty[] = "dlgCtrlID";
-const char kMultiLineProperty[] = "dlgMultiLine";
-
-// The caption of a multi-line button, broken to fit its face.
-QString ButtonCaption(QPushButton* pButton, const QString& caption) {
-  if (!pButton->property(kMultiLineProperty).toBool()) return caption;
-  QStyleOptionButton option;
-  option.initFrom(pButton);
-  option.rect = QRect(QPoint(0, 0), pButton->size());
-  const QRect face = pButton->style()->subElementRect(QStyle::SE_PushButtonContents, &option,
-                                                      pButton);
-  // A little air on each side, as the caption's own margin.
-  const int nWidth = face.width() - 2 * pButton->fontMetrics().horizontalAdvance(u' ');
-  return WrapCaption(caption, pButton->fontMetrics(), nWidth);
-}
 
 bool IsDialogKey(const QKeyEvent* pEvent, Qt::Key key, Qt::KeyboardModifiers modifiers) {
   return pEvent->key() == key &&
@@ -110,13 +96,11 @@ QWidget* CDialog::GetDlgItem(int nID) const {
 void CDialog::SetDlgItemText(int nID, const QString& text) {
   QWidget* pControl = GetDlgItem(nID);
   if (auto* pButton = qobject_cast<QPushButton*>(pControl)) {
-    pButton->setText(ButtonCaption(pButton, text));
-    pButton->setAccessibleName(StripMnemonic(text));
+    pButton->setText(text);
   } else if (auto* pEdit = qobject_cast<CEntryEdit*>(pControl)) {
     pEdit->SetEntryText(text);
   } else if (auto* pLabel = qobject_cast<QLabel*>(pControl)) {
     pLabel->setText(text);
-    pLabel->setAccessibleName(text);
   }
 }
 
@@ -137,8 +121,7 @@ void CDialog::OnCommand(int nID, int nCode) noexcept {
       OnCancel();
     }
   } catch (const CFileException& e) {
-    // The path keeps the file system's bytes, which are UTF-8 here.
-    ReportFileError(QString::fromUtf8(e.ReportText()));
+    ReportFileError(e);
   } catch (const std::bad_alloc&) {
     ReportOutOfMemory();
   }
@@ -213,13 +196,14 @@ bool CDialog::CreateControls() {
     pControl->setObjectName(item.strIdentifier.isEmpty()
                                 ? QStringLiteral("static_%1").arg(m_tabOrder.size())
                                 : item.strIdentifier);
-    // Every control has a name for assistive technology: its own, its
-    // caption, or, for a button without a caption, the label right before it.
-    QString name = item.strAccessibleName;
-    if (name.isEmpty()) name = StripMnemonic(item.strCaption);
-    if (name.isEmpty()) name = strLabelBefore;
-    if (name.isEmpty()) name = item.strIdentifier;
-    pControl->setAccessibleName(name);
+    // Every control has a name for assistive technology: the template's,
+    // or its caption (which Qt reads itself, also after a change), or, for a
+    // control without a caption, the label right before it.
+    if (!item.strAccessibleName.isEmpty()) {
+      pControl->setAccessibleName(item.strAccessibleName);
+    } else if (item.strCaption.isEmpty()) {
+      pControl->setAccessibleName(strLabelBefore.isEmpty() ? item.strIdentifier : strLabelBefore);
+    }
     strLabelBefore = item.eKind == EControlKind::staticText ? StripMnemonic(item.strCaption)
                                                             : QString();
 
@@ -264,15 +248,15 @@ QWidget* CDialog::CreateControl(const CDialogItemTemplate& item) {
     }
     case EControlKind::pushButton:
     case EControlKind::defPushButton: {
-      auto* pButton = new QPushButton(this);
+      auto* pButton = item.HasStyle("BS_MULTILINE") ? new CMultiLineButton(this)
+                                                     : new QPushButton(this);
       // Enter presses the focused button or the one default button; no
       // button becomes default by taking the focus.
       pButton->setAutoDefault(false);
       pButton->setDefault(item.eKind == EControlKind::defPushButton);
       pButton->setFocusPolicy(Qt::StrongFocus);
       pButton->setGeometry(rect);
-      pButton->setProperty(kMultiLineProperty, item.HasStyle("BS_MULTILINE"));
-      pButton->setText(ButtonCaption(pButton, item.strCaption));
+      pButton->setText(item.strCaption);
       const int nID = item.nID;
       connect(pButton, &QPushButton::clicked, this, [this, nID] { OnCommand(nID, BN_CLICKED); });
       return pButton;
@@ -441,7 +425,10 @@ void CDialog::UpdateIconLabels() {
   }
 }
 
-void CDialog::ReportFileError(const QString& text) { MessageBox(text, AppTitle(), MB_ICONSTOP); }
+void CDialog::ReportFileError(const CFileException& e) {
+  // The path keeps the file system's bytes, which are UTF-8 here.
+  MessageBox(QString::fromUtf8(e.ReportText()), AppTitle(), MB_ICONSTOP);
+}
 
 void CDialog::ReportOutOfMemory() {
   MessageBox(QStringLiteral("Out of memory."), AppTitle(), MB_ICONEXCLAMATION);

@@ -2,7 +2,8 @@
 //
 // The controls come from the window template (dialog_template.h): an edit
 // field becomes a CEntryEdit, a list box a CListBoxView, buttons
-// QPushButtons (only the template's default button is a default button),
+// QPushButtons (a BS_MULTILINE one a CMultiLineButton; only the template's
+// default button is a default button),
 // static texts and icons QLabels that take no focus. Sizes are dialog units
 // of the dialog font (dialog_units.h). The window has a fixed size, a title
 // and a close button, no minimise or maximise button.
@@ -36,6 +37,7 @@
 
 #include "ui/dialog_template.h"
 #include "ui/dialog_units.h"
+#include "ui/win_app.h"
 #include "ui/win_defs.h"
 
 class QLabel;
@@ -43,6 +45,7 @@ class QMenu;
 
 namespace velunar {
 
+class CFileException;
 class IMessageBoxes;
 
 class CDialog : public QDialog {
@@ -67,8 +70,8 @@ class CDialog : public QDialog {
 
   // The control with id `nID`, or nullptr (also before Create).
   QWidget* GetDlgItem(int nID) const;
-  // Replaces a control's caption or text ('&' marks a button's mnemonic; a
-  // multi-line button wraps it anew).
+  // Replaces a control's caption or text ('&' marks a button's mnemonic).
+  // The entry field takes the text as the program's (CEntryEdit::SetEntryText).
   void SetDlgItemText(int nID, const QString& text);
 
   // Binds the command (`nID`, `nCode`) to `handler`, replacing any earlier
@@ -123,6 +126,12 @@ class CDialog : public QDialog {
   void AppendSysMenuSeparator();
   void AppendSysMenuItem(unsigned nID, const QString& text);
 
+  // The two failure reports of OnCommand, for failures caught elsewhere:
+  // e.ReportText() with the stop icon, "Out of memory." with the
+  // exclamation icon, both under the application title.
+  void ReportFileError(const CFileException& e);
+  void ReportOutOfMemory();
+
   bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
   void keyPressEvent(QKeyEvent* pEvent) override;
   void contextMenuEvent(QContextMenuEvent* pEvent) override;
@@ -137,8 +146,6 @@ class CDialog : public QDialog {
   // The dialog keyboard rules; true when the key was used.
   bool HandleDialogKey(QWidget* pTarget, QKeyEvent* pEvent);
   void UpdateIconLabels();
-  void ReportFileError(const QString& text);
-  void ReportOutOfMemory();
 
   int m_nIDTemplate;
   CDialogTemplate m_template;

@@ -92,6 +92,7 @@ class CListBox {
   int FindString(int start, std::string_view prefix) const {
     return m_view.FindString(start, prefix);
   }
+  int FindEqual(int start, std::string_view text) const { return m_view.FindEqual(start, text); }
   void Refill(const CMasterList& master);
   void FillMatching(const CMasterList& master, const CQueryMatcher& matcher);
 

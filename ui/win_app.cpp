@@ -47,7 +47,7 @@ CWinApp::~CWinApp() {
 
 bool CWinApp::InitInstance() { return true; }
 
-int CWinApp::ExitInstance() { return 0; }
+int CWinApp::ExitInstance() { return m_nExitCode; }
 
 int CWinApp::Run(const char* argv0) {
   std::string strProgram = IsSet(argv0) ? std::string(argv0) : std::string();

@@ -26,7 +26,7 @@ class CWinApp {
   // loop afterwards, false to end at once (a dialog program runs its window
   // inside and returns false). Default: true.
   virtual bool InitInstance();
-  // Runs last; its result is the exit status. Default: 0.
+  // Runs last; its result is the exit status. Default: m_nExitCode.
   virtual int ExitInstance();
 
   // Derives the application title from `argv0` (the executable's file name
@@ -42,6 +42,8 @@ class CWinApp {
 
   // The main window while it is up; the dialog clears it when it goes.
   QWidget* m_pMainWnd = nullptr;
+  // The exit status ExitInstance gives by default; 0 unless start-up sets it.
+  int m_nExitCode = 0;
 
  private:
   QString m_strAppTitle;

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFontMetrics>
-#include <QStringList>
 
 namespace velunar {
 namespace {
@@ -57,25 +55,6 @@ TEST(ControlText, MnemonicKeyIgnoresLetterCase) {
     SCOPED_TRACE(r.typed);
     EXPECT_EQ(IsMnemonicKey(QChar(r.mnemonic), QString::fromUtf8(r.typed)), r.want);
   }
-}
-
-TEST(ControlText, WrapCaptionBreaksAtSpacesWithinTheWidth) {
-  const QFontMetrics fm(QFont("DejaVu Sans", 8));
-  const QString caption = QString::fromUtf8("Бесплатные программы на сайте https://example.org/free/");
-  const int nWidth = fm.horizontalAdvance(QString::fromUtf8("Бесплатные программы"));
-  const QString wrapped = WrapCaption(caption, fm, nWidth);
-  EXPECT_EQ(wrapped, QString::fromUtf8("Бесплатные программы\nна сайте\nhttps://example.org/free/"));
-}
-
-TEST(ControlText, WrapCaptionKeepsAShortCaptionWholeAndMeasuresWithoutMarkers) {
-  const QFontMetrics fm(QFont("DejaVu Sans", 8));
-  // Exactly the width of the caption without its '&': it fits on one line.
-  const int nWidth = fm.horizontalAdvance(QString::fromUtf8("Доба вить"));
-  EXPECT_EQ(WrapCaption(QString::fromUtf8("Доба &вить"), fm, nWidth),
-            QString::fromUtf8("Доба &вить"));
-  EXPECT_EQ(WrapCaption(QString::fromUtf8("Доба &вить"), fm, nWidth - 1),
-            QString::fromUtf8("Доба\n&вить"));
-  EXPECT_EQ(WrapCaption(QString(), fm, 10), QString());
 }
 
 }  // namespace

@@ -55,13 +55,10 @@ class CRecordingApp : public CWinApp {
     m_strTitleSeen = velunar::AppTitle();
     return false;
   }
-  int ExitInstance() override { return m_nExitCode; }
-
   int m_nInitCalls = 0;
   bool m_bQtRunning = false;
   QStringList m_arguments;
   QString m_strTitleSeen;
-  int m_nExitCode = 0;
 };
 
 // Sets or clears an environment variable for one test, restoring it after.
@@ -113,7 +110,7 @@ TEST(WinApp, RunGivesQtOnlyTheProgramNameAndReturnsTheExitStatus) {
   EXPECT_EQ(QApplication::instance(), nullptr);  // Qt ends with the run
 
   CRecordingApp second;
-  second.m_nExitCode = 3;
+  second.m_nExitCode = 3;  // as a start-up that failed would set it
   EXPECT_EQ(second.Run("book.exe"), 3);
   EXPECT_EQ(second.m_strTitleSeen, "book");
 }
