@@ -29,8 +29,6 @@ constexpr Qt::WindowFlags kDialogFlags = Qt::Dialog | Qt::WindowTitleHint |
                                          Qt::WindowSystemMenuHint |
                                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
 
-const char kCtrlIdProperty[] = "dlgCtrlID";
-
 bool IsDialogKey(const QKeyEvent* pEvent, Qt::Key key, Qt::KeyboardModifiers modifiers) {
   return pEvent->key() == key &&
          (pEvent->modifiers() & ~Qt::KeypadModifier) == modifiers;
@@ -192,9 +190,8 @@ bool CDialog::CreateControls() {
   QString strLabelBefore;  // caption of the static text right before a control
   for (const CDialogItemTemplate& item : m_template.items) {
     QWidget* pControl = CreateControl(item);
-    pControl->setProperty(kCtrlIdProperty, item.nID);
     pControl->setObjectName(item.strIdentifier.isEmpty()
-                                ? QStringLiteral("static_%1").arg(m_tabOrder.size())
+                                ? QStringLiteral("static_%1").arg(m_inTemplateOrder.size())
                                 : item.strIdentifier);
     // Every control has a name for assistive technology: the template's,
     // or its caption (which Qt reads itself, also after a change), or, for a
@@ -215,12 +212,12 @@ bool CDialog::CreateControls() {
       if (!item.HasStyle("WS_TABSTOP")) pControl->setFocusPolicy(Qt::ClickFocus);
       pControl->installEventFilter(this);
     }
-    m_tabOrder.push_back(pControl);
+    m_inTemplateOrder.push_back(pControl);
   }
 
   // Tab follows the template order.
   QWidget* pPrevious = nullptr;
-  for (QWidget* pControl : m_tabOrder) {
+  for (QWidget* pControl : m_inTemplateOrder) {
     if (pControl->focusPolicy() == Qt::NoFocus) continue;
     if (pPrevious != nullptr) QWidget::setTabOrder(pPrevious, pControl);
     pPrevious = pControl;
@@ -359,7 +356,7 @@ bool CDialog::HandleDialogKey(QWidget* pTarget, QKeyEvent* pEvent) {
   // the focus is on a button (elsewhere the letter is text or type-ahead).
   if (qobject_cast<QPushButton*>(pTarget) != nullptr &&
       (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier)) {
-    for (QWidget* pControl : m_tabOrder) {
+    for (QWidget* pControl : m_inTemplateOrder) {
       auto* pButton = qobject_cast<QPushButton*>(pControl);
       if (pButton != nullptr && pButton->isEnabled() && pButton->isVisible() &&
           IsMnemonicKey(MnemonicOf(pButton->text()), pEvent->text())) {
@@ -392,7 +389,7 @@ bool CDialog::event(QEvent* pEvent) {
 void CDialog::showEvent(QShowEvent* pEvent) {
   if (m_bFocusPending) {
     m_bFocusPending = false;
-    for (QWidget* pControl : m_tabOrder) {
+    for (QWidget* pControl : m_inTemplateOrder) {
       if ((pControl->focusPolicy() & Qt::TabFocus) == 0 || !pControl->isEnabled() ||
           pControl->isHidden()) {
         continue;

@@ -3,6 +3,7 @@
 #include <QAbstractListModel>
 #include <QApplication>
 #include <QItemSelectionModel>
+#include <QMouseEvent>
 
 #include "store/cp1251.h"
 #include "ui/dialog.h"
@@ -83,6 +84,14 @@ QItemSelectionModel::SelectionFlags CListBoxView::selectionCommand(const QModelI
     return QItemSelectionModel::NoUpdate;
   }
   return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+}
+
+void CListBoxView::mousePressEvent(QMouseEvent* pEvent) {
+  if (pEvent->button() != Qt::LeftButton) {
+    pEvent->ignore();
+    return;
+  }
+  QListView::mousePressEvent(pEvent);
 }
 
 void CListBoxView::keyboardSearch(const QString& search) {

@@ -55,6 +55,9 @@ class CListBoxView : public QListView {
   // Every selecting action selects the item it lands on; none deselects.
   QItemSelectionModel::SelectionFlags selectionCommand(
       const QModelIndex& index, const QEvent* pEvent = nullptr) const override;
+  // Only the left button selects: a right click opens the window's menu
+  // and leaves the selection and the current item alone.
+  void mousePressEvent(QMouseEvent* pEvent) override;
 
  private:
   friend class CListBox;

@@ -246,6 +246,12 @@ TEST_F(MainDialogTest, EnterPressesTheFocusedButtonElseTheDefaultOne) {
   }
 }
 
+TEST_F(MainDialogTest, SpacePressesTheFocusedButton) {
+  Item(IDC_SAVE)->setFocus();
+  Key(Qt::Key_Space, Qt::NoModifier, " ");
+  EXPECT_EQ(m_commands, std::vector<int>{IDC_SAVE});
+}
+
 TEST_F(MainDialogTest, EscapeAndClosingSendCancelAndTheWindowStaysUnlessItEnds) {
   for (const int nFocus : {IDC_ENTRY_EDIT, IDC_ENTRY_LIST, IDC_SAVE}) {
     SCOPED_TRACE(nFocus);

@@ -75,9 +75,10 @@ class ListBoxTest : public testing::Test {
     Key(text[0].toUpper().unicode(), Qt::NoModifier, text);
   }
 
-  void ClickRow(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  void ClickRow(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                Qt::MouseButton button = Qt::LeftButton) {
     const QRect rect = m_pView->visualRect(m_pView->model()->index(row, 0));
-    QTest::mouseClick(m_pView->viewport(), Qt::LeftButton, modifiers, rect.center());
+    QTest::mouseClick(m_pView->viewport(), button, modifiers, rect.center());
   }
 
   std::shared_ptr<CTextPool> m_pTexts;
@@ -227,6 +228,10 @@ TEST_F(ListBoxTest, UserCannotLeaveTheListWithoutASelection) {
   EXPECT_EQ(ViewSelection(), 1);
 
   ClickRow(1, Qt::ControlModifier);
+  EXPECT_EQ(m_list.GetCurSel(), 1);
+  EXPECT_EQ(ViewSelection(), 1);
+
+  ClickRow(3, Qt::NoModifier, Qt::RightButton);  // the menu's click selects nothing
   EXPECT_EQ(m_list.GetCurSel(), 1);
   EXPECT_EQ(ViewSelection(), 1);
 
