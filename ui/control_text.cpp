@@ -1,6 +1,5 @@
 #include "ui/control_text.h"
 
-
 namespace velunar {
 
 QString StripMnemonic(const QString& caption) {

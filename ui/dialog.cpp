@@ -26,12 +26,11 @@ namespace {
 // A title bar with a close button and the window menu, nothing to minimise,
 // maximise or resize.
 constexpr Qt::WindowFlags kDialogFlags = Qt::Dialog | Qt::WindowTitleHint |
-                                         Qt::WindowSystemMenuHint |
-                                         Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
+                                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                                         Qt::CustomizeWindowHint;
 
 bool IsDialogKey(const QKeyEvent* pEvent, Qt::Key key, Qt::KeyboardModifiers modifiers) {
-  return pEvent->key() == key &&
-         (pEvent->modifiers() & ~Qt::KeypadModifier) == modifiers;
+  return pEvent->key() == key && (pEvent->modifiers() & ~Qt::KeypadModifier) == modifiers;
 }
 
 }  // namespace
@@ -64,8 +63,8 @@ bool CDialog::Create() {
 int CDialog::DoModal() {
   // Without an owner of its own the window is owned by the main window, as
   // long as the run lasts.
-  const bool bBorrowedOwner = parentWidget() == nullptr && AfxGetMainWnd() != nullptr &&
-                              AfxGetMainWnd() != this;
+  const bool bBorrowedOwner =
+      parentWidget() == nullptr && AfxGetMainWnd() != nullptr && AfxGetMainWnd() != this;
   if (bBorrowedOwner) setParent(AfxGetMainWnd(), windowFlags());
   int nResult = -1;
   if (Create()) {
@@ -180,8 +179,8 @@ bool CDialog::CreateControls() {
   m_template = LoadDialogTemplate(m_nIDTemplate);
   if (!m_template.IsValid()) return false;
 
-  const QFont font = DialogFont(m_template.nFontPoints, m_template.nFontWeight,
-                                m_template.bFontItalic);
+  const QFont font =
+      DialogFont(m_template.nFontPoints, m_template.nFontWeight, m_template.bFontItalic);
   setFont(font);
   m_units = CDialogUnits::ForFont(font);
   setWindowTitle(m_template.strTitle);
@@ -201,8 +200,8 @@ bool CDialog::CreateControls() {
     } else if (item.strCaption.isEmpty()) {
       pControl->setAccessibleName(strLabelBefore.isEmpty() ? item.strIdentifier : strLabelBefore);
     }
-    strLabelBefore = item.eKind == EControlKind::staticText ? StripMnemonic(item.strCaption)
-                                                            : QString();
+    strLabelBefore =
+        item.eKind == EControlKind::staticText ? StripMnemonic(item.strCaption) : QString();
 
     if (!item.HasStyle("WS_VISIBLE")) pControl->hide();
     if (item.HasStyle("WS_DISABLED")) pControl->setEnabled(false);
@@ -245,8 +244,8 @@ QWidget* CDialog::CreateControl(const CDialogItemTemplate& item) {
     }
     case EControlKind::pushButton:
     case EControlKind::defPushButton: {
-      auto* pButton = item.HasStyle("BS_MULTILINE") ? new CMultiLineButton(this)
-                                                     : new QPushButton(this);
+      auto* pButton =
+          item.HasStyle("BS_MULTILINE") ? new CMultiLineButton(this) : new QPushButton(this);
       // Enter presses the focused button or the one default button; no
       // button becomes default by taking the focus.
       pButton->setAutoDefault(false);
@@ -260,9 +259,8 @@ QWidget* CDialog::CreateControl(const CDialogItemTemplate& item) {
     }
     case EControlKind::staticText: {
       // Without SS_NOPREFIX, '&' marks a letter and is not shown itself.
-      auto* pLabel = new QLabel(item.HasStyle("SS_NOPREFIX") ? item.strCaption
-                                                             : StripMnemonic(item.strCaption),
-                                this);
+      auto* pLabel = new QLabel(
+          item.HasStyle("SS_NOPREFIX") ? item.strCaption : StripMnemonic(item.strCaption), this);
       pLabel->setTextFormat(Qt::PlainText);
       pLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
       pLabel->setWordWrap(true);
@@ -299,8 +297,7 @@ void CDialog::PlaceWindow() {
   // (see event()).
   m_placedFrameSize = frameGeometry().size();
   m_placedPos = PlaceDialog(
-      m_placedFrameSize,
-      bOverOwner ? std::optional<QRect>(pOwner->frameGeometry()) : std::nullopt,
+      m_placedFrameSize, bOverOwner ? std::optional<QRect>(pOwner->frameGeometry()) : std::nullopt,
       pScreen->availableGeometry());
   move(m_placedPos);
 }

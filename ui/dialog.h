@@ -157,8 +157,8 @@ class CDialog : public QDialog {
   QSize m_placedFrameSize;  // the frame the last placement was made for
   QPoint m_placedPos;
   int m_nDefID = IDOK;
-  std::map<int, QWidget*> m_controls;  // by id; labels without an id are not here
-  std::vector<QWidget*> m_inTemplateOrder;    // controls in template order
+  std::map<int, QWidget*> m_controls;       // by id; labels without an id are not here
+  std::vector<QWidget*> m_inTemplateOrder;  // controls in template order
   std::vector<QLabel*> m_iconLabels;
   std::map<std::pair<int, int>, std::function<void()>> m_commands;
   IMessageBoxes* m_pMessageBoxes;

@@ -23,8 +23,7 @@ QPoint PlaceDialog(const QSize& frameSize, const std::optional<QRect>& ownerFram
   const QRect centre = ownerFrame.value_or(workArea);
   return QPoint(
       PlaceAxis(frameSize.width(), centre.x(), centre.width(), workArea.x(), workArea.width()),
-      PlaceAxis(frameSize.height(), centre.y(), centre.height(), workArea.y(),
-                workArea.height()));
+      PlaceAxis(frameSize.height(), centre.y(), centre.height(), workArea.y(), workArea.height()));
 }
 
 }  // namespace velunar

@@ -15,10 +15,10 @@ namespace {
 // error in a template, and the template is refused.
 const QSet<QString>& KnownStyles() {
   static const QSet<QString> kStyles = {
-      "WS_POPUP",     "WS_CHILD",     "WS_VISIBLE",    "WS_DISABLED",     "WS_CAPTION",
-      "WS_SYSMENU",   "WS_BORDER",    "WS_TABSTOP",    "WS_GROUP",        "WS_VSCROLL",
-      "WS_HSCROLL",   "DS_MODALFRAME", "DS_SETFONT",   "DS_FIXEDSYS",     "DS_CENTER",
-      "ES_LEFT",      "ES_AUTOHSCROLL", "LBS_NOTIFY",  "LBS_SORT",        "LBS_NOINTEGRALHEIGHT",
+      "WS_POPUP",      "WS_CHILD",         "WS_VISIBLE",   "WS_DISABLED", "WS_CAPTION",
+      "WS_SYSMENU",    "WS_BORDER",        "WS_TABSTOP",   "WS_GROUP",    "WS_VSCROLL",
+      "WS_HSCROLL",    "DS_MODALFRAME",    "DS_SETFONT",   "DS_FIXEDSYS", "DS_CENTER",
+      "ES_LEFT",       "ES_AUTOHSCROLL",   "LBS_NOTIFY",   "LBS_SORT",    "LBS_NOINTEGRALHEIGHT",
       "BS_PUSHBUTTON", "BS_DEFPUSHBUTTON", "BS_MULTILINE", "SS_LEFT",     "SS_NOPREFIX",
       "SS_ICON"};
   return kStyles;
@@ -158,7 +158,8 @@ bool ParseDialogTemplate(const QByteArray& json, CDialogTemplate& out, QString* 
   for (qsizetype i = 0; i < list.size(); ++i) {
     CDialogItemTemplate item;
     if (!list[i].isObject() || !ReadItem(list[i].toObject(), item, error)) {
-      return fail(QString("controls[%1]: %2").arg(i).arg(error.isEmpty() ? "not an object" : error));
+      return fail(
+          QString("controls[%1]: %2").arg(i).arg(error.isEmpty() ? "not an object" : error));
     }
     if (item.nID != -1 && t.FindItem(item.nID) != nullptr) {
       return fail(QString("controls[%1]: id %2 is used twice").arg(i).arg(item.nID));

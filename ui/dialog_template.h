@@ -19,23 +19,23 @@
 namespace velunar {
 
 enum class EControlKind {
-  edit,               // "edit": a single-line edit field
-  listBox,            // "list box"
-  pushButton,         // "push button"
-  defPushButton,      // "default push button": the one Enter presses
-  staticText,         // "static text"
-  staticIcon,         // "static icon": the caption names the icon resource
+  edit,           // "edit": a single-line edit field
+  listBox,        // "list box"
+  pushButton,     // "push button"
+  defPushButton,  // "default push button": the one Enter presses
+  staticText,     // "static text"
+  staticIcon,     // "static icon": the caption names the icon resource
 };
 
 struct CDialogItemTemplate {
-  int nID = -1;               // -1 for controls without an id of their own
-  QString strIdentifier;      // "IDC_FIND"; empty for labels
+  int nID = -1;           // -1 for controls without an id of their own
+  QString strIdentifier;  // "IDC_FIND"; empty for labels
   EControlKind eKind = EControlKind::staticText;
-  QString strCaption;         // UTF-8 as shown, '&' marks the mnemonic
+  QString strCaption;  // UTF-8 as shown, '&' marks the mnemonic
   // Name for assistive technology where the caption gives none; empty
   // means "derive it" (see dialog.h).
   QString strAccessibleName;
-  QRect rcDlgUnits;           // x, y, width, height in dialog units
+  QRect rcDlgUnits;  // x, y, width, height in dialog units
   QStringList styles;
 
   bool HasStyle(const QString& style) const { return styles.contains(style); }
@@ -46,7 +46,7 @@ struct CDialogTemplate {
   QString strIdentifier;
   int nLanguage = 0;
   QString strTitle;
-  QRect rcDlgUnits;  // position and size in dialog units
+  QRect rcDlgUnits;     // position and size in dialog units
   QString strFontFace;  // the face the template names; a stand-in is used
   int nFontPoints = 8;
   int nFontWeight = 400;

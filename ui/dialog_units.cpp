@@ -12,23 +12,23 @@ int MulDiv(int a, int b, int c) {
   // Round half away from zero: move the product away from zero by half the
   // divisor, then let the division truncate toward zero.
   const bool bNegative = (product < 0) != (c < 0);
-  const std::int64_t adjusted = bNegative ? product - (c < 0 ? -half : half)
-                                          : product + (c < 0 ? -half : half);
+  const std::int64_t adjusted =
+      bNegative ? product - (c < 0 ? -half : half) : product + (c < 0 ? -half : half);
   return static_cast<int>(adjusted / c);
 }
 
 CDialogUnits CDialogUnits::ForFont(const QFont& font) {
   const QFontMetrics fm(font);
-  const int nWidth = fm.horizontalAdvance(
-      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  const int nWidth =
+      fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   // The width of the 26 letter pairs, halved and rounded up, as the
   // desktop's dialog services compute it.
   return CDialogUnits((nWidth / 26 + 1) / 2, fm.height());
 }
 
 QRect CDialogUnits::ToPixels(const QRect& rcDlgUnits) const {
-  return QRect(ToPixelsX(rcDlgUnits.x()), ToPixelsY(rcDlgUnits.y()),
-               ToPixelsX(rcDlgUnits.width()), ToPixelsY(rcDlgUnits.height()));
+  return QRect(ToPixelsX(rcDlgUnits.x()), ToPixelsY(rcDlgUnits.y()), ToPixelsX(rcDlgUnits.width()),
+               ToPixelsY(rcDlgUnits.height()));
 }
 
 QSize CDialogUnits::ToPixels(const QSize& sizeDlgUnits) const {

@@ -23,8 +23,7 @@ class CEntryValidator : public QValidator {
     // where it ends even when the inserted text repeats its surroundings;
     // without that, the longest common start and end are taken.
     qsizetype suffix = 0;
-    if (pos >= 0 && pos <= input.size() &&
-        QStringView(old).endsWith(QStringView(input).mid(pos))) {
+    if (pos >= 0 && pos <= input.size() && QStringView(old).endsWith(QStringView(input).mid(pos))) {
       suffix = input.size() - pos;
     } else {
       const qsizetype limit = std::min(old.size(), input.size());
@@ -56,7 +55,8 @@ CEntryEdit::CEntryEdit(QWidget* pParent) : QLineEdit(pParent) {
   // then would reach the file cut.
   setMaxLength(std::numeric_limits<int>::max());
   setValidator(new CEntryValidator(this));
-  connect(this, &QLineEdit::textChanged, this, [this](const QString& text) { m_strAccepted = text; });
+  connect(this, &QLineEdit::textChanged, this,
+          [this](const QString& text) { m_strAccepted = text; });
 }
 
 void CEntryEdit::SetEntryText(const QString& text) {

@@ -96,8 +96,8 @@ void CListBoxView::mousePressEvent(QMouseEvent* pEvent) {
 
 void CListBoxView::keyboardSearch(const QString& search) {
   if (m_pOwner == nullptr || search.isEmpty() || model()->rowCount() == 0) return;
-  const bool bNewSearch = !m_searchTimer.isValid() ||
-                          m_searchTimer.elapsed() >= QApplication::keyboardInputInterval();
+  const bool bNewSearch =
+      !m_searchTimer.isValid() || m_searchTimer.elapsed() >= QApplication::keyboardInputInterval();
   if (bNewSearch) m_strSearch.clear();
   m_strSearch += search;
   m_searchTimer.start();
@@ -111,8 +111,8 @@ void CListBoxView::keyboardSearch(const QString& search) {
   const int start = (bNewSearch || bSameKey) ? current : current - 1;
   const int found = m_pOwner->FindTyped(start, prefix);
   if (found < 0) return;
-  selectionModel()->setCurrentIndex(model()->index(found, 0),
-                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  selectionModel()->setCurrentIndex(
+      model()->index(found, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 CListBox::CListBox(std::shared_ptr<CTextPool> texts)
@@ -236,7 +236,8 @@ void CListBox::SyncSelection() {
     return;
   }
   const QModelIndex index = m_pModel->index(selected, 0);
-  if (pSelection->currentIndex() != index || pSelection->selectedIndexes() != QModelIndexList{index}) {
+  if (pSelection->currentIndex() != index ||
+      pSelection->selectedIndexes() != QModelIndexList{index}) {
     pSelection->setCurrentIndex(index,
                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   }

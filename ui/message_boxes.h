@@ -20,8 +20,7 @@ class IMessageBoxes {
   // MB_ value: the icon in bits 4-7 (0 none, MB_ICONSTOP, MB_ICONQUESTION,
   // MB_ICONEXCLAMATION, MB_ICONINFORMATION); the box always has the one
   // button OK. Returns IDOK.
-  virtual int Show(QWidget* owner, const QString& text, const QString& caption,
-                   unsigned nType) = 0;
+  virtual int Show(QWidget* owner, const QString& text, const QString& caption, unsigned nType) = 0;
 };
 
 // The boxes on the screen: a QMessageBox, plain text (a line feed breaks the

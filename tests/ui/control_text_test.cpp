@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace velunar {
 namespace {
 
@@ -12,10 +11,14 @@ TEST(ControlText, StripMnemonicDropsMarkersAndKeepsDoubledAmpersand) {
     const char* want;
   };
   const Row rows[] = {
-      {"На&йти", "Найти"},        {"Показать вс&ё", "Показать всё"},
-      {"&Сохранить", "Сохранить"}, {"A && B", "A & B"},
-      {"&&&x", "&x"},              {"tail&", "tail"},
-      {"", ""},                    {"OK", "OK"},
+      {"На&йти", "Найти"},
+      {"Показать вс&ё", "Показать всё"},
+      {"&Сохранить", "Сохранить"},
+      {"A && B", "A & B"},
+      {"&&&x", "&x"},
+      {"tail&", "tail"},
+      {"", ""},
+      {"OK", "OK"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.caption);
@@ -29,9 +32,9 @@ TEST(ControlText, MnemonicOfFindsTheMarkedCharacter) {
     char16_t want;  // 0: none
   };
   const Row rows[] = {
-      {"На&йти", u'й'},   {"Показать вс&ё", u'ё'}, {"Доба&вить", u'в'},
-      {"&Сохранить", u'С'}, {"В&ыход", u'ы'},        {"A && B", 0},
-      {"A && &B", u'B'},    {"tail&", 0},            {"", 0},
+      {"На&йти", u'й'}, {"Показать вс&ё", u'ё'}, {"Доба&вить", u'в'}, {"&Сохранить", u'С'},
+      {"В&ыход", u'ы'}, {"A && B", 0},           {"A && &B", u'B'},   {"tail&", 0},
+      {"", 0},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.caption);
@@ -47,8 +50,8 @@ TEST(ControlText, MnemonicKeyIgnoresLetterCase) {
     bool want;
   };
   const Row rows[] = {
-      {u'й', "й", true},  {u'й', "Й", true},  {u'С', "с", true}, {u'ё', "Ё", true},
-      {u'ё', "е", false}, {u'a', "A", true},  {u'a', "b", false}, {u'ы', "", false},
+      {u'й', "й", true},   {u'й', "Й", true}, {u'С', "с", true},  {u'ё', "Ё", true},
+      {u'ё', "е", false},  {u'a', "A", true}, {u'a', "b", false}, {u'ы', "", false},
       {u'ы', "ыы", false}, {0, "a", false},
   };
   for (const Row& r : rows) {

@@ -28,8 +28,7 @@ TEST(DialogPlacement, CentresThenKeepsInsideTheWorkAreaPerAxis) {
       {"wider and taller than the area", QSize(1100, 800), std::nullopt, area, QPoint(0, 0)},
       {"larger, owner far right", QSize(1100, 800), QRect(2000, 2000, 100, 100), area,
        QPoint(0, 0)},
-      {"second screen", QSize(200, 100), std::nullopt, QRect(1024, 0, 800, 600),
-       QPoint(1324, 250)},
+      {"second screen", QSize(200, 100), std::nullopt, QRect(1024, 0, 800, 600), QPoint(1324, 250)},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);

@@ -78,8 +78,8 @@ TEST(DialogTemplate, AboutBoxTemplateHoldsTheControlTableInOrder) {
       {-1, "", K::staticText, "добровольным платежом любого размера.", 7, 51, 171, 8, "SS_LEFT"},
       {-1, "", K::staticText, "Как его отправить, написано на сайте", 7, 63, 161, 8, "SS_LEFT"},
       {-1, "", K::staticText, "автора программы.", 7, 70, 84, 8, "SS_LEFT"},
-      {1011, "IDC_SITE_LINK", K::pushButton, "Бесплатные программы на сайте %SITE%", 7, 83, 127,
-       26, "BS_MULTILINE"},
+      {1011, "IDC_SITE_LINK", K::pushButton, "Бесплатные программы на сайте %SITE%", 7, 83, 127, 26,
+       "BS_MULTILINE"},
   };
   ExpectControls(t, rows, std::size(rows));
 }

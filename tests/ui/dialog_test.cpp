@@ -68,7 +68,7 @@ class CTestDlg : public CDialog {
   std::vector<unsigned> m_sysCommands;
 };
 
-constexpr int kMainButtons[] = {IDOK, IDCANCEL, IDC_FIND, IDC_SHOW_ALL,
+constexpr int kMainButtons[] = {IDOK,       IDCANCEL,   IDC_FIND, IDC_SHOW_ALL,
                                 IDC_CHANGE, IDC_DELETE, IDC_SAVE};
 
 class MainDialogTest : public testing::Test {
@@ -174,9 +174,9 @@ TEST_F(MainDialogTest, EveryControlHasAnAccessibleName) {
     const char* want;  // nullptr: any non-empty name
   };
   const Row rows[] = {
-      {IDC_ENTRY_EDIT, nullptr}, {IDC_ENTRY_LIST, nullptr},  {IDC_FIND, "Найти"},
-      {IDC_SHOW_ALL, "Показать всё"}, {IDOK, "Добавить"},  {IDC_CHANGE, "Изменить"},
-      {IDC_DELETE, "Удалить"},     {IDC_SAVE, "Сохранить"}, {IDCANCEL, "Выход"},
+      {IDC_ENTRY_EDIT, nullptr},      {IDC_ENTRY_LIST, nullptr}, {IDC_FIND, "Найти"},
+      {IDC_SHOW_ALL, "Показать всё"}, {IDOK, "Добавить"},        {IDC_CHANGE, "Изменить"},
+      {IDC_DELETE, "Удалить"},        {IDC_SAVE, "Сохранить"},   {IDCANCEL, "Выход"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.nID);
@@ -233,8 +233,8 @@ TEST_F(MainDialogTest, EnterPressesTheFocusedButtonElseTheDefaultOne) {
     int nWant;
   };
   const Row rows[] = {
-      {IDC_ENTRY_EDIT, Qt::Key_Return, IDOK}, {IDC_ENTRY_LIST, Qt::Key_Return, IDOK},
-      {IDC_ENTRY_LIST, Qt::Key_Enter, IDOK},  {IDC_FIND, Qt::Key_Return, IDC_FIND},
+      {IDC_ENTRY_EDIT, Qt::Key_Return, IDOK},   {IDC_ENTRY_LIST, Qt::Key_Return, IDOK},
+      {IDC_ENTRY_LIST, Qt::Key_Enter, IDOK},    {IDC_FIND, Qt::Key_Return, IDC_FIND},
       {IDC_CHANGE, Qt::Key_Return, IDC_CHANGE}, {IDCANCEL, Qt::Key_Enter, IDCANCEL},
   };
   for (const Row& r : rows) {
@@ -284,8 +284,8 @@ TEST_F(MainDialogTest, AltWithAMnemonicPressesItsButton) {
     const char* letter;
     int nWant;
   };
-  const Row rows[] = {{"й", IDC_FIND}, {"ё", IDC_SHOW_ALL}, {"в", IDOK},
-                      {"с", IDC_SAVE}, {"ы", IDCANCEL}};
+  const Row rows[] = {
+      {"й", IDC_FIND}, {"ё", IDC_SHOW_ALL}, {"в", IDOK}, {"с", IDC_SAVE}, {"ы", IDCANCEL}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.letter);
     m_commands.clear();
@@ -301,8 +301,8 @@ TEST_F(MainDialogTest, LetterAlonePressesItsButtonWhileAButtonHasFocus) {
     const char* letter;
     int nWant;
   };
-  const Row rows[] = {{"й", IDC_FIND}, {"Й", IDC_FIND}, {"Ё", IDC_SHOW_ALL}, {"С", IDC_SAVE},
-                      {"ы", IDCANCEL}};
+  const Row rows[] = {
+      {"й", IDC_FIND}, {"Й", IDC_FIND}, {"Ё", IDC_SHOW_ALL}, {"С", IDC_SAVE}, {"ы", IDCANCEL}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.letter);
     m_commands.clear();
@@ -376,8 +376,8 @@ TEST_F(MainDialogTest, SystemCloseIgnoresTheLowFourBits) {
     unsigned nID;
     bool bCancel;
   };
-  const Row rows[] = {{0xF060, true}, {0xF061, true}, {0xF06F, true}, {0xF070, false},
-                      {0xF050, false}, {0x0010, false}};
+  const Row rows[] = {{0xF060, true},  {0xF061, true},  {0xF06F, true},
+                      {0xF070, false}, {0xF050, false}, {0x0010, false}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.nID);
     m_commands.clear();
@@ -390,9 +390,8 @@ TEST_F(MainDialogTest, CommandFailuresAreReportedAndTheWindowGoesOn) {
   m_dlg.BindCommand(IDC_SAVE, BN_CLICKED, [] {
     throw CFileException(CFileException::diskFull, 28, "/tmp/Папка/velunar.txt");
   });
-  m_dlg.BindCommand(IDC_FIND, BN_CLICKED, [] {
-    throw CFileException(CFileException::generic, 5, "/tmp/velunar.txt");
-  });
+  m_dlg.BindCommand(IDC_FIND, BN_CLICKED,
+                    [] { throw CFileException(CFileException::generic, 5, "/tmp/velunar.txt"); });
   m_dlg.BindCommand(IDC_SHOW_ALL, BN_CLICKED, [] { throw std::bad_alloc(); });
 
   Button(IDC_SAVE)->click();
@@ -403,8 +402,7 @@ TEST_F(MainDialogTest, CommandFailuresAreReportedAndTheWindowGoesOn) {
   EXPECT_EQ(title, "dialog_test");
   EXPECT_EQ(m_boxes.m_boxes[0].text, U("Disk full while accessing /tmp/Папка/velunar.txt."));
   EXPECT_EQ(m_boxes.m_boxes[0].nType, MB_ICONSTOP);
-  EXPECT_EQ(m_boxes.m_boxes[1].text,
-            "An unknown error occurred while accessing /tmp/velunar.txt.");
+  EXPECT_EQ(m_boxes.m_boxes[1].text, "An unknown error occurred while accessing /tmp/velunar.txt.");
   EXPECT_EQ(m_boxes.m_boxes[1].nType, MB_ICONSTOP);
   EXPECT_EQ(m_boxes.m_boxes[2].text, "Out of memory.");
   EXPECT_EQ(m_boxes.m_boxes[2].nType, MB_ICONEXCLAMATION);
@@ -514,7 +512,8 @@ TEST_F(AboutBoxTest, DoModalRunsUntilEscapeAndReturnsCancel) {
 }
 
 TEST_F(AboutBoxTest, DoModalIsOwnedByTheMainWindowAndCentredOverIt) {
-  class CApp : public CWinApp {} app;
+  class CApp : public CWinApp {
+  } app;
   CTestDlg main(IDD_VELUNAR_DIALOG);
   ASSERT_TRUE(main.Create());
   main.show();
@@ -550,7 +549,8 @@ TEST(DialogWithoutTemplate, DoModalReturnsMinusOne) {
 }
 
 TEST(MainWindowReference, ClearedWhenTheMainWindowGoes) {
-  class CApp : public CWinApp {} app;
+  class CApp : public CWinApp {
+  } app;
   {
     CTestDlg main(IDD_VELUNAR_DIALOG);
     app.m_pMainWnd = &main;

@@ -178,9 +178,9 @@ TEST(EntryEditFilter, FilterInsertedText) {
     QString in, want;
   };
   const Row rows[] = {
-      {"plain", "plain"},    {"one\ntwo", "one"}, {"one\r\ntwo", "one"}, {"\nlater", ""},
+      {"plain", "plain"},       {"one\ntwo", "one"},      {"one\r\ntwo", "one"}, {"\nlater", ""},
       {"cr\ronly", "cr\ronly"}, {U("Ёж №1"), U("Ёж №1")}, {U("a€b"), U("a€b")},  // € is 0x88
-      {U("a™b"), U("a™b")},  // 0x99
+      {U("a™b"), U("a™b")},                                                      // 0x99
       {U("aßb"), "ab"},
   };
   for (const Row& r : rows) {

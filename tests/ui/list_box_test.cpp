@@ -22,11 +22,11 @@ namespace {
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // Windows-1251 bytes of the names the tests use, written out by hand.
-const std::string kAnna = "\xC0\xED\xED\xE0";          // Анна
-const std::string kBelka = "\xE1\xE5\xEB\xEA\xE0";     // белка
-const std::string kBoris = "\xC1\xEE\xF0\xE8\xF1";     // Борис
-const std::string kBorsch = "\xE1\xEE\xF0\xF9";        // борщ
-const std::string kVera = "\xC2\xE5\xF0\xE0";          // Вера
+const std::string kAnna = "\xC0\xED\xED\xE0";       // Анна
+const std::string kBelka = "\xE1\xE5\xEB\xEA\xE0";  // белка
+const std::string kBoris = "\xC1\xEE\xF0\xE8\xF1";  // Борис
+const std::string kBorsch = "\xE1\xEE\xF0\xF9";     // борщ
+const std::string kVera = "\xC2\xE5\xF0\xE0";       // Вера
 
 class ListBoxTest : public testing::Test {
  protected:
@@ -267,11 +267,11 @@ TEST_F(ListBoxTest, TypeAheadFindsPrefixesFoldingCase) {
   Type("б");  // белка
   Type("о");  // бо: Борис
   Type("р");
-  Type("щ");  // борщ
+  Type("щ");                                  // борщ
   QApplication::setKeyboardInputInterval(0);  // every key a new search
-  Type("б");  // from борщ on: wraps to белка
-  Type("ж");  // no item
-  Type("é");  // no byte: no item can begin with it
+  Type("б");                                  // from борщ on: wraps to белка
+  Type("ж");                                  // no item
+  Type("é");                                  // no byte: no item can begin with it
   QApplication::setKeyboardInputInterval(interval);
   EXPECT_EQ(m_notified, (std::vector<int>{1, 2, 3, 1}));
   EXPECT_EQ(ViewSelection(), 1);

@@ -36,7 +36,7 @@ TEST(WinApp, DisplayIsConfiguredByAnyOfThreeValues) {
     bool want;
   };
   const Row rows[] = {
-      {nullptr, nullptr, nullptr, false}, {"", "", "", false},
+      {nullptr, nullptr, nullptr, false},    {"", "", "", false},
       {"offscreen", nullptr, nullptr, true}, {nullptr, ":0", nullptr, true},
       {nullptr, nullptr, "wayland-0", true}, {"", ":1", "", true},
   };
