@@ -1,6 +1,5 @@
 #include "ui/velunar_dlg.h"
 
-#include <QListView>
 #include <QString>
 #include <new>
 
@@ -21,6 +20,7 @@ CVelunarDlg::CVelunarDlg(QWidget* pParent, IFileSystem& fs)
       m_file(fs),
       m_listEntries(m_pTexts),
       m_arrAll(m_pTexts) {
+  m_listEntries.SetSelChangeHandler([this] { OnCommand(IDC_ENTRY_LIST, LBN_SELCHANGE); });
   // The command table: which control and notification runs which command.
   BindCommand(IDC_ENTRY_LIST, LBN_SELCHANGE, [this] { OnSelchangeEntryList(); });
   BindCommand(IDOK, BN_CLICKED, [this] { OnAdd(); });
@@ -35,18 +35,12 @@ CVelunarDlg::CVelunarDlg(QWidget* pParent, IFileSystem& fs)
 CVelunarDlg::~CVelunarDlg() = default;
 
 void CVelunarDlg::DoDataExchange(bool bSaveAndValidate) {
-  if (m_pEntryEdit == nullptr) m_pEntryEdit = static_cast<CEntryEdit*>(GetDlgItem(IDC_ENTRY_EDIT));
-  DDX_Text(bSaveAndValidate, m_pEntryEdit, m_strEntry);
-  if (!m_bListBound) {
-    m_listEntries.Attach(static_cast<QListView*>(GetDlgItem(IDC_ENTRY_LIST)));
-    m_listEntries.SetSelChangeHandler([this] { OnCommand(IDC_ENTRY_LIST, LBN_SELCHANGE); });
-    m_bListBound = true;
-  }
+  DDX_Text(bSaveAndValidate, static_cast<CEntryEdit*>(GetDlgItem(IDC_ENTRY_EDIT)), m_strEntry);
+  DDX_Control(this, IDC_ENTRY_LIST, m_listEntries);
 }
 
 bool CVelunarDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  DoDataExchange(false);
 
   AppendSysMenuSeparator();
   AppendSysMenuItem(IDM_ABOUTBOX, QString::fromUtf8(texts::kAboutMenuItem));

@@ -21,8 +21,6 @@
 
 namespace velunar {
 
-class CEntryEdit;
-
 class CVelunarDlg : public CDialog {
   Q_OBJECT
 
@@ -49,9 +47,9 @@ class CVelunarDlg : public CDialog {
 
  private:
   // Data exchange of the entry field, and the list binding on the first.
-  void DoDataExchange(bool bSaveAndValidate);
-  void ReadEntryField() { DoDataExchange(true); }
-  void ShowEntryField() { DoDataExchange(false); }
+  void DoDataExchange(bool bSaveAndValidate) override;
+  void ReadEntryField() { UpdateData(true); }
+  void ShowEntryField() { UpdateData(false); }
 
   // The commands.
   void OnSelchangeEntryList();
@@ -82,9 +80,6 @@ class CVelunarDlg : public CDialog {
   CListBox m_listEntries;
   CMasterList m_arrAll;
   bool m_bFiltered = false;
-
-  CEntryEdit* m_pEntryEdit = nullptr;
-  bool m_bListBound = false;
 };
 
 }  // namespace velunar
