@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 
 #include "res/version.h"
+#include "ui/app_icon.h"
 #include "ui/velunar_dlg.h"
 
 namespace velunar {
@@ -13,6 +14,7 @@ bool CVelunarApp::InitInstance() {
   // icon.
   QGuiApplication::setDesktopFileName(QStringLiteral(VELUNAR_APP_ID));
   QGuiApplication::setApplicationVersion(QStringLiteral(VELUNAR_VERSION_TEXT));
+  QGuiApplication::setWindowIcon(LoadAppIcon());
 
   CVelunarDlg dlg;
   m_pMainWnd = &dlg;

@@ -7,6 +7,7 @@
 #include "store/status_texts.h"
 #include "store/text_rules.h"
 #include "ui/about_dlg.h"
+#include "ui/app_icon.h"
 #include "ui/entry_edit.h"
 #include "ui/resource_ids.h"
 #include "ui/win_defs.h"
@@ -16,7 +17,7 @@ namespace velunar {
 CVelunarDlg::CVelunarDlg(QWidget* pParent, IFileSystem& fs)
     : CDialog(IDD_VELUNAR_DIALOG, pParent),
       m_pTexts(std::make_shared<CTextPool>()),
-      m_hIcon(QStringLiteral(":/icons/velunar.svg")),
+      m_hIcon(LoadAppIcon()),
       m_file(fs),
       m_listEntries(m_pTexts),
       m_arrAll(m_pTexts) {
