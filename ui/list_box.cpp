@@ -19,6 +19,15 @@ class CListBox::CModel : public QAbstractListModel {
     return parent.isValid() ? 0 : m_view.GetCount();
   }
 
+  // QListView asks for the index of every row each time it lays the rows
+  // out, after every insertion and removal; the base class's checks through
+  // the virtual rowCount and columnCount doubled the cost of an edit with a
+  // million entries.
+  QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override {
+    if (parent.isValid() || column != 0 || row < 0 || row >= m_view.GetCount()) return {};
+    return createIndex(row, column);
+  }
+
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid() || index.row() >= m_view.GetCount()) return {};
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
