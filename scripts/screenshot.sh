@@ -1,0 +1,131 @@
+#!/bin/bash
+# Takes a screenshot of the real program in a private X server with the
+# openbox window manager: the main window on a sample entry file and, with
+# --about, the About box over it.
+#
+# Usage: scripts/screenshot.sh [--about] VELUNAR_EXECUTABLE OUT.png [SAMPLE_FILE]
+#   SAMPLE_FILE is copied into a temporary directory as velunar.txt (it is
+#   never changed); without it a built-in sample of Russian entries is used.
+# The program runs in that temporary directory and is closed with Escape
+# afterwards, which writes only the copy.
+set -euo pipefail
+
+about=false
+if [[ ${1:-} == --about ]]; then
+  about=true
+  shift
+fi
+if [[ $# -lt 2 || $# -gt 3 ]]; then
+  echo "usage: $0 [--about] VELUNAR_EXECUTABLE OUT.png [SAMPLE_FILE]" >&2
+  exit 2
+fi
+exe=$(realpath "$1")
+out=$(realpath -m "$2")
+sample=${3:+$(realpath "$3")}
+timeout=${E2E_TIMEOUT:-20}
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=tests/e2e/xsession.sh
+source "$root/tests/e2e/xsession.sh"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/velunar-shot.XXXXXX")
+program_pid=
+cleanup() {
+  if [[ -n $program_pid ]] && kill -0 "$program_pid" 2>/dev/null; then
+    kill "$program_pid" 2>/dev/null
+    wait "$program_pid" 2>/dev/null || true
+  fi
+  xsession_stop
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# Prints the first visible window of the program whose title matches $1,
+# waiting for it.
+wait_window() {
+  local ids tries=$((timeout * 10))
+  while ((tries-- > 0)); do
+    ids=$(xdotool search --all --onlyvisible --pid "$program_pid" --name "$1" 2>/dev/null) || true
+    if [[ -n $ids ]]; then
+      head -n 1 <<<"$ids"
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "no window titled $1 within ${timeout}s" >&2
+  return 1
+}
+
+# Waits until the program shows more than $1 visible windows (a menu that
+# has opened), and prints their number.
+wait_more_windows() {
+  local count tries=$((timeout * 10))
+  while ((tries-- > 0)); do
+    count=$(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | wc -l) || true
+    if ((count > $1)); then
+      echo "$count"
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "no menu opened within ${timeout}s" >&2
+  return 1
+}
+
+xsession_require_tools
+xsession_start "$work/x"
+
+mkdir "$work/run"
+if [[ -n $sample ]]; then
+  cp "$sample" "$work/run/velunar.txt"
+else
+  printf '%s\r\n' \
+    'Абрамов Пётр Ильич, 8 (495) 123-45-67' \
+    'Булочная на Садовой, ул. Садовая, 5' \
+    'Васильева Анна — моб. 8 912 345-67-89' \
+    'Доктор Сидоров, приём по вторникам с 9 до 13' \
+    'Иванов Иван, ул. Ленина, 10, кв. 3' \
+    'Ремонт телевизоров: 234-56-78' \
+    'Смирнова Ольга, день рождения 12 мая' \
+    'Такси 055' |
+    iconv -f UTF-8 -t CP1251 >"$work/run/velunar.txt"
+fi
+
+cd "$work/run"
+"$exe" >"$work/program.log" 2>&1 &
+program_pid=$!
+main=$(wait_window '^Велунар$')
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+
+if $about; then
+  # The window's own system menu opens on a right click outside the entry
+  # field; its item "&О программе" is chosen by its letter.
+  eval "$(xwininfo -id "$main" | awk -F: '
+    /Absolute upper-left X/ { print "x=" $2 + 0 }
+    /Absolute upper-left Y/ { print "y=" $2 + 0 }
+    /^ *Width/ { print "width=" $2 + 0 }
+    /^ *Height/ { print "height=" $2 + 0 }')"
+  before=$(xdotool search --onlyvisible --pid "$program_pid" | wc -l)
+  xdotool mousemove --sync $((x + width / 2)) $((y + height / 3)) click 3
+  wait_more_windows "$before" >/dev/null
+  sleep 0.3
+  xdotool key Cyrillic_o
+  wait_window '^О программе "Велунар"$' >/dev/null
+fi
+
+# Let the windows finish painting before the picture is taken.
+sleep 1
+import -window root "$out"
+echo "$out"
+
+# Close the About box if it is open, then leave the main window by Escape.
+if $about; then
+  xdotool key Escape
+  sleep 0.5
+fi
+xdotool key Escape
+for _ in $(seq $((timeout * 10))); do
+  kill -0 "$program_pid" 2>/dev/null || break
+  sleep 0.1
+done

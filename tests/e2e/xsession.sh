@@ -1,0 +1,110 @@
+# A private X session for driving the program as a user would: Xvfb on a
+# display number the server picks itself, the openbox window manager, and a
+# Russian keyboard with English as the second layout. Used by tests/e2e/run.sh
+# and scripts/screenshot.sh. Source this file, call xsession_start DIR, and
+# call xsession_stop from an EXIT trap so that the servers go away whatever
+# happens.
+#
+# Everything runs with HOME and the XDG directories inside DIR, so a run
+# leaves nothing behind in the real home directory.
+
+XSESSION_XVFB_PID=
+XSESSION_WM_PID=
+
+# Installs the Debian packages of the tools this session needs when one is
+# missing (as root, the way CI and a fresh machine run it).
+xsession_require_tools() {
+  local -A package_of=(
+    [Xvfb]=xvfb [openbox]=openbox [xdotool]=xdotool [xwininfo]=x11-utils
+    [xprop]=x11-utils [setxkbmap]=x11-xkb-utils [import]=imagemagick [iconv]=libc-bin
+  )
+  local tool missing=()
+  for tool in "${!package_of[@]}"; do
+    command -v "$tool" >/dev/null || missing+=("${package_of[$tool]}")
+  done
+  [[ ${#missing[@]} -eq 0 ]] && return 0
+  mapfile -t missing < <(printf '%s\n' "${missing[@]}" | sort -u)
+  echo "installing ${missing[*]}" >&2
+  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}" >&2 ||
+    { apt-get update >&2 &&
+      DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}" >&2; }
+}
+
+# Polls a command until it succeeds or SECONDS (may be fractional) pass.
+xsession_poll() {
+  local seconds=$1
+  shift
+  local tries=$(awk -v s="$seconds" 'BEGIN { print int(s * 20) + 1 }')
+  while ((tries-- > 0)); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+# Starts the X server and the window manager; exports DISPLAY.
+xsession_start() {
+  local dir=$1
+  mkdir -p "$dir/home" "$dir/runtime" "$dir/config" "$dir/cache" "$dir/data"
+  chmod 700 "$dir/runtime"
+  export HOME=$dir/home XDG_RUNTIME_DIR=$dir/runtime XDG_CONFIG_HOME=$dir/config \
+    XDG_CACHE_HOME=$dir/cache XDG_DATA_HOME=$dir/data
+  # The program must find the X server, as on a desktop, not Qt's offscreen
+  # platform that unit tests may have left in the environment.
+  unset QT_QPA_PLATFORM WAYLAND_DISPLAY DISPLAY
+
+  # -displayfd lets the server choose a free display number and tell us
+  # once it accepts connections, so parallel runs never collide. -noreset:
+  # by default the server resets whenever its last client disconnects,
+  # which would undo the keyboard layout set below and refuse the window
+  # manager's connection while it resets.
+  : >"$dir/display"
+  Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" \
+    >"$dir/xvfb.log" 2>&1 &
+  XSESSION_XVFB_PID=$!
+  if ! xsession_poll 20 grep -q '[0-9]' "$dir/display"; then
+    echo "Xvfb did not start:" >&2
+    cat "$dir/xvfb.log" >&2
+    return 1
+  fi
+  export DISPLAY=:$(tr -dc '0-9' <"$dir/display")
+
+  # Russian first: the window's mnemonics are Cyrillic letters (Alt+й ...).
+  # With Cyrillic in the active layout xdotool presses them without
+  # switching layouts, and Qt, which matches shortcuts against the keyboard
+  # state at the time it delivers the key, sees the letter that was pressed.
+  # Latin text is typed through the second layout; typed text is unaffected.
+  setxkbmap -layout ru,us || return 1
+
+  openbox --sm-disable >"$dir/openbox.log" 2>&1 &
+  XSESSION_WM_PID=$!
+  # openbox sets the check window on the root once it manages the screen.
+  if ! xsession_poll 20 xsession_wm_ready; then
+    echo "openbox did not start on display $DISPLAY:" >&2
+    cat "$dir/openbox.log" "$dir/xvfb.log" >&2
+    return 1
+  fi
+}
+
+xsession_wm_ready() {
+  xprop -root -notype _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+
+# Stops the window manager and the X server that xsession_start started,
+# by their process ids; one that ignores the request is killed after 5 s.
+xsession_stop() {
+  local pid
+  for pid in $XSESSION_WM_PID $XSESSION_XVFB_PID; do
+    kill "$pid" 2>/dev/null || continue
+    xsession_poll 5 xsession_gone "$pid" || kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  done
+  XSESSION_WM_PID=
+  XSESSION_XVFB_PID=
+}
+
+# True when process PID has ended. A child that has ended but has not yet
+# been waited for still answers kill -0, so ask ps for its state as well.
+xsession_gone() {
+  ! kill -0 "$1" 2>/dev/null || [[ $(ps -o stat= -p "$1" 2>/dev/null) == Z* ]]
+}
