@@ -1,0 +1,763 @@
+// The main window as a whole, driven in-process as a user would drive it:
+// keys go to the window, message boxes are recorded, and each window works
+// on velunar.txt in a fresh current directory. The commands' own rules are
+// tested beside this file; here it is the window around them: start-up,
+// the keyboard, which selections run Select, the exchange of the entry
+// field, the system menu, and failures reported while the window goes on.
+#include "ui/velunar_dlg.h"
+
+#include <errno.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <new>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/entry_file.h"
+#include "store/file_system.h"
+#include "tests/ui/window_driver.h"
+#include "ui/about_dlg.h"
+#include "ui/entry_edit.h"
+#include "ui/list_box.h"
+#include "ui/resource_ids.h"
+#include "ui/win_defs.h"
+
+namespace velunar {
+namespace {
+
+using testing::CMessageBoxRecorder;
+using testing::CScratchDir;
+using testing::Key;
+using testing::Type;
+using testing::U;
+using testing::WaitForAnimatedClick;
+
+// Windows-1251 bytes of the entries, written out by hand.
+const std::string kAnna = "\xC0\xED\xED\xE0";                                    // Анна
+const std::string kAnnaPetrova = "\xC0\xED\xED\xE0 \xCF\xE5\xF2\xF0\xEE\xE2\xE0";  // Анна Петрова
+const std::string kBoris = "\xC1\xEE\xF0\xE8\xF1";                               // Борис
+const std::string kBorsch = "\xE1\xEE\xF0\xF9";                                  // борщ
+const std::string kVera = "\xC2\xE5\xF0\xE0";                                    // Вера
+const std::string kZhanna = "\xC6\xE0\xED\xED\xE0";                              // Жанна
+
+// Four entries out of order; the list shows Анна, Борис, борщ, Вера.
+const std::string kFourEntries = kVera + "\r\n" + kBorsch + "\r\n" + kAnna + "\r\n" + kBoris + "\r\n";
+const std::string kFourSorted = kAnna + "\r\n" + kBoris + "\r\n" + kBorsch + "\r\n" + kVera + "\r\n";
+
+const char kHint[] =
+    "Введите текст для поиска или добавления новых данных. Редактируйте текст для изменения "
+    "выделенной строки из вышерасположенного поля.";
+const char kAddHintMessage[] = "Вы пытаетесь добавить строку подсказки! Зачем?";
+// The caption of the failure reports: this test program's file name.
+const char kAppTitle[] = "velunar_dlg_test";
+
+QString CountLine(const char* number) { return U("Количество показанных записей — ") + number; }
+
+// The entry file's full path in the current (scratch) directory.
+std::string EntryFilePath(const CScratchDir& dir) {
+  return std::filesystem::canonical(dir.Path()).string() + "/velunar.txt";
+}
+
+// The names in a directory, sorted.
+std::vector<std::string> DirectoryNames(const std::string& path) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(path)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The real file system, with a write that fails on demand: as a full disk,
+// or as memory running out.
+class CFaultyFileSystem : public IFileSystem {
+ public:
+  enum class EWriteFault { none, diskFull, outOfMemory };
+
+  EWriteFault m_eWriteFault = EWriteFault::none;
+  int m_nReadError = 0;  // errno for every read; 0: reads work
+
+  int Open(const char* path, int flags, mode_t mode) override { return Real().Open(path, flags, mode); }
+  ssize_t Read(int fd, void* buf, std::size_t count) override {
+    if (m_nReadError != 0) {
+      errno = m_nReadError;
+      return -1;
+    }
+    return Real().Read(fd, buf, count);
+  }
+  ssize_t Write(int fd, const void* buf, std::size_t count) override {
+    switch (m_eWriteFault) {
+      case EWriteFault::none:
+        break;
+      case EWriteFault::diskFull:
+        errno = ENOSPC;
+        return -1;
+      case EWriteFault::outOfMemory:
+        throw std::bad_alloc();
+    }
+    return Real().Write(fd, buf, count);
+  }
+  off_t Lseek(int fd, off_t offset, int whence) override { return Real().Lseek(fd, offset, whence); }
+  int Fsync(int fd) override { return Real().Fsync(fd); }
+  int Close(int fd) override { return Real().Close(fd); }
+  int Flock(int fd, int operation) override { return Real().Flock(fd, operation); }
+  int Fstat(int fd, struct stat* st) override { return Real().Fstat(fd, st); }
+  int Stat(const char* path, struct stat* st) override { return Real().Stat(path, st); }
+  int Lstat(const char* path, struct stat* st) override { return Real().Lstat(path, st); }
+  ssize_t ReadLink(const char* path, char* buf, std::size_t size) override {
+    return Real().ReadLink(path, buf, size);
+  }
+  int Access(const char* path, int mode) override { return Real().Access(path, mode); }
+  int Fchmod(int fd, mode_t mode) override { return Real().Fchmod(fd, mode); }
+  int Fchown(int fd, uid_t owner, gid_t group) override { return Real().Fchown(fd, owner, group); }
+  int Rename(const char* from, const char* to) override { return Real().Rename(from, to); }
+  int Unlink(const char* path) override { return Real().Unlink(path); }
+  char* GetCwd(char* buf, std::size_t size) override { return Real().GetCwd(buf, size); }
+
+ private:
+  static IFileSystem& Real() { return PosixFileSystem(); }
+};
+
+// One main window in a fresh current directory, its message boxes
+// recorded. The directory is made first and removed last, after the window
+// has let go of the entry file.
+class CWindowRun {
+ public:
+  // Writes `fileBytes` as velunar.txt (nullopt: no file) and builds the
+  // window object; nothing is opened until Create.
+  explicit CWindowRun(const std::optional<std::string>& fileBytes, IFileSystem& fs = PosixFileSystem())
+      : dlg(nullptr, fs) {
+    if (fileBytes) dir.WriteEntryFile(*fileBytes);
+    dlg.SetMessageBoxes(&boxes);
+  }
+
+  // Creates the window and shows it, as the modal run does.
+  void Open() {
+    ASSERT_TRUE(dlg.Create());
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+  }
+
+  QWidget* Item(int nID) const { return dlg.GetDlgItem(nID); }
+  CEntryEdit* Edit() const { return qobject_cast<CEntryEdit*>(Item(IDC_ENTRY_EDIT)); }
+  CListBoxView* ListView() const { return qobject_cast<CListBoxView*>(Item(IDC_ENTRY_LIST)); }
+  QPushButton* Button(int nID) const { return qobject_cast<QPushButton*>(Item(nID)); }
+
+  // The list's rows as the user sees them.
+  QStringList Rows() const {
+    QStringList rows;
+    const QAbstractItemModel* pModel = ListView()->model();
+    for (int i = 0; i < pModel->rowCount(); ++i) rows.append(pModel->data(pModel->index(i, 0)).toString());
+    return rows;
+  }
+  // The row the view shows selected, -1 for none.
+  int ViewSelection() const {
+    const QModelIndexList rows = ListView()->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+  }
+  void ClickRow(int nRow) const {
+    const QRect rect = ListView()->visualRect(ListView()->model()->index(nRow, 0));
+    QTest::mouseClick(ListView()->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+  }
+  // Selects the field's whole text from the keyboard, so that typing
+  // replaces it.
+  void SelectFieldText() { Key(&dlg, Qt::Key_A, Qt::ControlModifier); }
+  // Alt with a mnemonic letter; its button's click comes a moment later.
+  void Alt(const char* letter) {
+    const QString text = U(letter);
+    Key(&dlg, static_cast<Qt::Key>(text[0].toUpper().unicode()), Qt::AltModifier, text);
+    WaitForAnimatedClick();
+  }
+  // A command value of the system menu, as the menu delivers it.
+  void SysCommand(unsigned nID) { static_cast<CDialog&>(dlg).OnSysCommand(nID); }
+
+  CScratchDir dir;
+  CMessageBoxRecorder boxes;
+  CVelunarDlg dlg;
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  // A new window, in a new directory, in place of any earlier one.
+  CWindowRun& Open(const std::optional<std::string>& fileBytes, IFileSystem& fs = PosixFileSystem()) {
+    m_pRun.reset();
+    m_pRun = std::make_unique<CWindowRun>(fileBytes, fs);
+    m_pRun->Open();
+    return *m_pRun;
+  }
+
+  std::unique_ptr<CWindowRun> m_pRun;
+};
+
+// --- Start-up -------------------------------------------------------------
+
+class MainWindowStartTest : public MainWindowTest {};
+
+TEST_F(MainWindowStartTest, NonEmptyFileShowsSortedEntriesItemZeroHighlightedAndTheHintSelected) {
+  CWindowRun& run = Open(kFourEntries);
+  EXPECT_EQ(run.Rows(), (QStringList{U("Анна"), U("Борис"), U("борщ"), U("Вера")}));
+  EXPECT_EQ(run.dlg.ListBox().GetCurSel(), 0);
+  EXPECT_EQ(run.ViewSelection(), 0);
+  EXPECT_EQ(run.dlg.CurIndex(), 0);
+  EXPECT_FALSE(run.dlg.IsFiltered());
+
+  // Select did not run: the field shows the hint, not Анна, wholly selected.
+  EXPECT_TRUE(run.Edit()->hasFocus());
+  EXPECT_EQ(run.Edit()->text(), U(kHint));
+  EXPECT_EQ(run.Edit()->selectedText(), U(kHint));
+  EXPECT_TRUE(run.boxes.boxes.empty());
+  EXPECT_EQ(run.dlg.EntryFile().State(), CStdioFile::EState::held);
+  EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
+
+  Type(&run.dlg, U("ж"));
+  EXPECT_EQ(run.Edit()->text(), U("ж"));
+}
+
+TEST_F(MainWindowStartTest, EmptyOrMissingFileOpensAnEmptyListAndLeavesAnEmptyFile) {
+  struct Row {
+    const char* name;
+    std::optional<std::string> file;
+  };
+  const Row rows[] = {{"empty file", std::string()}, {"no file", std::nullopt}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    CWindowRun& run = Open(r.file);
+    EXPECT_TRUE(run.Rows().isEmpty());
+    EXPECT_EQ(run.dlg.ListBox().GetCurSel(), -1);
+    EXPECT_EQ(run.ViewSelection(), -1);
+    EXPECT_EQ(run.Edit()->text(), U(kHint));
+    EXPECT_EQ(run.Edit()->selectedText(), U(kHint));
+    EXPECT_TRUE(run.boxes.boxes.empty());
+    EXPECT_EQ(DirectoryNames(run.dir.Path()), std::vector<std::string>{"velunar.txt"});
+    EXPECT_EQ(std::filesystem::file_size(run.dir.Path() + "/velunar.txt"), 0u);
+  }
+}
+
+TEST_F(MainWindowStartTest, UnloadableFileIsReportedAndTheWindowEndsWithoutWriting) {
+  struct Row {
+    const char* name;
+    // Prepares the directory; returns whatever must live as long as the window.
+    std::function<std::shared_ptr<void>(const CScratchDir&)> prepare;
+    std::string wantFile;  // velunar.txt's bytes afterwards ("" for the directory)
+  };
+  const Row rows[] = {
+      {"a directory named velunar.txt",
+       [](const CScratchDir& dir) {
+         std::filesystem::create_directory(dir.Path() + "/velunar.txt");
+         return std::shared_ptr<void>();
+       },
+       ""},
+      {"the file held by another copy",
+       [](const CScratchDir& dir) {
+         dir.WriteEntryFile(kFourEntries);
+         auto pOther = std::make_shared<CStdioFile>();
+         EXPECT_TRUE(pOther->OpenForReading());
+         return std::shared_ptr<void>(pOther);
+       },
+       kFourEntries},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    CScratchDir dir;
+    const std::shared_ptr<void> keep = r.prepare(dir);
+    CMessageBoxRecorder boxes;
+    CVelunarDlg dlg;
+    dlg.SetMessageBoxes(&boxes);
+    // Should the window run after all, end it rather than hang the test.
+    QTimer::singleShot(5000, &dlg, [&dlg] { dlg.EndDialog(12345); });
+
+    EXPECT_EQ(dlg.DoModal(), CVelunarDlg::kLoadFailed);
+    EXPECT_FALSE(dlg.isVisible());
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    const QString path = QString::fromStdString(EntryFilePath(dir));
+    EXPECT_TRUE(boxes.boxes[0].text.contains(path)) << boxes.boxes[0].text.toStdString();
+    EXPECT_TRUE(boxes.boxes[0].text.contains(U("Файл"))) << "the text is the Russian one";
+    EXPECT_FALSE(boxes.boxes[0].text.contains(u'%'));
+    EXPECT_EQ(boxes.boxes[0].caption, U(kAppTitle));
+    EXPECT_EQ(boxes.boxes[0].nType, MB_ICONSTOP);
+    EXPECT_EQ(dlg.ListBox().GetCount(), 0);
+
+    EXPECT_EQ(DirectoryNames(dir.Path()), std::vector<std::string>{"velunar.txt"});
+    if (std::filesystem::is_directory(dir.Path() + "/velunar.txt")) {
+      EXPECT_TRUE(std::filesystem::is_empty(dir.Path() + "/velunar.txt"));
+    } else {
+      EXPECT_EQ(dir.ReadEntryFile(), r.wantFile);
+    }
+  }
+}
+
+TEST_F(MainWindowStartTest, FailedReadIsReportedAndTheWindowEndsWithoutWriting) {
+  CScratchDir dir;
+  dir.WriteEntryFile(kFourEntries);
+  CFaultyFileSystem fs;
+  fs.m_nReadError = EIO;
+  CMessageBoxRecorder boxes;
+  CVelunarDlg dlg(nullptr, fs);
+  dlg.SetMessageBoxes(&boxes);
+  QTimer::singleShot(5000, &dlg, [&dlg] { dlg.EndDialog(12345); });
+
+  EXPECT_EQ(dlg.DoModal(), CVelunarDlg::kLoadFailed);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text,
+            QString::fromStdString("An unknown error occurred while accessing " + EntryFilePath(dir) + "."));
+  EXPECT_EQ(boxes.boxes[0].caption, U(kAppTitle));
+  EXPECT_EQ(boxes.boxes[0].nType, MB_ICONSTOP);
+  EXPECT_EQ(dir.ReadEntryFile(), kFourEntries);
+  EXPECT_EQ(DirectoryNames(dir.Path()), std::vector<std::string>{"velunar.txt"});
+}
+
+// --- Keyboard -------------------------------------------------------------
+
+class MainWindowKeyboardTest : public MainWindowTest {};
+
+TEST_F(MainWindowKeyboardTest, TabFollowsTheTemplateOrderAndWraps) {
+  CWindowRun& run = Open(kFourEntries);
+  const int order[] = {IDC_ENTRY_LIST, IDC_FIND, IDC_SHOW_ALL, IDOK,     IDC_CHANGE,
+                       IDC_DELETE,     IDC_SAVE, IDCANCEL,     IDC_ENTRY_EDIT};
+  for (const int nID : order) {
+    Key(&run.dlg, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), run.Item(nID)) << "expected " << nID;
+  }
+  Key(&run.dlg, Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(), run.Item(IDCANCEL));
+  // Moving the focus is not a user selection in the list.
+  EXPECT_EQ(run.Edit()->text(), U(kHint));
+}
+
+TEST_F(MainWindowKeyboardTest, EnterInTheFieldRunsAdd) {
+  CWindowRun& run = Open(kFourEntries);
+  Type(&run.dlg, U("Жанна"));
+  Key(&run.dlg, Qt::Key_Return);
+  EXPECT_EQ(run.Rows(), (QStringList{U("Анна"), U("Борис"), U("борщ"), U("Вера"), U("Жанна")}));
+  EXPECT_EQ(run.dlg.ListBox().GetCurSel(), 4);
+  EXPECT_EQ(run.Edit()->text(), U("Жанна"));
+  EXPECT_TRUE(run.boxes.boxes.empty());
+  EXPECT_TRUE(run.dlg.isVisible());
+  EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);  // nothing written before Save or Exit
+}
+
+TEST_F(MainWindowKeyboardTest, EnterInTheListRunsAddNotSelect) {
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+    SCOPED_TRACE(key);
+    CWindowRun& run = Open(kFourEntries);
+    Key(&run.dlg, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), run.ListView());
+    Key(&run.dlg, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    // Add read the hint from the field and refused it; Select would have
+    // shown Анна.
+    ASSERT_EQ(run.boxes.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes.boxes[0].text, U(kAddHintMessage));
+    EXPECT_EQ(run.boxes.boxes[0].caption, U("Внимание!"));
+    EXPECT_EQ(run.boxes.boxes[0].nType, MB_OK);
+    EXPECT_EQ(run.Edit()->text(), U(kHint));
+    EXPECT_EQ(run.Rows().size(), 4);
+  }
+}
+
+TEST_F(MainWindowKeyboardTest, EnterOnTheFindButtonRunsFind) {
+  CWindowRun& run = Open(kFourEntries);
+  Type(&run.dlg, U("бОр"));
+  Key(&run.dlg, Qt::Key_Tab);
+  Key(&run.dlg, Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), run.Item(IDC_FIND));
+  Key(&run.dlg, Qt::Key_Return);
+  EXPECT_EQ(run.Rows(), (QStringList{U("Борис"), U("борщ")}));
+  EXPECT_EQ(run.Edit()->text(), CountLine("2"));
+  EXPECT_TRUE(run.dlg.IsFiltered());
+  EXPECT_TRUE(run.boxes.boxes.empty());
+}
+
+TEST_F(MainWindowKeyboardTest, EveryWayOfLeavingRunsExitAndWritesTheFile) {
+  struct Row {
+    const char* name;
+    std::function<void(CWindowRun&)> leave;
+  };
+  const Row rows[] = {
+      {"Escape in the field", [](CWindowRun& run) { Key(&run.dlg, Qt::Key_Escape); }},
+      {"Escape in the list",
+       [](CWindowRun& run) {
+         Key(&run.dlg, Qt::Key_Tab);
+         Key(&run.dlg, Qt::Key_Escape);
+       }},
+      {"Escape on the Save button",
+       [](CWindowRun& run) {
+         run.Item(IDC_SAVE)->setFocus();
+         Key(&run.dlg, Qt::Key_Escape);
+       }},
+      {"Exit button", [](CWindowRun& run) { run.Button(IDCANCEL)->click(); }},
+      {"close button", [](CWindowRun& run) { run.dlg.close(); }},
+      {"Alt+F4", [](CWindowRun& run) { Key(&run.dlg, Qt::Key_F4, Qt::AltModifier); }},
+      {"Close in the system menu", [](CWindowRun& run) { run.dlg.GetSystemMenu()->actions().at(0)->trigger(); }},
+      {"SC_CLOSE", [](CWindowRun& run) { run.SysCommand(0xF060); }},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    // Line feeds alone, no line end after the last entry, out of order.
+    CWindowRun& run = Open(kVera + "\n" + kAnna);
+    Type(&run.dlg, U("Жанна"));
+    Key(&run.dlg, Qt::Key_Return);
+    r.leave(run);
+    EXPECT_FALSE(run.dlg.isVisible());
+    EXPECT_EQ(run.dlg.result(), IDCANCEL);
+    EXPECT_TRUE(run.boxes.boxes.empty());
+    EXPECT_EQ(run.dir.ReadEntryFile(), kAnna + "\r\n" + kVera + "\r\n" + kZhanna + "\r\n");
+    EXPECT_EQ(DirectoryNames(run.dir.Path()), std::vector<std::string>{"velunar.txt"});
+  }
+}
+
+TEST_F(MainWindowKeyboardTest, AltWithAMnemonicRunsItsCommand) {
+  CWindowRun& run = Open(kFourEntries);
+  Type(&run.dlg, U("бор"));
+  run.Alt("й");
+  EXPECT_EQ(run.Rows(), (QStringList{U("Борис"), U("борщ")}));
+  EXPECT_EQ(run.Edit()->text(), CountLine("2"));
+
+  run.Alt("ё");
+  EXPECT_EQ(run.Rows().size(), 4);
+  EXPECT_EQ(run.Edit()->text(), CountLine("4"));
+
+  run.SelectFieldText();
+  Type(&run.dlg, U("Жанна"));
+  run.Alt("в");
+  EXPECT_EQ(run.Rows().size(), 5);
+  EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
+
+  run.Alt("с");
+  EXPECT_EQ(run.dir.ReadEntryFile(), kFourSorted + kZhanna + "\r\n");
+  EXPECT_EQ(run.Edit()->text(), CountLine("5"));
+  EXPECT_TRUE(run.dlg.isVisible());
+
+  run.Alt("ы");
+  EXPECT_FALSE(run.dlg.isVisible());
+  EXPECT_EQ(run.dlg.result(), IDCANCEL);
+  EXPECT_TRUE(run.boxes.boxes.empty());
+}
+
+TEST_F(MainWindowKeyboardTest, LetterAloneOnAFocusedButtonRunsItsCommand) {
+  CWindowRun& run = Open(kFourEntries);
+  run.Item(IDC_FIND)->setFocus();
+  Type(&run.dlg, U("ё"));
+  WaitForAnimatedClick();
+  EXPECT_EQ(run.Edit()->text(), CountLine("4"));
+  EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
+
+  Type(&run.dlg, U("С"));
+  WaitForAnimatedClick();
+  EXPECT_EQ(run.dir.ReadEntryFile(), kFourSorted);
+  EXPECT_EQ(QApplication::focusWidget(), run.Item(IDC_FIND));
+  EXPECT_TRUE(run.boxes.boxes.empty());
+}
+
+// --- Which selections run Select ------------------------------------------
+
+class MainWindowSelectTest : public MainWindowTest {};
+
+TEST_F(MainWindowSelectTest, UserSelectionShowsTheItemInTheField) {
+  CWindowRun& run = Open(kFourEntries);
+  Key(&run.dlg, Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), run.ListView());
+  const int interval = QApplication::keyboardInputInterval();
+  QApplication::setKeyboardInputInterval(0);  // every letter starts a new search
+
+  struct Row {
+    const char* name;
+    std::function<void()> act;
+    int nWant;
+    const char* want;
+    const std::string& wantBytes;
+  };
+  const Row rows[] = {
+      {"Down", [&] { Key(&run.dlg, Qt::Key_Down); }, 1, "Борис", kBoris},
+      {"End", [&] { Key(&run.dlg, Qt::Key_End); }, 3, "Вера", kVera},
+      {"Home", [&] { Key(&run.dlg, Qt::Key_Home); }, 0, "Анна", kAnna},
+      {"Page Down", [&] { Key(&run.dlg, Qt::Key_PageDown); }, 3, "Вера", kVera},
+      {"click", [&] { run.ClickRow(2); }, 2, "борщ", kBorsch},
+      {"type-ahead в", [&] { Type(&run.dlg, U("в")); }, 3, "Вера", kVera},
+      {"type-ahead б wraps", [&] { Type(&run.dlg, U("б")); }, 1, "Борис", kBoris},
+      {"Up", [&] { Key(&run.dlg, Qt::Key_Up); }, 0, "Анна", kAnna},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    r.act();
+    EXPECT_EQ(run.dlg.ListBox().GetCurSel(), r.nWant);
+    EXPECT_EQ(run.dlg.CurIndex(), r.nWant);
+    EXPECT_EQ(run.dlg.EntryText(), r.wantBytes);
+    EXPECT_EQ(run.Edit()->text(), U(r.want));
+  }
+  QApplication::setKeyboardInputInterval(interval);
+  EXPECT_TRUE(run.boxes.boxes.empty());
+}
+
+TEST_F(MainWindowSelectTest, SelectionsMadeByTheProgramLeaveTheFieldAlone) {
+  CWindowRun& run = Open(kAnnaPetrova + "\r\n" + kVera + "\r\n");
+  // Add puts Анна at item 0; the search for it starts at item 1, so the
+  // selection goes to Анна Петрова. Select would show that in the field.
+  Type(&run.dlg, U("Анна"));
+  Key(&run.dlg, Qt::Key_Return);
+  EXPECT_EQ(run.Rows(), (QStringList{U("Анна"), U("Анна Петрова"), U("Вера")}));
+  EXPECT_EQ(run.dlg.ListBox().GetCurSel(), 1);
+  EXPECT_EQ(run.ViewSelection(), 1);
+  EXPECT_EQ(run.Edit()->text(), U("Анна"));
+
+  // After Find nothing is selected; a duplicate Add then selects item 0
+  // (Вера) and leaves the field with the text typed.
+  run.SelectFieldText();
+  Type(&run.dlg, U("вер"));
+  run.Button(IDC_FIND)->click();
+  ASSERT_EQ(run.Rows(), QStringList{U("Вера")});
+  ASSERT_EQ(run.dlg.ListBox().GetCurSel(), -1);
+  run.SelectFieldText();
+  Type(&run.dlg, U("Анна"));
+  Key(&run.dlg, Qt::Key_Return);
+  EXPECT_EQ(run.Rows(), QStringList{U("Вера")});
+  EXPECT_EQ(run.dlg.ListBox().GetCurSel(), 0);
+  EXPECT_EQ(run.ViewSelection(), 0);
+  EXPECT_EQ(run.Edit()->text(), U("Анна"));
+  EXPECT_TRUE(run.boxes.boxes.empty());
+}
+
+// --- Data exchange of the entry field -------------------------------------
+
+class MainWindowExchangeTest : public MainWindowTest {};
+
+TEST_F(MainWindowExchangeTest, ShowingTheSameTextKeepsCaretAndSelection) {
+  CWindowRun& run = Open(kFourEntries);
+  run.Button(IDC_SHOW_ALL)->click();
+  ASSERT_EQ(run.Edit()->text(), CountLine("4"));
+  Key(&run.dlg, Qt::Key_Home);
+  for (int i = 0; i < 3; ++i) Key(&run.dlg, Qt::Key_Right, Qt::ShiftModifier);
+  ASSERT_EQ(run.Edit()->selectedText(), U("Кол"));
+
+  run.Button(IDC_SHOW_ALL)->click();  // the same count line again
+  EXPECT_EQ(run.Edit()->selectedText(), U("Кол"));
+  EXPECT_EQ(run.Edit()->cursorPosition(), 3);
+
+  // Another text replaces the field's, selection and all.
+  run.SelectFieldText();
+  Type(&run.dlg, U("Жанна"));
+  Key(&run.dlg, Qt::Key_Return);
+  Key(&run.dlg, Qt::Key_Home);
+  Key(&run.dlg, Qt::Key_Right, Qt::ShiftModifier);
+  ASSERT_TRUE(run.Edit()->hasSelectedText());
+  run.Button(IDC_SHOW_ALL)->click();
+  EXPECT_EQ(run.Edit()->text(), CountLine("5"));
+  EXPECT_FALSE(run.Edit()->hasSelectedText());
+  EXPECT_TRUE(run.boxes.boxes.empty());
+}
+
+TEST_F(MainWindowExchangeTest, EntryOf100000BytesShowsAndReadsBackWhole) {
+  // Анна, then a telephone note repeated, cut to exactly 100,000 bytes.
+  std::string entry = kAnna + " ";
+  while (entry.size() < 100000) entry += "\xF2\xE5\xEB. 8-912-345-67-89; ";  // тел.
+  entry.resize(100000);
+  const std::string file = entry + "\r\n" + kVera + "\r\n";
+  CWindowRun& run = Open(file);
+
+  Key(&run.dlg, Qt::Key_Tab);
+  Key(&run.dlg, Qt::Key_Down);
+  Key(&run.dlg, Qt::Key_Up);  // Select of the long entry
+  ASSERT_EQ(run.dlg.CurIndex(), 0);
+  EXPECT_EQ(run.Edit()->text().size(), 100000);
+  EXPECT_EQ(run.dlg.EntryText(), entry);
+
+  // Change takes the field's whole text back in place of the item.
+  run.Button(IDC_CHANGE)->click();
+  EXPECT_EQ(run.dlg.EntryText(), entry);
+  EXPECT_EQ(run.dlg.ListBox().GetCount(), 2);
+  run.Button(IDC_SAVE)->click();
+  EXPECT_TRUE(run.boxes.boxes.empty());
+  EXPECT_EQ(run.dir.ReadEntryFile(), file);
+}
+
+TEST_F(MainWindowExchangeTest, EntriesWithALoneCarriageReturnSurviveSelectChangeAndSave) {
+  // Анна CR Петрова, and Борис with a CR as its last byte.
+  const std::string file = kAnna + "\r\xCF\xE5\xF2\xF0\xEE\xE2\xE0\r\n" + kBoris + "\r\r\n" + kVera + "\r\n";
+  CWindowRun& run = Open(file);
+  ASSERT_EQ(run.dlg.ListBox().GetCount(), 3);
+
+  run.ClickRow(2);  // away from item 0, which the program selected
+  for (const int nItem : {0, 1}) {
+    SCOPED_TRACE(nItem);
+    run.ClickRow(nItem);
+    ASSERT_EQ(run.dlg.CurIndex(), nItem);
+    run.Button(IDC_CHANGE)->click();
+  }
+  EXPECT_EQ(run.dlg.EntryText(), kBoris + "\r");
+  run.Button(IDC_SAVE)->click();
+  EXPECT_TRUE(run.boxes.boxes.empty());
+  EXPECT_EQ(run.dir.ReadEntryFile(), file);
+}
+
+TEST_F(MainWindowExchangeTest, CharactersWithoutAWindows1251ByteAreRefusedWhenTyped) {
+  CWindowRun& run = Open(std::string());
+  // é and 中 have no Windows-1251 byte; € and № have (0x88, 0xB9).
+  Type(&run.dlg, U("Жé中а€№"));
+  EXPECT_EQ(run.Edit()->text(), U("Жа€№"));
+  Key(&run.dlg, Qt::Key_Return);
+  run.Button(IDC_SAVE)->click();
+  EXPECT_TRUE(run.boxes.boxes.empty());
+  EXPECT_EQ(run.dir.ReadEntryFile(), "\xC6\xE0\x88\xB9\r\n");
+}
+
+// --- System menu and system commands --------------------------------------
+
+class MainWindowSystemCommandTest : public MainWindowTest {
+ protected:
+  // Runs `command` while watching for a modal About box; every box that
+  // opens is recorded and closed again at once.
+  void WatchForAboutBox(CWindowRun& run, const std::function<void()>& command) {
+    QTimer::singleShot(0, &run.dlg, [this, &run] {
+      auto* pAbout = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
+      if (pAbout == nullptr) return;
+      m_aboutTitles.append(pAbout->windowTitle());
+      EXPECT_EQ(pAbout->parentWidget(), &run.dlg);
+      static_cast<QDialog*>(pAbout)->reject();
+    });
+    command();
+    QCoreApplication::processEvents();  // a timer not taken by a box fires here
+  }
+
+  QStringList m_aboutTitles;
+};
+
+TEST_F(MainWindowSystemCommandTest, SystemMenuEndsWithTheAboutItem) {
+  CWindowRun& run = Open(kFourEntries);
+  const QList<QAction*> actions = run.dlg.GetSystemMenu()->actions();
+  ASSERT_EQ(actions.size(), 3);
+  EXPECT_EQ(actions[0]->data().toUInt(), 0xF060u);
+  EXPECT_TRUE(actions[1]->isSeparator());
+  EXPECT_EQ(actions[2]->text(), U("&О программе"));
+  EXPECT_EQ(actions[2]->data().toUInt(), 0x0010u);
+
+  WatchForAboutBox(run, [&] { actions[2]->trigger(); });
+  EXPECT_EQ(m_aboutTitles, QStringList{U("О программе \"Велунар\"")});
+  EXPECT_TRUE(run.dlg.isVisible());
+}
+
+TEST_F(MainWindowSystemCommandTest, ValuesFrom0x10To0x1FOpenTheAboutBoxAndChangeNothing) {
+  CWindowRun& run = Open(kFourEntries);
+  Key(&run.dlg, Qt::Key_Tab);
+  Key(&run.dlg, Qt::Key_Down);  // Борис in the field
+  run.Edit()->setFocus();
+  run.Edit()->setSelection(1, 2);
+  for (unsigned nID = 0x0010; nID <= 0x001F; ++nID) {
+    SCOPED_TRACE(nID);
+    m_aboutTitles.clear();
+    WatchForAboutBox(run, [&] { run.SysCommand(nID); });
+    EXPECT_EQ(m_aboutTitles, QStringList{U("О программе \"Велунар\"")});
+  }
+  // Back in the main window, all is as it was.
+  EXPECT_TRUE(run.dlg.isVisible());
+  EXPECT_EQ(run.Edit()->text(), U("Борис"));
+  EXPECT_EQ(run.Edit()->selectedText(), U("ор"));
+  EXPECT_EQ(run.dlg.ListBox().GetCurSel(), 1);
+  EXPECT_EQ(run.dlg.CurIndex(), 1);
+  EXPECT_EQ(run.Rows().size(), 4);
+  EXPECT_TRUE(run.boxes.boxes.empty());
+  EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
+}
+
+TEST_F(MainWindowSystemCommandTest, OtherValuesOpenNothing) {
+  CWindowRun& run = Open(kFourEntries);
+  for (const unsigned nID : {0x0000u, 0x0001u, 0x000Fu, 0x0020u, 0x0110u, 0x1010u, 0xF010u, 0xF020u, 0xF030u}) {
+    SCOPED_TRACE(nID);
+    WatchForAboutBox(run, [&] { run.SysCommand(nID); });
+    EXPECT_TRUE(m_aboutTitles.isEmpty());
+    EXPECT_TRUE(run.dlg.isVisible());
+  }
+  EXPECT_TRUE(run.boxes.boxes.empty());
+  EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
+}
+
+// --- Failures inside a command --------------------------------------------
+
+class MainWindowFailureTest : public MainWindowTest {
+ protected:
+  CFaultyFileSystem m_fs;
+};
+
+TEST_F(MainWindowFailureTest, FailedSaveShowsDiskFullAndTheWindowGoesOn) {
+  CWindowRun& run = Open(kFourEntries, m_fs);
+  Type(&run.dlg, U("Жанна"));
+  Key(&run.dlg, Qt::Key_Return);
+  m_fs.m_eWriteFault = CFaultyFileSystem::EWriteFault::diskFull;
+  run.Button(IDC_SAVE)->click();
+
+  ASSERT_EQ(run.boxes.boxes.size(), 1u);
+  EXPECT_EQ(run.boxes.boxes[0].text,
+            QString::fromStdString("Disk full while accessing " + EntryFilePath(run.dir) + "."));
+  EXPECT_EQ(run.boxes.boxes[0].caption, U(kAppTitle));
+  EXPECT_EQ(run.boxes.boxes[0].nType, MB_ICONSTOP);
+  EXPECT_TRUE(run.dlg.isVisible());
+  EXPECT_EQ(run.Rows().size(), 5);
+  EXPECT_EQ(run.Edit()->text(), U("Жанна"));  // Save ended before Show all
+  EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
+  EXPECT_EQ(DirectoryNames(run.dir.Path()), std::vector<std::string>{"velunar.txt"});
+
+  m_fs.m_eWriteFault = CFaultyFileSystem::EWriteFault::none;
+  run.Button(IDC_SAVE)->click();
+  EXPECT_EQ(run.boxes.boxes.size(), 1u);
+  EXPECT_EQ(run.dir.ReadEntryFile(), kFourSorted + kZhanna + "\r\n");
+}
+
+TEST_F(MainWindowFailureTest, FailedExitKeepsTheWindowOpenAndALaterExitWritesEveryEntry) {
+  CWindowRun& run = Open(kFourEntries, m_fs);
+  Type(&run.dlg, U("бор"));
+  Key(&run.dlg, Qt::Key_Tab);
+  Key(&run.dlg, Qt::Key_Tab);
+  Key(&run.dlg, Qt::Key_Return);  // Find: two entries shown
+  ASSERT_EQ(run.Rows().size(), 2);
+
+  m_fs.m_eWriteFault = CFaultyFileSystem::EWriteFault::diskFull;
+  Key(&run.dlg, Qt::Key_Escape);
+  ASSERT_EQ(run.boxes.boxes.size(), 1u);
+  EXPECT_TRUE(run.boxes.boxes[0].text.startsWith("Disk full while accessing "));
+  EXPECT_EQ(run.boxes.boxes[0].nType, MB_ICONSTOP);
+  EXPECT_TRUE(run.dlg.isVisible());
+  EXPECT_EQ(run.Rows(), (QStringList{U("Анна"), U("Борис"), U("борщ"), U("Вера")}));
+  EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
+
+  m_fs.m_eWriteFault = CFaultyFileSystem::EWriteFault::none;
+  Key(&run.dlg, Qt::Key_Escape);
+  EXPECT_EQ(run.boxes.boxes.size(), 1u);
+  EXPECT_FALSE(run.dlg.isVisible());
+  EXPECT_EQ(run.dlg.result(), IDCANCEL);
+  EXPECT_EQ(run.dir.ReadEntryFile(), kFourSorted);
+  EXPECT_EQ(DirectoryNames(run.dir.Path()), std::vector<std::string>{"velunar.txt"});
+}
+
+TEST_F(MainWindowFailureTest, OutOfMemoryInACommandShowsItsBoxAndTheWindowGoesOn) {
+  CWindowRun& run = Open(kFourEntries, m_fs);
+  m_fs.m_eWriteFault = CFaultyFileSystem::EWriteFault::outOfMemory;
+  run.Button(IDC_SAVE)->click();
+
+  ASSERT_EQ(run.boxes.boxes.size(), 1u);
+  EXPECT_EQ(run.boxes.boxes[0].text, "Out of memory.");
+  EXPECT_EQ(run.boxes.boxes[0].caption, U(kAppTitle));
+  EXPECT_EQ(run.boxes.boxes[0].nType, MB_ICONEXCLAMATION);
+  EXPECT_TRUE(run.dlg.isVisible());
+  EXPECT_EQ(run.Rows().size(), 4);
+  EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
+
+  m_fs.m_eWriteFault = CFaultyFileSystem::EWriteFault::none;
+  run.Button(IDCANCEL)->click();
+  EXPECT_EQ(run.boxes.boxes.size(), 1u);
+  EXPECT_FALSE(run.dlg.isVisible());
+  EXPECT_EQ(run.dir.ReadEntryFile(), kFourSorted);
+  EXPECT_EQ(DirectoryNames(run.dir.Path()), std::vector<std::string>{"velunar.txt"});
+}
+
+}  // namespace
+}  // namespace velunar
