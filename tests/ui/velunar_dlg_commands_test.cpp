@@ -1,0 +1,842 @@
+// The main window's commands, driven as a user drives them: text typed into
+// the entry field, items clicked in the list, buttons pressed. After each
+// command the test reads back everything the user could see or the next
+// command depends on: the list, every entry kept, the view mode, the current
+// index, the selection, the entry field, the message boxes and the entry
+// file's bytes.
+#include "ui/velunar_dlg.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QAbstractItemModel>
+#include <QItemSelectionModel>
+#include <QPushButton>
+#include <QTest>
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "store/cp1251.h"
+#include "tests/ui/faulty_file_system.h"
+#include "tests/ui/window_driver.h"
+#include "ui/entry_edit.h"
+#include "ui/list_box.h"
+#include "ui/resource_ids.h"
+#include "ui/win_defs.h"
+
+namespace velunar {
+namespace {
+
+using testing::CFaultyFileSystem;
+using testing::CMessageBoxRecorder;
+using testing::Cp;
+using testing::CScratchDir;
+using testing::Key;
+using testing::Type;
+using testing::U;
+using EOp = CFaultyFileSystem::EOp;
+
+// The window's own texts, as the user reads them.
+constexpr char kHint[] =
+    "Введите текст для поиска или добавления новых данных. Редактируйте текст для изменения "
+    "выделенной строки из вышерасположенного поля.";
+constexpr char kNotFound[] = "Записи по введённому запросу не были найдены";
+constexpr char kCount0[] = "Количество показанных записей — 0";
+constexpr char kCount1[] = "Количество показанных записей — 1";
+constexpr char kCount2[] = "Количество показанных записей — 2";
+constexpr char kCount3[] = "Количество показанных записей — 3";
+constexpr char kCount4[] = "Количество показанных записей — 4";
+constexpr char kCount5[] = "Количество показанных записей — 5";
+
+constexpr char kAddStatusMsg[] = "Вы пытаетесь добавить строку подсказки! Зачем?";
+constexpr char kAddEmptyMsg[] = "Невозможно добавить пустую строку!";
+constexpr char kChangeMsg[] =
+    "Редактируйте выделенную строку в нижнем поле!\n"
+    "Выделенная в верхнем поле строка должна быть показана в нижнем поле.";
+constexpr char kDeleteMsg[] =
+    "Выделите в верхнем поле строку перед её удалением!\n"
+    "Выделенная строка должна быть показана в нижнем поле.";
+constexpr char kFindMsg[] = "Введите текст в нижнее поле для поиска нужной строки!";
+
+// Failure reports carry the program's name: the name of this test program.
+constexpr char kAppTitle[] = "velunar_dlg_commands_test";
+
+using Texts = std::vector<std::string>;  // UTF-8
+
+std::string Utf8(std::string_view cp1251) {
+  const std::u16string text = DecodeCp1251(cp1251);
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())).toStdString();
+}
+
+Texts Sorted(Texts texts) {
+  std::sort(texts.begin(), texts.end());
+  return texts;
+}
+
+// What the window shows and keeps after a command.
+struct Expected {
+  Texts view;     // the list, top to bottom
+  Texts master;   // every entry kept, in any order
+  bool filtered;  // the view mode
+  int curIndex;   // m_nCurIndex
+  int selected;   // the highlighted item, -1 for none
+  std::string field;  // the entry field's text, and m_strEntry
+};
+
+class VelunarDlgCommandsTest : public ::testing::Test {
+ protected:
+  ~VelunarDlgCommandsTest() override { m_pDlg.reset(); }
+
+  // Opens the window on an entry file holding `entries`, one per line.
+  void Open(const Texts& entries) {
+    std::string bytes;
+    for (const std::string& entry : entries) bytes += Cp(entry.c_str()) + "\r\n";
+    OpenOnFile(bytes);
+  }
+  void OpenOnFile(const std::string& bytes) {
+    m_pDlg.reset();  // the previous window lets go of the file first
+    m_dir.WriteEntryFile(bytes);
+    m_boxes.boxes.clear();
+    m_pDlg = std::make_unique<CVelunarDlg>(nullptr, m_fs);
+    m_pDlg->SetMessageBoxes(&m_boxes);
+    ASSERT_TRUE(m_pDlg->Create());
+    m_pDlg->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_pDlg.get()));
+  }
+
+  CVelunarDlg& Dlg() { return *m_pDlg; }
+  CEntryEdit* Edit() { return qobject_cast<CEntryEdit*>(Dlg().GetDlgItem(IDC_ENTRY_EDIT)); }
+  CListBoxView* List() { return qobject_cast<CListBoxView*>(Dlg().GetDlgItem(IDC_ENTRY_LIST)); }
+
+  // Replaces the entry field's text by typing, as the user would.
+  void TypeEntry(const std::string& utf8) {
+    QTest::mouseClick(Edit(), Qt::LeftButton);
+    Key(m_pDlg.get(), Qt::Key_A, Qt::ControlModifier);
+    if (utf8.empty()) {
+      Key(m_pDlg.get(), Qt::Key_Backspace);
+    } else {
+      Type(m_pDlg.get(), U(utf8.c_str()));
+    }
+    ASSERT_EQ(Edit()->text(), U(utf8.c_str()));
+  }
+  void Press(int nID) {
+    auto* pButton = qobject_cast<QPushButton*>(Dlg().GetDlgItem(nID));
+    ASSERT_NE(pButton, nullptr);
+    QTest::mouseClick(pButton, Qt::LeftButton);
+  }
+  // Types `utf8` into the field, then presses button `nID`.
+  void Run(int nID, const std::string& utf8) {
+    TypeEntry(utf8);
+    Press(nID);
+  }
+  void ClickItem(int row) {
+    const QModelIndex index = List()->model()->index(row, 0);
+    ASSERT_TRUE(index.isValid()) << row;
+    List()->scrollTo(index);
+    QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      List()->visualRect(index).center());
+  }
+
+  Texts ViewTexts() {
+    Texts texts;
+    Dlg().ListBox().View().Items().ForEach([&](std::string_view item) { texts.push_back(Utf8(item)); });
+    return texts;
+  }
+  // The rows the list control itself shows.
+  Texts ShownRows() {
+    Texts rows;
+    QAbstractItemModel* pModel = List()->model();
+    for (int row = 0; row < pModel->rowCount(); ++row) {
+      rows.push_back(pModel->index(row, 0).data().toString().toStdString());
+    }
+    return rows;
+  }
+  Texts MasterTexts() {
+    Texts texts;
+    Dlg().MasterList().Items().ForEach([&](std::string_view item) { texts.push_back(Utf8(item)); });
+    return texts;
+  }
+  // The highlighted row in the list control: -1 for none, -2 for several.
+  int ShownSelection() {
+    const QModelIndexList rows = List()->selectionModel()->selectedRows();
+    if (rows.isEmpty()) return -1;
+    if (rows.size() > 1) return -2;
+    return rows.first().row();
+  }
+
+  void ExpectState(const Expected& want) {
+    EXPECT_EQ(ViewTexts(), want.view);
+    EXPECT_EQ(ShownRows(), want.view);
+    EXPECT_EQ(Sorted(MasterTexts()), Sorted(want.master));
+    EXPECT_EQ(Dlg().IsFiltered(), want.filtered);
+    EXPECT_EQ(Dlg().CurIndex(), want.curIndex);
+    EXPECT_EQ(Dlg().ListBox().GetCurSel(), want.selected);
+    EXPECT_EQ(ShownSelection(), want.selected);
+    if (want.selected >= 0) {
+      EXPECT_EQ(List()->currentIndex().row(), want.selected);
+    }
+    EXPECT_EQ(Edit()->text().toStdString(), want.field);
+    EXPECT_EQ(Utf8(Dlg().EntryText()), want.field);
+  }
+
+  // The warnings shown since the last call, each under "Внимание!" with
+  // one OK button and no icon; forgets them.
+  void ExpectWarnings(const Texts& texts) {
+    ASSERT_EQ(m_boxes.boxes.size(), texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      EXPECT_EQ(m_boxes.boxes[i].text.toStdString(), texts[i]);
+      EXPECT_EQ(m_boxes.boxes[i].caption, U("Внимание!"));
+      EXPECT_EQ(m_boxes.boxes[i].nType, MB_OK);
+    }
+    m_boxes.boxes.clear();
+  }
+  // One failure report: stop icon, the program's name as caption.
+  void ExpectFailureReport(const std::string& text) {
+    ASSERT_EQ(m_boxes.boxes.size(), 1u);
+    EXPECT_EQ(m_boxes.boxes[0].text.toStdString(), text);
+    EXPECT_EQ(m_boxes.boxes[0].caption, U(kAppTitle));
+    EXPECT_EQ(m_boxes.boxes[0].nType, MB_ICONSTOP);
+    m_boxes.boxes.clear();
+  }
+
+  std::string FullPath() {
+    return (std::filesystem::canonical(m_dir.Path()) / "velunar.txt").string();
+  }
+  // The names in the entry file's directory: a failed save leaves no new
+  // file behind.
+  Texts DirectoryNames() {
+    Texts names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path())) {
+      names.push_back(entry.path().filename().string());
+    }
+    return Sorted(names);
+  }
+  // The window ended as Exit ends it: hidden, with the result IDCANCEL.
+  bool Ended() { return !Dlg().isVisible() && Dlg().result() == IDCANCEL; }
+
+  CScratchDir m_dir;
+  CFaultyFileSystem m_fs;
+  CMessageBoxRecorder m_boxes;
+  std::unique_ptr<CVelunarDlg> m_pDlg;
+};
+
+// ---------------------------------------------------------------------------
+// Select
+
+TEST_F(VelunarDlgCommandsTest, ClickedItemBecomesCurrentAndFillsTheField) {
+  Open({"Иван", "Анна", "Борис"});
+  TypeEntry("что-то своё");
+  ClickItem(2);
+  ExpectState({{"Анна", "Борис", "Иван"}, {"Анна", "Борис", "Иван"}, false, 2, 2, "Иван"});
+  ClickItem(1);
+  ExpectState({{"Анна", "Борис", "Иван"}, {"Анна", "Борис", "Иван"}, false, 1, 1, "Борис"});
+  ExpectWarnings({});
+}
+
+TEST_F(VelunarDlgCommandsTest, ArrowKeysInTheListSelectAndFillTheField) {
+  Open({"Иван", "Анна", "Борис"});
+  ClickItem(0);
+  struct Row {
+    Qt::Key key;
+    int row;
+    const char* field;
+  };
+  const Row rows[] = {{Qt::Key_Down, 1, "Борис"}, {Qt::Key_Down, 2, "Иван"},
+                      {Qt::Key_Up, 1, "Борис"},   {Qt::Key_Home, 0, "Анна"},
+                      {Qt::Key_End, 2, "Иван"}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.field);
+    Key(m_pDlg.get(), r.key);
+    ExpectState({{"Анна", "Борис", "Иван"}, {"Анна", "Борис", "Иван"}, false, r.row, r.row, r.field});
+  }
+}
+
+// Only the user's selections fill the field: when a command selects an item
+// other than the one the field names, the field keeps its text.
+TEST_F(VelunarDlgCommandsTest, SelectionMadeByACommandLeavesTheFieldAlone) {
+  Open({"Анна Петрова", "Борис"});
+  Run(IDOK, "Анна");
+  ExpectState({{"Анна", "Анна Петрова", "Борис"}, {"Анна", "Анна Петрова", "Борис"}, false, 1, 1, "Анна"});
+
+  Open({"Анна Петрова", "Борис"});
+  ClickItem(1);
+  Run(IDC_CHANGE, "Анна");
+  ExpectState({{"Анна", "Анна Петрова"}, {"Анна", "Анна Петрова"}, false, 1, 1, "Анна"});
+  ExpectWarnings({});
+}
+
+// ---------------------------------------------------------------------------
+// Add
+
+TEST_F(VelunarDlgCommandsTest, AddRefusesStatusTextsAndTheEmptyField) {
+  struct Row {
+    std::string text;
+    const char* message;  // nullptr: the text is an entry like any other
+  };
+  const Row rows[] = {
+      {kHint, kAddStatusMsg},
+      {kCount2, kAddStatusMsg},
+      {"Количество показанных записей — ", kAddStatusMsg},
+      {"Количество показанных записей — много", kAddStatusMsg},
+      {kNotFound, kAddStatusMsg},
+      {"", kAddEmptyMsg},
+      // Near misses are entries: equality, not prefix, and the exact dash.
+      {std::string(kHint) + " ", nullptr},
+      {std::string(kNotFound) + " ", nullptr},
+      {"Количество показанных записей - 2", nullptr},
+      {" Количество показанных записей — 2", nullptr},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.text);
+    Open({"Борис", "Анна"});
+    ClickItem(1);
+    Run(IDOK, r.text);
+    if (r.message != nullptr) {
+      ExpectWarnings({r.message});
+      ExpectState({{"Анна", "Борис"}, {"Анна", "Борис"}, false, 1, 1, r.text});
+    } else {
+      ExpectWarnings({});
+      EXPECT_EQ(Dlg().ListBox().GetCount(), 3);
+      EXPECT_EQ(Dlg().MasterList().GetSize(), 3);
+      ASSERT_GE(Dlg().CurIndex(), 0);
+      EXPECT_EQ(ViewTexts()[Dlg().CurIndex()], r.text);
+    }
+  }
+}
+
+TEST_F(VelunarDlgCommandsTest, AddPutsTheEntryInItsSortedPlaceAndSelectsIt) {
+  struct Row {
+    Texts file;
+    std::string text;
+    Texts view;
+    int curIndex;
+  };
+  const Row rows[] = {
+      {{"Иван", "Анна"}, "Борис", {"Анна", "Борис", "Иван"}, 1},
+      {{"Иван", "Анна"}, "Яна", {"Анна", "Иван", "Яна"}, 2},
+      {{}, "Яна", {"Яна"}, 0},
+      // Letter case does not order; the later one goes after.
+      {{"иван", "Анна"}, "Иван", {"Анна", "иван", "Иван"}, 1},
+      // A text equal to an entry but for letter case is a new entry.
+      {{"Иван"}, "ИВАН", {"Иван", "ИВАН"}, 1},
+      // Ё sorts after Е, before Ж.
+      {{"Жанна", "Елена"}, "Ёлкин", {"Елена", "Ёлкин", "Жанна"}, 1},
+      {{"Борис"}, "ivan", {"ivan", "Борис"}, 0},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.text);
+    Open(r.file);
+    Run(IDOK, r.text);
+    ExpectWarnings({});
+    ExpectState({r.view, r.view, false, r.curIndex, r.curIndex, r.text});
+  }
+}
+
+TEST_F(VelunarDlgCommandsTest, EnterInTheFieldAddsTheText) {
+  Open({"Иван", "Анна"});
+  TypeEntry("Борис");
+  Key(m_pDlg.get(), Qt::Key_Return);
+  ExpectState({{"Анна", "Борис", "Иван"}, {"Анна", "Борис", "Иван"}, false, 1, 1, "Борис"});
+}
+
+// The new item lands at index 0, but find-prefix looks at item 0 last, so
+// the current index goes to "Анна Петрова"; where "Анна" is not item 0 it is
+// found first.
+TEST_F(VelunarDlgCommandsTest, AddOfAnnaBesideAnnaPetrovaSelectsAnnaPetrova) {
+  struct Row {
+    Texts file;
+    Texts view;
+    int curIndex;
+  };
+  const Row rows[] = {
+      {{"Анна Петрова", "Борис"}, {"Анна", "Анна Петрова", "Борис"}, 1},
+      {{"Анна Петрова"}, {"Анна", "Анна Петрова"}, 1},
+      {{"Анна Петрова", "Алла"}, {"Алла", "Анна", "Анна Петрова"}, 1},
+      {{"Анна Петрова", "анна"}, {"анна", "Анна", "Анна Петрова"}, 1},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.view.front());
+    Open(r.file);
+    Run(IDOK, "Анна");
+    ExpectState({r.view, r.view, false, r.curIndex, r.curIndex, "Анна"});
+  }
+}
+
+TEST_F(VelunarDlgCommandsTest, AddOfAnExactDuplicateAddsNothingAndSaysNothing) {
+  Open({"Иван", "Анна", "Борис"});
+  ClickItem(2);
+  Run(IDOK, "Анна");
+  ExpectWarnings({});
+  // The item at the current index is selected again; the field keeps the text.
+  ExpectState({{"Анна", "Борис", "Иван"}, {"Анна", "Борис", "Иван"}, false, 2, 2, "Анна"});
+}
+
+TEST_F(VelunarDlgCommandsTest, AddLooksForDuplicatesAmongEntriesTheFilterHides) {
+  Open({"Иван Петров", "Анна", "Борис"});
+  Run(IDC_FIND, "петров");
+  ExpectState({{"Иван Петров"}, {"Анна", "Борис", "Иван Петров"}, true, 0, -1, kCount1});
+
+  Run(IDOK, "Анна");
+  ExpectWarnings({});
+  ExpectState({{"Иван Петров"}, {"Анна", "Борис", "Иван Петров"}, true, 0, 0, "Анна"});
+
+  // Differing only in letter case, it is new: into the view and the master list.
+  Run(IDOK, "АННА");
+  ExpectState({{"АННА", "Иван Петров"}, {"Анна", "АННА", "Борис", "Иван Петров"}, true, 0, 0, "АННА"});
+}
+
+TEST_F(VelunarDlgCommandsTest, AddInTheFilteredModeAddsToTheViewAndToEveryEntry) {
+  Open({"Иван Петров", "Анна", "Петр", "Борис"});
+  Run(IDC_FIND, "ПЕТР");
+  ExpectState({{"Иван Петров", "Петр"}, {"Анна", "Борис", "Иван Петров", "Петр"}, true, 0, -1, kCount2});
+  Run(IDOK, "Яков");
+  ExpectState({{"Иван Петров", "Петр", "Яков"},
+               {"Анна", "Борис", "Иван Петров", "Петр", "Яков"},
+               true, 2, 2, "Яков"});
+  Press(IDC_SHOW_ALL);
+  ExpectState({{"Анна", "Борис", "Иван Петров", "Петр", "Яков"},
+               {"Анна", "Борис", "Иван Петров", "Петр", "Яков"},
+               false, 0, -1, kCount5});
+}
+
+// A refused Find leaves the mode filtered over an unfiltered list; Add then
+// works on that list as it stands.
+TEST_F(VelunarDlgCommandsTest, AddAfterARefusedFindAddsToTheListAsItStands) {
+  Open({"Иван", "Анна"});
+  Run(IDC_FIND, "");
+  ExpectWarnings({kFindMsg});
+  Run(IDOK, "Борис");
+  ExpectState({{"Анна", "Борис", "Иван"}, {"Анна", "Борис", "Иван"}, true, 1, 1, "Борис"});
+}
+
+// ---------------------------------------------------------------------------
+// Change
+
+TEST_F(VelunarDlgCommandsTest, ChangeRefusesStatusTextsAndTheEmptyField) {
+  const std::string texts[] = {"", kHint, kCount3, "Количество показанных записей — x", kNotFound};
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text);
+    // The all mode: the list is refilled before the field is looked at, which
+    // leaves the items but not the selection.
+    Open({"Иван", "Анна"});
+    ClickItem(1);
+    Run(IDC_CHANGE, text);
+    ExpectWarnings({kChangeMsg});
+    ExpectState({{"Анна", "Иван"}, {"Анна", "Иван"}, false, 1, -1, text});
+
+    // The filtered mode: nothing is refilled.
+    Open({"Иван", "Анна", "Иванов"});
+    Run(IDC_FIND, "иван");
+    ClickItem(1);
+    Run(IDC_CHANGE, text);
+    ExpectWarnings({kChangeMsg});
+    ExpectState({{"Иван", "Иванов"}, {"Анна", "Иван", "Иванов"}, true, 1, 1, text});
+  }
+}
+
+TEST_F(VelunarDlgCommandsTest, ChangeReplacesTheItemAtTheCurrentIndex) {
+  Open({"Иван", "Анна", "Борис"});
+  ClickItem(1);
+  Run(IDC_CHANGE, "Вера");
+  ExpectWarnings({});
+  ExpectState({{"Анна", "Вера", "Иван"}, {"Анна", "Вера", "Иван"}, false, 1, 1, "Вера"});
+
+  // It acts on the index, not on the text, and makes no duplicate test.
+  ClickItem(0);
+  Run(IDC_CHANGE, "Иван");
+  ExpectState({{"Вера", "Иван", "Иван"}, {"Вера", "Иван", "Иван"}, false, 1, 1, "Иван"});
+}
+
+TEST_F(VelunarDlgCommandsTest, ChangeAfterShowAllReplacesTheFirstItem) {
+  Open({"Иван", "Анна", "Борис"});
+  ClickItem(2);
+  Press(IDC_SHOW_ALL);
+  Run(IDC_CHANGE, "Яна");
+  ExpectState({{"Борис", "Иван", "Яна"}, {"Борис", "Иван", "Яна"}, false, 2, 2, "Яна"});
+}
+
+// In the filtered mode the old text leaves the master list by exact
+// equality: of two equal entries only one goes.
+TEST_F(VelunarDlgCommandsTest, ChangeInTheFilteredModeRemovesOneOfTwoEqualEntries) {
+  Open({"Иван Петров", "Анна", "Иван Петров", "иван петров"});
+  Run(IDC_FIND, "петров");
+  ExpectState({{"Иван Петров", "Иван Петров", "иван петров"},
+               {"Анна", "Иван Петров", "Иван Петров", "иван петров"},
+               true, 0, -1, kCount3});
+  ClickItem(1);
+  Run(IDC_CHANGE, "Иван Петрович");
+  ExpectWarnings({});
+  ExpectState({{"Иван Петров", "иван петров", "Иван Петрович"},
+               {"Анна", "Иван Петров", "иван петров", "Иван Петрович"},
+               true, 2, 2, "Иван Петрович"});
+
+  // The case variant goes by itself, the equal one stays.
+  ClickItem(1);
+  Run(IDC_CHANGE, "Пётр");
+  ExpectState({{"Иван Петров", "Иван Петрович", "Пётр"},
+               {"Анна", "Иван Петров", "Иван Петрович", "Пётр"},
+               true, 2, 2, "Пётр"});
+}
+
+TEST_F(VelunarDlgCommandsTest, ChangeWithAnEmptyListAddsTheTextAsANewEntry) {
+  Open({});
+  Run(IDC_CHANGE, "Анна");
+  ExpectWarnings({});
+  ExpectState({{"Анна"}, {"Анна"}, false, 0, 0, "Анна"});
+
+  // Filtered: a Find over no entries finds nothing and shows the empty list.
+  Open({});
+  Run(IDC_FIND, "анна");
+  ExpectState({{}, {}, true, 0, -1, kNotFound});
+  Run(IDC_CHANGE, "Анна");
+  ExpectWarnings({});
+  ExpectState({{"Анна"}, {"Анна"}, true, 0, 0, "Анна"});
+}
+
+// ---------------------------------------------------------------------------
+// Delete
+
+TEST_F(VelunarDlgCommandsTest, DeleteWithAnEmptyFieldRefusesAndKeepsTheCurrentIndex) {
+  Open({"Иван", "Анна", "Борис"});
+  ClickItem(2);
+  Run(IDC_DELETE, "");
+  ExpectWarnings({kDeleteMsg});
+  // Refilled in the all mode: the same items, no selection.
+  ExpectState({{"Анна", "Борис", "Иван"}, {"Анна", "Борис", "Иван"}, false, 2, -1, ""});
+
+  Run(IDC_FIND, "и");
+  ClickItem(1);
+  Run(IDC_DELETE, "");
+  ExpectWarnings({kDeleteMsg});
+  ExpectState({{"Борис", "Иван"}, {"Анна", "Борис", "Иван"}, true, 1, 1, ""});
+}
+
+TEST_F(VelunarDlgCommandsTest, DeleteOfTextNoItemBeginsWithRefusesAndResetsTheCurrentIndex) {
+  const std::string texts[] = {"Яна", "Иванов", "ван", kHint, kCount3};
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text);
+    Open({"Иван", "Анна", "Борис"});
+    ClickItem(2);
+    Run(IDC_DELETE, text);
+    ExpectWarnings({kDeleteMsg});
+    ExpectState({{"Анна", "Борис", "Иван"}, {"Анна", "Борис", "Иван"}, false, 0, -1, text});
+  }
+}
+
+TEST_F(VelunarDlgCommandsTest, DeleteRemovesTheItemTheFieldNamesAndShowsTheNextOne) {
+  struct Row {
+    std::string field;  // typed, or left from clicking the item
+    Texts view;
+    int curIndex;
+  };
+  const Row rows[] = {
+      {"Борис", {"Анна", "Иван"}, 1},
+      {"Анна", {"Борис", "Иван"}, 0},
+      // The last item: the new last one is shown.
+      {"Иван", {"Анна", "Борис"}, 1},
+      // Found by its beginning, in any letter case.
+      {"бор", {"Анна", "Иван"}, 1},
+      {"ИВ", {"Анна", "Борис"}, 1},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.field);
+    Open({"Иван", "Анна", "Борис"});
+    Run(IDC_DELETE, r.field);
+    ExpectWarnings({});
+    ExpectState({r.view, r.view, false, r.curIndex, r.curIndex, r.view[r.curIndex]});
+  }
+}
+
+TEST_F(VelunarDlgCommandsTest, DeleteOfTheClickedItemTakesItsTextFromTheField) {
+  Open({"Иван", "Анна", "Борис"});
+  ClickItem(1);
+  Press(IDC_DELETE);
+  ExpectState({{"Анна", "Иван"}, {"Анна", "Иван"}, false, 1, 1, "Иван"});
+  Press(IDC_DELETE);
+  ExpectState({{"Анна"}, {"Анна"}, false, 0, 0, "Анна"});
+}
+
+// When the field's text begins several items, the one whose whole text it is
+// goes; among equal items the first in find-prefix's order (item 1 on, item
+// 0 last); with no whole match, the one find-prefix finds.
+TEST_F(VelunarDlgCommandsTest, DeletePrefersTheItemWhoseWholeTextTheFieldShows) {
+  struct Row {
+    Texts file;
+    std::string field;
+    Texts view;
+    int curIndex;
+  };
+  const Row rows[] = {
+      {{"Анна Петрова", "Анна", "Борис"}, "Анна", {"Анна Петрова", "Борис"}, 0},
+      {{"Анна Петрова", "Анна", "Алла"}, "Анна", {"Алла", "Анна Петрова"}, 1},
+      // No item is exactly "анна": find-prefix finds item 1.
+      {{"Анна Петрова", "Анна", "Борис"}, "анна", {"Анна", "Борис"}, 1},
+      // Two equal items: item 1 goes, so the current index stays at 1.
+      {{"Анна", "Анна", "Анна Петрова"}, "Анна", {"Анна", "Анна Петрова"}, 1},
+      {{"Анна Петрова", "Анна Петровна"}, "Анна Петров", {"Анна Петрова"}, 0},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.field);
+    Open(r.file);
+    Run(IDC_DELETE, r.field);
+    ExpectWarnings({});
+    ExpectState({r.view, r.view, false, r.curIndex, r.curIndex, r.view[r.curIndex]});
+  }
+}
+
+TEST_F(VelunarDlgCommandsTest, DeleteOfTheOnlyEntryLeavesAnEmptyListAndTheText) {
+  Open({"Анна"});
+  Run(IDC_DELETE, "анн");
+  ExpectWarnings({});
+  ExpectState({{}, {}, false, 0, -1, "анн"});
+  Press(IDC_DELETE);
+  ExpectWarnings({kDeleteMsg});
+  ExpectState({{}, {}, false, 0, -1, "анн"});
+}
+
+TEST_F(VelunarDlgCommandsTest, DeleteInTheFilteredModeRemovesFromEveryEntry) {
+  Open({"Иван Петров", "Анна", "Мария Петрова", "Иван Петров"});
+  Run(IDC_FIND, "петров");
+  ExpectState({{"Иван Петров", "Иван Петров", "Мария Петрова"},
+               {"Анна", "Иван Петров", "Иван Петров", "Мария Петрова"},
+               true, 0, -1, kCount3});
+  Run(IDC_DELETE, "Мария Петрова");
+  ExpectState({{"Иван Петров", "Иван Петров"}, {"Анна", "Иван Петров", "Иван Петров"}, true, 1, 1, "Иван Петров"});
+  // One of the two equal entries goes from the master list.
+  Press(IDC_DELETE);
+  ExpectState({{"Иван Петров"}, {"Анна", "Иван Петров"}, true, 0, 0, "Иван Петров"});
+  ExpectWarnings({});
+}
+
+TEST_F(VelunarDlgCommandsTest, DeleteThatEmptiesTheFilteredViewShowsEveryEntry) {
+  Open({"Иван Петров", "Борис", "Анна"});
+  Run(IDC_FIND, "петр");
+  Run(IDC_DELETE, "иван");
+  ExpectWarnings({});
+  ExpectState({{"Анна", "Борис"}, {"Анна", "Борис"}, false, 0, 0, "Анна"});
+
+  // When nothing is left at all, the field keeps the deleted text.
+  Open({"Иван Петров"});
+  Run(IDC_FIND, "петр");
+  Run(IDC_DELETE, "Иван Петров");
+  ExpectState({{}, {}, false, 0, -1, "Иван Петров"});
+}
+
+// ---------------------------------------------------------------------------
+// Find
+
+TEST_F(VelunarDlgCommandsTest, FindMatchesLettersOfEitherCase) {
+  const Texts all = {"Иван Петров", "Ёлкин", "Иван", "Ivan", "Анна"};
+  struct Row {
+    std::string query;
+    Texts view;
+    std::string count;
+  };
+  const Row rows[] = {
+      {"ПЕТР", {"Иван Петров"}, kCount1},
+      {"ё", {"Ёлкин"}, kCount1},
+      // Е is not Ё.
+      {"е", {"Иван Петров"}, kCount1},
+      {"ivan", {"Ivan"}, kCount1},
+      {"иВАН", {"Иван", "Иван Петров"}, kCount2},
+      {"а", {"Анна", "Иван", "Иван Петров"}, kCount3},
+      // Cyrillic н only, never Latin n.
+      {"н", {"Анна", "Ёлкин", "Иван", "Иван Петров"}, kCount4},
+      {"н п", {"Иван Петров"}, kCount1},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.query);
+    Open(all);
+    ClickItem(1);
+    Run(IDC_FIND, r.query);
+    ExpectWarnings({});
+    ExpectState({r.view, all, true, 0, -1, r.count});
+  }
+}
+
+TEST_F(VelunarDlgCommandsTest, FindSearchesEveryEntryNotOnlyTheShownOnes) {
+  Open({"Иван Петров", "Анна", "Иван"});
+  Run(IDC_FIND, "иван");
+  Run(IDC_FIND, "анна");
+  ExpectState({{"Анна"}, {"Анна", "Иван", "Иван Петров"}, true, 0, -1, kCount1});
+}
+
+TEST_F(VelunarDlgCommandsTest, FindWithoutMatchShowsEveryEntryAndTheNotFoundLine) {
+  const Texts all = {"Иван Петров", "Ёлкин", "Иван"};
+  Open(all);
+  Run(IDC_FIND, "Елкин");
+  ExpectWarnings({});
+  const Texts view = {"Ёлкин", "Иван", "Иван Петров"};
+  ExpectState({view, all, true, 0, -1, kNotFound});
+
+  // The not-found line is no query.
+  Press(IDC_FIND);
+  ExpectWarnings({kFindMsg});
+  ExpectState({view, all, true, 0, -1, kNotFound});
+}
+
+TEST_F(VelunarDlgCommandsTest, RefusedFindLeavesTheListButNotTheMode) {
+  const std::string texts[] = {"", kHint, kCount2, "Количество показанных записей — ?", kNotFound};
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text);
+    Open({"Иван", "Анна", "Борис"});
+    ClickItem(1);
+    Run(IDC_FIND, text);
+    ExpectWarnings({kFindMsg});
+    ExpectState({{"Анна", "Борис", "Иван"}, {"Анна", "Борис", "Иван"}, true, 1, 1, text});
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Show all
+
+TEST_F(VelunarDlgCommandsTest, ShowAllShowsEveryEntryAndTheirCount) {
+  Open({"Иван Петров", "Анна", "Иван", "Борис"});
+  Run(IDC_FIND, "иван");
+  ClickItem(1);
+  TypeEntry("набранный текст");
+  Press(IDC_SHOW_ALL);
+  ExpectWarnings({});
+  const Texts all = {"Анна", "Борис", "Иван", "Иван Петров"};
+  ExpectState({all, all, false, 0, -1, kCount4});
+
+  Open({});
+  Press(IDC_SHOW_ALL);
+  ExpectState({{}, {}, false, 0, -1, kCount0});
+}
+
+// ---------------------------------------------------------------------------
+// Save and Exit
+
+// Entries loaded out of order with bare line feeds go back sorted, each
+// with CR LF, in Windows-1251.
+TEST_F(VelunarDlgCommandsTest, SaveWritesEveryEntrySortedWithCrLf) {
+  OpenOnFile(Cp("Борис\nанна\nИван\nАнна\nivan\n"));
+  ClickItem(3);
+  Press(IDC_SAVE);
+  ExpectWarnings({});
+  EXPECT_EQ(m_dir.ReadEntryFile(),
+            "ivan\r\n"
+            "\xE0\xED\xED\xE0\r\n"      // анна
+            "\xC0\xED\xED\xE0\r\n"      // Анна
+            "\xC1\xEE\xF0\xE8\xF1\r\n"  // Борис
+            "\xC8\xE2\xE0\xED\r\n");    // Иван
+  const Texts all = {"ivan", "анна", "Анна", "Борис", "Иван"};
+  ExpectState({all, all, false, 0, -1, kCount5});
+  EXPECT_EQ(Dlg().EntryFile().State(), CStdioFile::EState::held);
+}
+
+TEST_F(VelunarDlgCommandsTest, SaveInTheFilteredModeWritesEveryEntry) {
+  Open({"Иван Петров", "Борис", "Анна", "Иван"});
+  Run(IDC_FIND, "иван");
+  Run(IDOK, "Яна");
+  Run(IDC_DELETE, "Иван Петров");
+  ASSERT_TRUE(Dlg().IsFiltered());
+  Press(IDC_SAVE);
+  EXPECT_EQ(m_dir.ReadEntryFile(),
+            "\xC0\xED\xED\xE0\r\n"      // Анна
+            "\xC1\xEE\xF0\xE8\xF1\r\n"  // Борис
+            "\xC8\xE2\xE0\xED\r\n"      // Иван
+            "\xDF\xED\xE0\r\n");        // Яна
+  const Texts all = {"Анна", "Борис", "Иван", "Яна"};
+  ExpectState({all, all, false, 0, -1, kCount4});
+}
+
+TEST_F(VelunarDlgCommandsTest, ExitWritesEveryEntryAndEndsTheWindow) {
+  Open({"Иван", "Анна"});
+  Run(IDC_FIND, "ив");
+  Run(IDOK, "ёж Ёжиков");
+  Press(IDCANCEL);
+  ExpectWarnings({});
+  EXPECT_EQ(m_dir.ReadEntryFile(),
+            "\xC0\xED\xED\xE0\r\n"                        // Анна
+            "\xB8\xE6 \xA8\xE6\xE8\xEA\xEE\xE2\r\n"       // ёж Ёжиков
+            "\xC8\xE2\xE0\xED\r\n");                      // Иван
+  EXPECT_TRUE(Ended());
+  EXPECT_EQ(Dlg().EntryFile().State(), CStdioFile::EState::closed);
+}
+
+TEST_F(VelunarDlgCommandsTest, ExitWithNoEntriesLeavesAnEmptyFile) {
+  Open({"Анна"});
+  Run(IDC_DELETE, "Анна");
+  Press(IDCANCEL);
+  EXPECT_TRUE(Ended());
+  EXPECT_EQ(m_dir.ReadEntryFile(), "");
+  EXPECT_TRUE(std::filesystem::exists(FullPath()));
+}
+
+// A save that fails is reported under the program's name; the file keeps
+// what it held, the window stays open with every entry, and the next Exit
+// writes them all.
+TEST_F(VelunarDlgCommandsTest, FailedSaveKeepsTheFileAndTheWindow) {
+  struct Row {
+    const char* name;
+    int nCommand;
+    EOp op;
+    int error;
+  };
+  const Row rows[] = {
+      {"Save, write", IDC_SAVE, EOp::write, ENOSPC},
+      {"Save, sync", IDC_SAVE, EOp::fsync, EIO},
+      {"Save, rename", IDC_SAVE, EOp::rename, EIO},
+      {"Exit, write", IDCANCEL, EOp::write, ENOSPC},
+      {"Exit, sync", IDCANCEL, EOp::fsync, EIO},
+      {"Exit, rename", IDCANCEL, EOp::rename, EXDEV},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    Open({"Борис", "Анна"});
+    const std::string before = m_dir.ReadEntryFile();
+    Run(IDC_FIND, "анна");
+    Run(IDOK, "Вера");
+    ASSERT_TRUE(m_boxes.boxes.empty());
+
+    m_fs.Fail(r.op, 1, r.error);
+    Press(r.nCommand);
+    ExpectFailureReport("Disk full while accessing " + FullPath() + ".");
+    EXPECT_EQ(m_dir.ReadEntryFile(), before);
+    EXPECT_EQ(DirectoryNames(), Texts{"velunar.txt"});
+    EXPECT_TRUE(Dlg().isVisible());
+    EXPECT_NE(Dlg().result(), IDCANCEL);
+    // Every entry is shown; Save did not go on to Show all.
+    ExpectState({{"Анна", "Борис", "Вера"}, {"Анна", "Борис", "Вера"}, true, 1, -1, "Вера"});
+
+    m_fs.Clear();
+    Press(IDCANCEL);
+    EXPECT_TRUE(m_boxes.boxes.empty());
+    EXPECT_TRUE(Ended());
+    EXPECT_EQ(m_dir.ReadEntryFile(), Cp("Анна\r\nБорис\r\nВера\r\n"));
+    EXPECT_EQ(DirectoryNames(), Texts{"velunar.txt"});
+  }
+}
+
+TEST_F(VelunarDlgCommandsTest, ReadOnlyEntryFileIsReportedAndNothingIsLost) {
+  const int commands[] = {IDC_SAVE, IDCANCEL};
+  for (const int nCommand : commands) {
+    SCOPED_TRACE(nCommand);
+    Open({"Борис", "Анна"});
+    const std::string before = m_dir.ReadEntryFile();
+    Run(IDOK, "Вера");
+    ASSERT_EQ(::chmod(FullPath().c_str(), 0444), 0);
+
+    Press(nCommand);
+    ExpectFailureReport("Could not open " + FullPath() + " for writing; nothing was written.");
+    EXPECT_EQ(m_dir.ReadEntryFile(), before);
+    EXPECT_EQ(DirectoryNames(), Texts{"velunar.txt"});
+    EXPECT_TRUE(Dlg().isVisible());
+    ExpectState({{"Анна", "Борис", "Вера"}, {"Анна", "Борис", "Вера"}, false, 2, -1, "Вера"});
+
+    ASSERT_EQ(::chmod(FullPath().c_str(), 0644), 0);
+    Press(IDCANCEL);
+    EXPECT_TRUE(m_boxes.boxes.empty());
+    EXPECT_TRUE(Ended());
+    EXPECT_EQ(m_dir.ReadEntryFile(), Cp("Анна\r\nБорис\r\nВера\r\n"));
+  }
+}
+
+}  // namespace
+}  // namespace velunar
