@@ -101,6 +101,7 @@ xdotool windowactivate --sync "$main" 2>/dev/null || true
 if $about; then
   # The window's own system menu opens on a right click outside the entry
   # field; its item "&О программе" is chosen by its letter.
+  x=0 y=0 width=0 height=0
   eval "$(xwininfo -id "$main" | awk -F: '
     /Absolute upper-left X/ { print "x=" $2 + 0 }
     /Absolute upper-left Y/ { print "y=" $2 + 0 }

@@ -64,6 +64,18 @@ launch() {
   PROGRAM_PIDS+=("$PROGRAM_PID")
 }
 
+# The EXIT trap of a case: a failing case leaves a picture of the screen as
+# it was (when E2E_ARTIFACTS asks for it), then every program it started
+# is ended.
+end_case() {
+  local status=$?
+  if [[ $status -ne 0 && -n $ARTIFACTS ]]; then
+    import -window root screen.png 2>/dev/null || true
+  fi
+  end_programs
+  exit "$status"
+}
+
 end_programs() {
   local pid
   for pid in "${PROGRAM_PIDS[@]}"; do
@@ -160,6 +172,15 @@ dismiss_attention_box() {
   focus_window "$MAIN"
 }
 
+# Fails when a "Внимание!" box of the program is up: the command just given
+# was refused. (A refusal shows at once; half a second is ample.)
+expect_no_attention_box() {
+  sleep 0.5
+  if xdotool search --all --onlyvisible --pid "$PROGRAM_PID" --name '^Внимание!$' >/dev/null 2>&1; then
+    fail "$1 was refused with a \"Внимание!\" box"
+  fi
+}
+
 # Sets WIN_X, WIN_Y, WIN_WIDTH, WIN_HEIGHT: the client area of WINDOW on the
 # screen, without the window manager's frame.
 window_geometry() {
@@ -180,12 +201,21 @@ click_entry_field() {
   keys ctrl+a
 }
 
+# Prints the titles of the visible windows of PID, for failure messages.
+window_titles() {
+  local window
+  for window in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+    printf '"%s" ' "$(xdotool getwindowname "$window" 2>/dev/null)"
+  done
+}
+
 # Waits for PID to end and sets EXIT_STATUS.
 wait_exit() {
   local pid=$1
   local tries=$((TIMEOUT * 10))
   while kill -0 "$pid" 2>/dev/null; do
-    ((tries-- > 0)) || fail "the program did not end within ${TIMEOUT}s"
+    ((tries-- > 0)) ||
+      fail "the program did not end within ${TIMEOUT}s; its windows: $(window_titles "$pid")"
     sleep 0.1
   done
   EXIT_STATUS=0
@@ -351,6 +381,7 @@ find_narrows_then_delete_last_shown() {
   click_entry_field
   keys Tab End
   keys Tab Tab Tab Tab Tab space
+  expect_no_attention_box "Delete of the last entry shown"
   keys Escape
   expect_normal_end
 }
@@ -374,6 +405,7 @@ case_delete_removes_the_selected_entry() {
   # Find, Show all, Add, Change to the caption-less Delete button.
   keys Tab Home Down
   keys Tab Tab Tab Tab Tab space
+  expect_no_attention_box "Delete"
   keys Escape
   expect_normal_end
   printf 'a\r\nc\r\n' | expect_file
@@ -387,6 +419,7 @@ case_change_replaces_the_selected_entry() {
   keys Tab End shift+Tab ctrl+a
   type_text 'b'
   keys Tab Tab Tab Tab Tab space
+  expect_no_attention_box "Change"
   keys Escape
   expect_normal_end
   printf 'a\r\nb\r\n' | expect_file
@@ -408,10 +441,10 @@ case_close_button_writes_the_file() {
   keys Return
   # The close button sits at the right end of openbox's title bar; the frame
   # extents (left, right, top, bottom) give the title bar's height.
-  local extents left right top bottom
+  local extents right top
   window_geometry "$MAIN"
   extents=$(xprop -id "$MAIN" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
-  read -r left right top bottom <<<"$extents"
+  read -r _ right top _ <<<"$extents"
   [[ -n $top && $top -gt 0 ]] || fail "the window has no title bar"
   xdotool mousemove --sync $((WIN_X + WIN_WIDTH + right - top / 2 - 1)) $((WIN_Y - top / 2 - 1)) click 1
   expect_normal_end
@@ -471,7 +504,7 @@ run_case() {
   mkdir -p "$dir"
   (
     cd "$dir" || exit 1
-    trap end_programs EXIT
+    trap end_case EXIT
     trap 'exit 130' INT TERM
     set -e
     "case_$name"
@@ -488,7 +521,6 @@ run_case() {
   fi
   if [[ -n $ARTIFACTS ]]; then
     mkdir -p "$ARTIFACTS/$name"
-    import -window root "$ARTIFACTS/$name/screen.png" 2>/dev/null
     cp -r "$dir/." "$ARTIFACTS/$name/"
   fi
   return 1
@@ -504,12 +536,15 @@ fi
 
 cases=$(declare -F | awk '{ print $3 }' | sed -n 's/^case_//p')
 # Run in the order the cases are written in this file.
-for name in $(grep -o '^case_[a-z0-9_]*' "$0" | sed 's/^case_//'); do
+mapfile -t ordered < <(grep -o '^case_[a-z0-9_]*' "$0" | sed 's/^case_//')
+for name in "${ordered[@]}"; do
   grep -qx "$name" <<<"$cases" || continue
   # shellcheck disable=SC2053
   [[ $name == $PATTERN ]] || continue
-  # Not in an `if`: that would switch off `set -e` inside the case.
+  # Neither in an `if` nor before `||`: either would switch off `set -e`
+  # inside the case.
   run_case "$name"
+  # shellcheck disable=SC2181
   if [[ $? -eq 0 ]]; then
     passed=$((passed + 1))
   else

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # A private X session for driving the program as a user would: Xvfb on a
 # display number the server picks itself, the openbox window manager, and a
 # Russian keyboard with English as the second layout. Used by tests/e2e/run.sh
@@ -34,7 +35,8 @@ xsession_require_tools() {
 xsession_poll() {
   local seconds=$1
   shift
-  local tries=$(awk -v s="$seconds" 'BEGIN { print int(s * 20) + 1 }')
+  local tries
+  tries=$(awk -v s="$seconds" 'BEGIN { print int(s * 20) + 1 }')
   while ((tries-- > 0)); do
     "$@" >/dev/null 2>&1 && return 0
     sleep 0.05
@@ -67,7 +69,8 @@ xsession_start() {
     cat "$dir/xvfb.log" >&2
     return 1
   fi
-  export DISPLAY=:$(tr -dc '0-9' <"$dir/display")
+  DISPLAY=:$(tr -dc '0-9' <"$dir/display")
+  export DISPLAY
 
   # Russian first: the window's mnemonics are Cyrillic letters (Alt+й ...).
   # With Cyrillic in the active layout xdotool presses them without
