@@ -3,6 +3,7 @@
 #include <QAbstractListModel>
 #include <QApplication>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include "store/cp1251.h"
@@ -101,6 +102,29 @@ void CListBoxView::mousePressEvent(QMouseEvent* pEvent) {
     return;
   }
   QListView::mousePressEvent(pEvent);
+}
+
+void CListBoxView::keyPressEvent(QKeyEvent* pEvent) {
+  QListView::keyPressEvent(pEvent);
+  // With nothing selected (after Find or Show all), Qt still keeps a current
+  // item, row 0 once the list has had the focus. Home, or Up on row 0, then
+  // lands on the current item, which Qt takes for no move and selects
+  // nothing. The list selects the item the key lands on, as the user expects.
+  switch (pEvent->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+      if (!selectionModel()->hasSelection() && currentIndex().isValid()) {
+        selectionModel()->setCurrentIndex(currentIndex(),
+                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+      }
+      break;
+    default:
+      break;
+  }
 }
 
 void CListBoxView::keyboardSearch(const QString& search) {

@@ -58,6 +58,9 @@ class CListBoxView : public QListView {
   // Only the left button selects: a right click opens the window's menu
   // and leaves the selection and the current item alone.
   void mousePressEvent(QMouseEvent* pEvent) override;
+  // A moving key always leaves the item it lands on selected, also when it
+  // lands on the current item of a list with nothing selected.
+  void keyPressEvent(QKeyEvent* pEvent) override;
 
  private:
   friend class CListBox;

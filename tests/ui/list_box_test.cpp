@@ -218,6 +218,29 @@ TEST_F(ListBoxTest, UserSelectionWithMouseAndKeysNotifies) {
   EXPECT_EQ(ViewSelection(), 4);
 }
 
+TEST_F(ListBoxTest, KeysSelectTheItemTheyLandOnWhenNothingIsSelected) {
+  // After Find or Show all nothing is selected, but the list still has a
+  // current item once it had the focus: Home and Up land on it.
+  struct Row {
+    int key;
+    int selected;
+  };
+  const Row rows[] = {{Qt::Key_Home, 0}, {Qt::Key_Up, 0}, {Qt::Key_Down, 1}, {Qt::Key_End, 4}};
+  AttachAndShow();
+  AddNames();
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.key);
+    m_list.SetCurSel(-1);
+    m_pView->clearFocus();
+    m_pView->setFocus();
+    m_notified.clear();
+    Key(r.key);
+    EXPECT_EQ(m_list.GetCurSel(), r.selected);
+    EXPECT_EQ(m_notified, std::vector<int>{r.selected});
+    EXPECT_EQ(ViewSelection(), r.selected);
+  }
+}
+
 TEST_F(ListBoxTest, UserCannotLeaveTheListWithoutASelection) {
   AttachAndShow();
   AddNames();
