@@ -1,5 +1,7 @@
 #include "bench/phonebook_generator.h"
 
+#include <fstream>
+#include <map>
 #include <random>
 #include <string_view>
 
@@ -123,6 +125,15 @@ std::string GenerateFile(int count, unsigned seed) {
     file += "\r\n";
   }
   return file;
+}
+
+bool WriteGeneratedFile(const std::string& path, int count) {
+  static std::map<int, std::string> generated;
+  auto it = generated.find(count);
+  if (it == generated.end()) it = generated.emplace(count, GenerateFile(count)).first;
+  std::ofstream out(path, std::ios::binary);
+  out.write(it->second.data(), static_cast<std::streamsize>(it->second.size()));
+  return static_cast<bool>(out);
 }
 
 }  // namespace velunar::bench

@@ -18,6 +18,10 @@ std::vector<std::string> GenerateEntries(int count, unsigned seed = 20061);
 // The entries as the bytes of an entry file.
 std::string GenerateFile(int count, unsigned seed = 20061);
 
+// Writes GenerateFile(count) to `path`, generating each size only once per
+// process. Returns false when the file cannot be written.
+bool WriteGeneratedFile(const std::string& path, int count);
+
 }  // namespace velunar::bench
 
 #endif  // VELUNAR_BENCH_PHONEBOOK_GENERATOR_H_

@@ -12,7 +12,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -36,8 +35,7 @@ const fs::path& PhoneBookDir(int count) {
   if (it != dirs.end()) return it->second;
   fs::path dir = fs::temp_directory_path() / ("velunar-startup-" + std::to_string(getpid()) + "-" + std::to_string(count));
   fs::create_directories(dir);
-  std::string bytes = bench::GenerateFile(count);
-  std::ofstream(dir / "velunar.txt", std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bench::WriteGeneratedFile((dir / "velunar.txt").string(), count);
   return dirs[count] = dir;
 }
 

@@ -71,8 +71,7 @@ const std::string& PhoneBookPath(int count) {
   fs::path dir = fs::temp_directory_path() / ("velunar-bench-" + std::to_string(getpid()));
   fs::create_directories(dir);
   fs::path file = dir / ("phonebook-" + std::to_string(count) + ".txt");
-  std::string bytes = bench::GenerateFile(count);
-  std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bench::WriteGeneratedFile(file.string(), count);
   return paths[count] = file.string();
 }
 

@@ -15,8 +15,6 @@
 #include <QTest>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -42,11 +40,9 @@ class CNoBoxes : public IMessageBoxes {
 // directory of its own.
 struct CWindowFixture {
   explicit CWindowFixture(int count) {
-    static std::map<int, std::string> files;
-    if (!files.count(count)) files[count] = bench::GenerateFile(count);
     dir = fs::temp_directory_path() / ("velunar-window-" + std::to_string(getpid()) + "-" + std::to_string(count));
     fs::create_directories(dir);
-    std::ofstream(dir / "velunar.txt", std::ios::binary).write(files[count].data(), static_cast<std::streamsize>(files[count].size()));
+    bench::WriteGeneratedFile((dir / "velunar.txt").string(), count);
     previous = fs::current_path();
     fs::current_path(dir);
     dlg = std::make_unique<CVelunarDlg>();
