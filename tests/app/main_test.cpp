@@ -1,4 +1,4 @@
-// The built program, started as a user starts it: in a fresh working
+// The built program (app/main.cpp), started as a user starts it: in a fresh working
 // directory of its own, with an environment the test chooses, and watched
 // only from outside (exit status, stderr, the files in the directory).
 #include <errno.h>
@@ -50,7 +50,8 @@ class CFreshDir {
   const fs::path& Path() const { return m_path; }
   std::vector<std::string> Names() const {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(m_path)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(m_path))
+      names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -72,11 +73,13 @@ class CProgram {
   // Starts the program in `dir` with `args` after its name, in this
   // process's environment without DISPLAY, WAYLAND_DISPLAY and
   // QT_QPA_PLATFORM, plus the "NAME=value" strings of `extraEnv`.
-  CProgram(const fs::path& dir, const std::vector<std::string>& args, const std::vector<std::string>& extraEnv) {
+  CProgram(const fs::path& dir, const std::vector<std::string>& args,
+           const std::vector<std::string>& extraEnv) {
     std::vector<std::string> env;
     for (char** p = environ; *p != nullptr; ++p) {
       const std::string var = *p;
-      if (var.starts_with("DISPLAY=") || var.starts_with("WAYLAND_DISPLAY=") || var.starts_with("QT_QPA_PLATFORM=")) {
+      if (var.starts_with("DISPLAY=") || var.starts_with("WAYLAND_DISPLAY=") ||
+          var.starts_with("QT_QPA_PLATFORM=")) {
         continue;
       }
       env.push_back(var);
@@ -206,7 +209,9 @@ TEST(Program, ReadsNoArgumentsAndStartsInItsWorkingDirectory) {
   };
   const Row rows[] = {
       {"no file, Qt options", std::nullopt, {"-platform", "xcb", "--help"}},
-      {"two entries, stray arguments", kTwoEntries, {"velunar.txt", "-style", "fusion", "-reverse"}},
+      {"two entries, stray arguments",
+       kTwoEntries,
+       {"velunar.txt", "-style", "fusion", "-reverse"}},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -222,7 +227,8 @@ TEST(Program, ReadsNoArgumentsAndStartsInItsWorkingDirectory) {
       continue;
     }
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    EXPECT_FALSE(program.WaitForExit(std::chrono::milliseconds(0))) << "the program ended by itself";
+    EXPECT_FALSE(program.WaitForExit(std::chrono::milliseconds(0)))
+        << "the program ended by itself";
 
     // Killed from outside, it writes nothing: the file is as it was (a new
     // file empty) and nothing else was made.

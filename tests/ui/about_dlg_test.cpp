@@ -104,7 +104,8 @@ TEST(AboutBoxRun, OkAndEveryWayOfCancellingEndTheRun) {
   };
   const Row rows[] = {
       {"Enter on OK", [](CAboutDlg& dlg) { Key(&dlg, Qt::Key_Return); }, IDOK},
-      {"OK clicked", [](CAboutDlg& dlg) { qobject_cast<QPushButton*>(dlg.GetDlgItem(IDOK))->click(); }, IDOK},
+      {"OK clicked",
+       [](CAboutDlg& dlg) { qobject_cast<QPushButton*>(dlg.GetDlgItem(IDOK))->click(); }, IDOK},
       {"Space on OK", [](CAboutDlg& dlg) { Key(&dlg, Qt::Key_Space, Qt::NoModifier, " "); }, IDOK},
       {"Escape", [](CAboutDlg& dlg) { Key(&dlg, Qt::Key_Escape); }, IDCANCEL},
       {"close button", [](CAboutDlg& dlg) { dlg.close(); }, IDCANCEL},

@@ -45,16 +45,18 @@ using testing::U;
 using testing::WaitForAnimatedClick;
 
 // Windows-1251 bytes of the entries, written out by hand.
-const std::string kAnna = "\xC0\xED\xED\xE0";                                    // Анна
+const std::string kAnna = "\xC0\xED\xED\xE0";                                      // Анна
 const std::string kAnnaPetrova = "\xC0\xED\xED\xE0 \xCF\xE5\xF2\xF0\xEE\xE2\xE0";  // Анна Петрова
-const std::string kBoris = "\xC1\xEE\xF0\xE8\xF1";                               // Борис
-const std::string kBorsch = "\xE1\xEE\xF0\xF9";                                  // борщ
-const std::string kVera = "\xC2\xE5\xF0\xE0";                                    // Вера
-const std::string kZhanna = "\xC6\xE0\xED\xED\xE0";                              // Жанна
+const std::string kBoris = "\xC1\xEE\xF0\xE8\xF1";                                 // Борис
+const std::string kBorsch = "\xE1\xEE\xF0\xF9";                                    // борщ
+const std::string kVera = "\xC2\xE5\xF0\xE0";                                      // Вера
+const std::string kZhanna = "\xC6\xE0\xED\xED\xE0";                                // Жанна
 
 // Four entries out of order; the list shows Анна, Борис, борщ, Вера.
-const std::string kFourEntries = kVera + "\r\n" + kBorsch + "\r\n" + kAnna + "\r\n" + kBoris + "\r\n";
-const std::string kFourSorted = kAnna + "\r\n" + kBoris + "\r\n" + kBorsch + "\r\n" + kVera + "\r\n";
+const std::string kFourEntries =
+    kVera + "\r\n" + kBorsch + "\r\n" + kAnna + "\r\n" + kBoris + "\r\n";
+const std::string kFourSorted =
+    kAnna + "\r\n" + kBoris + "\r\n" + kBorsch + "\r\n" + kVera + "\r\n";
 
 const char kHint[] =
     "Введите текст для поиска или добавления новых данных. Редактируйте текст для изменения "
@@ -89,7 +91,9 @@ class CFaultyFileSystem : public IFileSystem {
   EWriteFault m_eWriteFault = EWriteFault::none;
   int m_nReadError = 0;  // errno for every read; 0: reads work
 
-  int Open(const char* path, int flags, mode_t mode) override { return Real().Open(path, flags, mode); }
+  int Open(const char* path, int flags, mode_t mode) override {
+    return Real().Open(path, flags, mode);
+  }
   ssize_t Read(int fd, void* buf, std::size_t count) override {
     if (m_nReadError != 0) {
       errno = m_nReadError;
@@ -109,7 +113,9 @@ class CFaultyFileSystem : public IFileSystem {
     }
     return Real().Write(fd, buf, count);
   }
-  off_t Lseek(int fd, off_t offset, int whence) override { return Real().Lseek(fd, offset, whence); }
+  off_t Lseek(int fd, off_t offset, int whence) override {
+    return Real().Lseek(fd, offset, whence);
+  }
   int Fsync(int fd) override { return Real().Fsync(fd); }
   int Close(int fd) override { return Real().Close(fd); }
   int Flock(int fd, int operation) override { return Real().Flock(fd, operation); }
@@ -137,7 +143,8 @@ class CWindowRun {
  public:
   // Writes `fileBytes` as velunar.txt (nullopt: no file) and builds the
   // window object; nothing is opened until Create.
-  explicit CWindowRun(const std::optional<std::string>& fileBytes, IFileSystem& fs = PosixFileSystem())
+  explicit CWindowRun(const std::optional<std::string>& fileBytes,
+                      IFileSystem& fs = PosixFileSystem())
       : dlg(nullptr, fs) {
     if (fileBytes) dir.WriteEntryFile(*fileBytes);
     dlg.SetMessageBoxes(&boxes);
@@ -159,7 +166,8 @@ class CWindowRun {
   QStringList Rows() const {
     QStringList rows;
     const QAbstractItemModel* pModel = ListView()->model();
-    for (int i = 0; i < pModel->rowCount(); ++i) rows.append(pModel->data(pModel->index(i, 0)).toString());
+    for (int i = 0; i < pModel->rowCount(); ++i)
+      rows.append(pModel->data(pModel->index(i, 0)).toString());
     return rows;
   }
   // The row the view shows selected, -1 for none.
@@ -191,7 +199,8 @@ class CWindowRun {
 class MainWindowTest : public ::testing::Test {
  protected:
   // A new window, in a new directory, in place of any earlier one.
-  CWindowRun& Open(const std::optional<std::string>& fileBytes, IFileSystem& fs = PosixFileSystem()) {
+  CWindowRun& Open(const std::optional<std::string>& fileBytes,
+                   IFileSystem& fs = PosixFileSystem()) {
     m_pRun.reset();
     m_pRun = std::make_unique<CWindowRun>(fileBytes, fs);
     m_pRun->Open();
@@ -311,7 +320,8 @@ TEST_F(MainWindowStartTest, FailedReadIsReportedAndTheWindowEndsWithoutWriting) 
   EXPECT_EQ(dlg.DoModal(), CVelunarDlg::kLoadFailed);
   ASSERT_EQ(boxes.boxes.size(), 1u);
   EXPECT_EQ(boxes.boxes[0].text,
-            QString::fromStdString("An unknown error occurred while accessing " + EntryFilePath(dir) + "."));
+            QString::fromStdString("An unknown error occurred while accessing " +
+                                   EntryFilePath(dir) + "."));
   EXPECT_EQ(boxes.boxes[0].caption, U(kAppTitle));
   EXPECT_EQ(boxes.boxes[0].nType, MB_ICONSTOP);
   EXPECT_EQ(dir.ReadEntryFile(), kFourEntries);
@@ -324,7 +334,7 @@ class MainWindowKeyboardTest : public MainWindowTest {};
 
 TEST_F(MainWindowKeyboardTest, TabFollowsTheTemplateOrderAndWraps) {
   CWindowRun& run = Open(kFourEntries);
-  const int order[] = {IDC_ENTRY_LIST, IDC_FIND, IDC_SHOW_ALL, IDOK,     IDC_CHANGE,
+  const int order[] = {IDC_ENTRY_LIST, IDC_FIND, IDC_SHOW_ALL, IDOK,          IDC_CHANGE,
                        IDC_DELETE,     IDC_SAVE, IDCANCEL,     IDC_ENTRY_EDIT};
   for (const int nID : order) {
     Key(&run.dlg, Qt::Key_Tab);
@@ -399,7 +409,8 @@ TEST_F(MainWindowKeyboardTest, EveryWayOfLeavingRunsExitAndWritesTheFile) {
       {"Exit button", [](CWindowRun& run) { run.Button(IDCANCEL)->click(); }},
       {"close button", [](CWindowRun& run) { run.dlg.close(); }},
       {"Alt+F4", [](CWindowRun& run) { Key(&run.dlg, Qt::Key_F4, Qt::AltModifier); }},
-      {"Close in the system menu", [](CWindowRun& run) { run.dlg.GetSystemMenu()->actions().at(0)->trigger(); }},
+      {"Close in the system menu",
+       [](CWindowRun& run) { run.dlg.GetSystemMenu()->actions().at(0)->trigger(); }},
       {"SC_CLOSE", [](CWindowRun& run) { run.SysCommand(0xF060); }},
   };
   for (const Row& r : rows) {
@@ -583,7 +594,8 @@ TEST_F(MainWindowExchangeTest, EntryOf100000BytesShowsAndReadsBackWhole) {
 
 TEST_F(MainWindowExchangeTest, EntriesWithALoneCarriageReturnSurviveSelectChangeAndSave) {
   // Анна CR Петрова, and Борис with a CR as its last byte.
-  const std::string file = kAnna + "\r\xCF\xE5\xF2\xF0\xEE\xE2\xE0\r\n" + kBoris + "\r\r\n" + kVera + "\r\n";
+  const std::string file =
+      kAnna + "\r\xCF\xE5\xF2\xF0\xEE\xE2\xE0\r\n" + kBoris + "\r\r\n" + kVera + "\r\n";
   CWindowRun& run = Open(file);
   ASSERT_EQ(run.dlg.ListBox().GetCount(), 3);
 
@@ -623,7 +635,11 @@ class MainWindowSystemCommandTest : public MainWindowTest {
       if (pAbout == nullptr) return;
       m_aboutTitles.append(pAbout->windowTitle());
       EXPECT_EQ(pAbout->parentWidget(), &run.dlg);
-      static_cast<QDialog*>(pAbout)->reject();
+      static_cast<QDialog*>(pAbout)->reject();  // Escape, the close button
+      if (pAbout->isVisible()) {
+        ADD_FAILURE() << "the About box did not close";
+        pAbout->EndDialog(IDCANCEL);
+      }
     });
     command();
     QCoreApplication::processEvents();  // a timer not taken by a box fires here
@@ -671,7 +687,8 @@ TEST_F(MainWindowSystemCommandTest, ValuesFrom0x10To0x1FOpenTheAboutBoxAndChange
 
 TEST_F(MainWindowSystemCommandTest, OtherValuesOpenNothing) {
   CWindowRun& run = Open(kFourEntries);
-  for (const unsigned nID : {0x0000u, 0x0001u, 0x000Fu, 0x0020u, 0x0110u, 0x1010u, 0xF010u, 0xF020u, 0xF030u}) {
+  for (const unsigned nID :
+       {0x0000u, 0x0001u, 0x000Fu, 0x0020u, 0x0110u, 0x1010u, 0xF010u, 0xF020u, 0xF030u}) {
     SCOPED_TRACE(nID);
     WatchForAboutBox(run, [&] { run.SysCommand(nID); });
     EXPECT_TRUE(m_aboutTitles.isEmpty());
@@ -729,9 +746,15 @@ TEST_F(MainWindowFailureTest, FailedExitKeepsTheWindowOpenAndALaterExitWritesEve
   EXPECT_EQ(run.Rows(), (QStringList{U("Анна"), U("Борис"), U("борщ"), U("Вера")}));
   EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
 
+  // The close button runs the same Exit, which fails the same way.
+  EXPECT_FALSE(run.dlg.close());
+  ASSERT_EQ(run.boxes.boxes.size(), 2u);
+  EXPECT_EQ(run.boxes.boxes[1].text, run.boxes.boxes[0].text);
+  EXPECT_TRUE(run.dlg.isVisible());
+
   m_fs.m_eWriteFault = CFaultyFileSystem::EWriteFault::none;
   Key(&run.dlg, Qt::Key_Escape);
-  EXPECT_EQ(run.boxes.boxes.size(), 1u);
+  EXPECT_EQ(run.boxes.boxes.size(), 2u);
   EXPECT_FALSE(run.dlg.isVisible());
   EXPECT_EQ(run.dlg.result(), IDCANCEL);
   EXPECT_EQ(run.dir.ReadEntryFile(), kFourSorted);
