@@ -4,8 +4,6 @@
 // command depends on: the list, every entry kept, the view mode, the current
 // index, the selection, the entry field, the message boxes and the entry
 // file's bytes.
-#include "ui/velunar_dlg.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -26,6 +24,7 @@
 #include "ui/entry_edit.h"
 #include "ui/list_box.h"
 #include "ui/resource_ids.h"
+#include "ui/velunar_dlg.h"
 #include "ui/win_defs.h"
 
 namespace velunar {
@@ -79,11 +78,11 @@ Texts Sorted(Texts texts) {
 
 // What the window shows and keeps after a command.
 struct Expected {
-  Texts view;     // the list, top to bottom
-  Texts master;   // every entry kept, in any order
-  bool filtered;  // the view mode
-  int curIndex;   // m_nCurIndex
-  int selected;   // the highlighted item, -1 for none
+  Texts view;         // the list, top to bottom
+  Texts master;       // every entry kept, in any order
+  bool filtered;      // the view mode
+  int curIndex;       // m_nCurIndex
+  int selected;       // the highlighted item, -1 for none
   std::string field;  // the entry field's text, and m_strEntry
 };
 
@@ -143,7 +142,8 @@ class VelunarDlgCommandsTest : public ::testing::Test {
 
   Texts ViewTexts() {
     Texts texts;
-    Dlg().ListBox().View().Items().ForEach([&](std::string_view item) { texts.push_back(Utf8(item)); });
+    Dlg().ListBox().View().Items().ForEach(
+        [&](std::string_view item) { texts.push_back(Utf8(item)); });
     return texts;
   }
   // The rows the list control itself shows.
@@ -245,13 +245,16 @@ TEST_F(VelunarDlgCommandsTest, ArrowKeysInTheListSelectAndFillTheField) {
     int row;
     const char* field;
   };
-  const Row rows[] = {{Qt::Key_Down, 1, "Борис"}, {Qt::Key_Down, 2, "Иван"},
-                      {Qt::Key_Up, 1, "Борис"},   {Qt::Key_Home, 0, "Анна"},
+  const Row rows[] = {{Qt::Key_Down, 1, "Борис"},
+                      {Qt::Key_Down, 2, "Иван"},
+                      {Qt::Key_Up, 1, "Борис"},
+                      {Qt::Key_Home, 0, "Анна"},
                       {Qt::Key_End, 2, "Иван"}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.field);
     Key(m_pDlg.get(), r.key);
-    ExpectState({{"Анна", "Борис", "Иван"}, {"Анна", "Борис", "Иван"}, false, r.row, r.row, r.field});
+    ExpectState(
+        {{"Анна", "Борис", "Иван"}, {"Анна", "Борис", "Иван"}, false, r.row, r.row, r.field});
   }
 }
 
@@ -260,7 +263,8 @@ TEST_F(VelunarDlgCommandsTest, ArrowKeysInTheListSelectAndFillTheField) {
 TEST_F(VelunarDlgCommandsTest, SelectionMadeByACommandLeavesTheFieldAlone) {
   Open({"Анна Петрова", "Борис"});
   Run(IDOK, "Анна");
-  ExpectState({{"Анна", "Анна Петрова", "Борис"}, {"Анна", "Анна Петрова", "Борис"}, false, 1, 1, "Анна"});
+  ExpectState(
+      {{"Анна", "Анна Петрова", "Борис"}, {"Анна", "Анна Петрова", "Борис"}, false, 1, 1, "Анна"});
 
   Open({"Анна Петрова", "Борис"});
   ClickItem(1);
@@ -386,21 +390,29 @@ TEST_F(VelunarDlgCommandsTest, AddLooksForDuplicatesAmongEntriesTheFilterHides) 
 
   // Differing only in letter case, it is new: into the view and the master list.
   Run(IDOK, "АННА");
-  ExpectState({{"АННА", "Иван Петров"}, {"Анна", "АННА", "Борис", "Иван Петров"}, true, 0, 0, "АННА"});
+  ExpectState(
+      {{"АННА", "Иван Петров"}, {"Анна", "АННА", "Борис", "Иван Петров"}, true, 0, 0, "АННА"});
 }
 
 TEST_F(VelunarDlgCommandsTest, AddInTheFilteredModeAddsToTheViewAndToEveryEntry) {
   Open({"Иван Петров", "Анна", "Петр", "Борис"});
   Run(IDC_FIND, "ПЕТР");
-  ExpectState({{"Иван Петров", "Петр"}, {"Анна", "Борис", "Иван Петров", "Петр"}, true, 0, -1, kCount2});
+  ExpectState(
+      {{"Иван Петров", "Петр"}, {"Анна", "Борис", "Иван Петров", "Петр"}, true, 0, -1, kCount2});
   Run(IDOK, "Яков");
   ExpectState({{"Иван Петров", "Петр", "Яков"},
                {"Анна", "Борис", "Иван Петров", "Петр", "Яков"},
-               true, 2, 2, "Яков"});
+               true,
+               2,
+               2,
+               "Яков"});
   Press(IDC_SHOW_ALL);
   ExpectState({{"Анна", "Борис", "Иван Петров", "Петр", "Яков"},
                {"Анна", "Борис", "Иван Петров", "Петр", "Яков"},
-               false, 0, -1, kCount5});
+               false,
+               0,
+               -1,
+               kCount5});
 }
 
 // A refused Find leaves the mode filtered over an unfiltered list; Add then
@@ -466,20 +478,29 @@ TEST_F(VelunarDlgCommandsTest, ChangeInTheFilteredModeRemovesOneOfTwoEqualEntrie
   Run(IDC_FIND, "петров");
   ExpectState({{"Иван Петров", "Иван Петров", "иван петров"},
                {"Анна", "Иван Петров", "Иван Петров", "иван петров"},
-               true, 0, -1, kCount3});
+               true,
+               0,
+               -1,
+               kCount3});
   ClickItem(1);
   Run(IDC_CHANGE, "Иван Петрович");
   ExpectWarnings({});
   ExpectState({{"Иван Петров", "иван петров", "Иван Петрович"},
                {"Анна", "Иван Петров", "иван петров", "Иван Петрович"},
-               true, 2, 2, "Иван Петрович"});
+               true,
+               2,
+               2,
+               "Иван Петрович"});
 
   // The case variant goes by itself, the equal one stays.
   ClickItem(1);
   Run(IDC_CHANGE, "Пётр");
   ExpectState({{"Иван Петров", "Иван Петрович", "Пётр"},
                {"Анна", "Иван Петров", "Иван Петрович", "Пётр"},
-               true, 2, 2, "Пётр"});
+               true,
+               2,
+               2,
+               "Пётр"});
 }
 
 TEST_F(VelunarDlgCommandsTest, ChangeWithAnEmptyListAddsTheTextAsANewEntry) {
@@ -603,9 +624,17 @@ TEST_F(VelunarDlgCommandsTest, DeleteInTheFilteredModeRemovesFromEveryEntry) {
   Run(IDC_FIND, "петров");
   ExpectState({{"Иван Петров", "Иван Петров", "Мария Петрова"},
                {"Анна", "Иван Петров", "Иван Петров", "Мария Петрова"},
-               true, 0, -1, kCount3});
+               true,
+               0,
+               -1,
+               kCount3});
   Run(IDC_DELETE, "Мария Петрова");
-  ExpectState({{"Иван Петров", "Иван Петров"}, {"Анна", "Иван Петров", "Иван Петров"}, true, 1, 1, "Иван Петров"});
+  ExpectState({{"Иван Петров", "Иван Петров"},
+               {"Анна", "Иван Петров", "Иван Петров"},
+               true,
+               1,
+               1,
+               "Иван Петров"});
   // One of the two equal entries goes from the master list.
   Press(IDC_DELETE);
   ExpectState({{"Иван Петров"}, {"Анна", "Иван Петров"}, true, 0, 0, "Иван Петров"});
@@ -753,9 +782,9 @@ TEST_F(VelunarDlgCommandsTest, ExitWritesEveryEntryAndEndsTheWindow) {
   Press(IDCANCEL);
   ExpectWarnings({});
   EXPECT_EQ(m_dir.ReadEntryFile(),
-            "\xC0\xED\xED\xE0\r\n"                        // Анна
-            "\xB8\xE6 \xA8\xE6\xE8\xEA\xEE\xE2\r\n"       // ёж Ёжиков
-            "\xC8\xE2\xE0\xED\r\n");                      // Иван
+            "\xC0\xED\xED\xE0\r\n"                   // Анна
+            "\xB8\xE6 \xA8\xE6\xE8\xEA\xEE\xE2\r\n"  // ёж Ёжиков
+            "\xC8\xE2\xE0\xED\r\n");                 // Иван
   EXPECT_TRUE(Ended());
   EXPECT_EQ(Dlg().EntryFile().State(), CStdioFile::EState::closed);
 }
@@ -780,12 +809,9 @@ TEST_F(VelunarDlgCommandsTest, FailedSaveKeepsTheFileAndTheWindow) {
     int error;
   };
   const Row rows[] = {
-      {"Save, write", IDC_SAVE, EOp::write, ENOSPC},
-      {"Save, sync", IDC_SAVE, EOp::fsync, EIO},
-      {"Save, rename", IDC_SAVE, EOp::rename, EIO},
-      {"Exit, write", IDCANCEL, EOp::write, ENOSPC},
-      {"Exit, sync", IDCANCEL, EOp::fsync, EIO},
-      {"Exit, rename", IDCANCEL, EOp::rename, EXDEV},
+      {"Save, write", IDC_SAVE, EOp::write, ENOSPC}, {"Save, sync", IDC_SAVE, EOp::fsync, EIO},
+      {"Save, rename", IDC_SAVE, EOp::rename, EIO},  {"Exit, write", IDCANCEL, EOp::write, ENOSPC},
+      {"Exit, sync", IDCANCEL, EOp::fsync, EIO},     {"Exit, rename", IDCANCEL, EOp::rename, EXDEV},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
