@@ -13,6 +13,7 @@
 #include <QTest>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -838,6 +839,46 @@ TEST_F(VelunarDlgCommandsTest, FailedSaveKeepsTheFileAndTheWindow) {
     EXPECT_EQ(m_dir.ReadEntryFile(), Cp("Анна\r\nБорис\r\nВера\r\n"));
     EXPECT_EQ(DirectoryNames(), Texts{"velunar.txt"});
   }
+}
+
+// Enough entries that the save writes part of them before the failing write:
+// the old file still stands whole, and so does every entry in the window.
+TEST_F(VelunarDlgCommandsTest, SaveThatFailsPartWayKeepsTheOldFile) {
+  Texts entries;
+  std::string bytes;
+  for (int i = 0; i < 4000; ++i) {
+    char number[8];
+    std::snprintf(number, sizeof number, "%04d", i);
+    entries.push_back(std::string("Запись ") + number + ", Москва, ул. Тверская");
+    bytes += Cp(entries.back().c_str()) + "\r\n";
+  }
+  ASSERT_GT(bytes.size(), 2u * 64 * 1024);
+  Open(entries);
+
+  struct Row {
+    const char* name;
+    int nCommand;
+    int nthWrite;
+  };
+  const Row rows[] = {{"Save, second write", IDC_SAVE, 2}, {"Exit, first write", IDCANCEL, 1}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    m_fs.Fail(EOp::write, r.nthWrite, ENOSPC);
+    Press(r.nCommand);
+    ExpectFailureReport("Disk full while accessing " + FullPath() + ".");
+    EXPECT_EQ(m_dir.ReadEntryFile(), bytes);
+    EXPECT_EQ(DirectoryNames(), Texts{"velunar.txt"});
+    EXPECT_TRUE(Dlg().isVisible());
+    EXPECT_EQ(Dlg().ListBox().GetCount(), 4000);
+    EXPECT_EQ(Dlg().MasterList().GetSize(), 4000);
+    m_fs.Clear();
+  }
+
+  Run(IDOK, "Яна");
+  Press(IDCANCEL);
+  EXPECT_TRUE(m_boxes.boxes.empty());
+  EXPECT_TRUE(Ended());
+  EXPECT_EQ(m_dir.ReadEntryFile(), bytes + Cp("Яна\r\n"));
 }
 
 TEST_F(VelunarDlgCommandsTest, ReadOnlyEntryFileIsReportedAndNothingIsLost) {
