@@ -702,6 +702,9 @@ TEST_F(MainWindowSystemCommandTest, OtherValuesOpenNothing) {
 
 class MainWindowFailureTest : public MainWindowTest {
  protected:
+  // The window's file object uses the file system until the window goes.
+  void TearDown() override { m_pRun.reset(); }
+
   CFaultyFileSystem m_fs;
 };
 
