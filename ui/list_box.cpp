@@ -101,10 +101,24 @@ void CListBoxView::mousePressEvent(QMouseEvent* pEvent) {
     pEvent->ignore();
     return;
   }
+  m_nNotifiedAtPress = m_pOwner != nullptr ? m_pOwner->m_nNotified : -1;
+  m_pressed = indexAt(pEvent->position().toPoint());
   QListView::mousePressEvent(pEvent);
 }
 
+void CListBoxView::mouseReleaseEvent(QMouseEvent* pEvent) {
+  QListView::mouseReleaseEvent(pEvent);
+  if (pEvent->button() != Qt::LeftButton || m_pOwner == nullptr) return;
+  const QModelIndex released = indexAt(pEvent->position().toPoint());
+  const bool bSameItem = released.isValid() && released == m_pressed;
+  m_pressed = QPersistentModelIndex();
+  if (bSameItem && m_pOwner->m_nNotified == m_nNotifiedAtPress) m_pOwner->OnUserReselected();
+}
+
+
+
 void CListBoxView::keyPressEvent(QKeyEvent* pEvent) {
+  const int notifiedBefore = m_pOwner != nullptr ? m_pOwner->m_nNotified : 0;
   QListView::keyPressEvent(pEvent);
   // With nothing selected (after Find or Show all), Qt still keeps a current
   // item, row 0 once the list has had the focus. Home, or Up on row 0, then
@@ -121,6 +135,9 @@ void CListBoxView::keyPressEvent(QKeyEvent* pEvent) {
         selectionModel()->setCurrentIndex(currentIndex(),
                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
       }
+      // Up on the first item, Home on the selected one: the key moved
+      // nothing, but the user chose that item, and the window follows.
+      if (m_pOwner != nullptr && m_pOwner->m_nNotified == notifiedBefore) m_pOwner->OnUserReselected();
       break;
     default:
       break;
@@ -293,7 +310,16 @@ void CListBox::OnViewSelectionChanged() {
     CProgramChange change(m_nProgramChange);
     pSelection->setCurrentIndex(rows.first(), QItemSelectionModel::NoUpdate);
   }
-  if (row != before && m_onSelChange) m_onSelChange();
+  if (row != before && m_onSelChange) {
+    ++m_nNotified;
+    m_onSelChange();
+  }
+}
+
+void CListBox::OnUserReselected() {
+  if (m_view.GetCurSel() < 0 || !m_onSelChange) return;
+  ++m_nNotified;
+  m_onSelChange();
 }
 
 int CListBox::FindTyped(int start, const QString& typed) const {

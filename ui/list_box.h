@@ -21,6 +21,7 @@
 
 #include <QElapsedTimer>
 #include <QListView>
+#include <QPersistentModelIndex>
 #include <QPointer>
 #include <functional>
 #include <memory>
@@ -58,14 +59,22 @@ class CListBoxView : public QListView {
   // Only the left button selects: a right click opens the window's menu
   // and leaves the selection and the current item alone.
   void mousePressEvent(QMouseEvent* pEvent) override;
+  // A click on an item is a selection by the user even when the item was
+  // selected already: the window follows it (Select) all the same.
+  void mouseReleaseEvent(QMouseEvent* pEvent) override;
   // A moving key always leaves the item it lands on selected, also when it
-  // lands on the current item of a list with nothing selected.
+  // lands on the current item of a list with nothing selected, and counts
+  // as the user's selection even when it does not move.
   void keyPressEvent(QKeyEvent* pEvent) override;
 
  private:
   friend class CListBox;
 
   CListBox* m_pOwner = nullptr;
+  // The notifications sent when the left button went down, and the item it
+  // went down on: a release on that item that changed nothing notifies.
+  int m_nNotifiedAtPress = -1;
+  QPersistentModelIndex m_pressed;
   QString m_strSearch;
   QElapsedTimer m_searchTimer;
 };
@@ -118,6 +127,9 @@ class CListBox {
   // Makes the view's current item and selection agree with GetCurSel().
   void SyncSelection();
   void OnViewSelectionChanged();
+  // The user selected the item that was selected already: notify, as for a
+  // change, when an item is selected.
+  void OnUserReselected();
   // The item type-ahead selects for `typed`, or -1.
   int FindTyped(int start, const QString& typed) const;
 
@@ -125,6 +137,8 @@ class CListBox {
   std::unique_ptr<CModel> m_pModel;
   QPointer<CListBoxView> m_pView;
   std::function<void()> m_onSelChange;
+  // How many notifications the user's actions have sent so far.
+  int m_nNotified = 0;
   // Above zero while the program changes the list: the view's selection
   // signals are then the program's own and notify nobody.
   int m_nProgramChange = 0;

@@ -208,13 +208,13 @@ TEST_F(ListBoxTest, UserSelectionWithMouseAndKeysNotifies) {
 
   ClickRow(2);
   EXPECT_EQ(m_list.GetCurSel(), 2);
-  ClickRow(2);  // the same item again changes nothing
+  ClickRow(2);  // the same item again: the user chose it, so it notifies
   Key(Qt::Key_Down);
   Key(Qt::Key_End);
   Key(Qt::Key_Home);
-  Key(Qt::Key_Up);  // at the top already: no change
+  Key(Qt::Key_Up);  // at the top already: no move, but a choice all the same
   Key(Qt::Key_PageDown);
-  EXPECT_EQ(m_notified, (std::vector<int>{2, 3, 4, 0, 4}));
+  EXPECT_EQ(m_notified, (std::vector<int>{2, 2, 3, 4, 0, 0, 4}));
   EXPECT_EQ(ViewSelection(), 4);
 }
 
@@ -250,9 +250,11 @@ TEST_F(ListBoxTest, UserCannotLeaveTheListWithoutASelection) {
   EXPECT_EQ(m_list.GetCurSel(), 1);
   EXPECT_EQ(ViewSelection(), 1);
 
-  ClickRow(1, Qt::ControlModifier);
+  ClickRow(1, Qt::ControlModifier);  // keeps the item, and counts as choosing it
   EXPECT_EQ(m_list.GetCurSel(), 1);
   EXPECT_EQ(ViewSelection(), 1);
+  EXPECT_EQ(m_notified, std::vector<int>{1});
+  m_notified.clear();
 
   ClickRow(3, Qt::NoModifier, Qt::RightButton);  // the menu's click selects nothing
   EXPECT_EQ(m_list.GetCurSel(), 1);

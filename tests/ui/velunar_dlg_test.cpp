@@ -511,6 +511,29 @@ TEST_F(MainWindowSelectTest, UserSelectionShowsTheItemInTheField) {
   EXPECT_TRUE(run.boxes.boxes.empty());
 }
 
+TEST_F(MainWindowSelectTest, ChoosingTheHighlightedItemShowsItInTheField) {
+  // At start item 0 is highlighted and the field shows the hint: clicking
+  // that item, or Home on it, is how the user brings it into the field.
+  struct Row {
+    const char* name;
+    std::function<void(CWindowRun&)> act;
+  };
+  const Row rows[] = {
+      {"click", [](CWindowRun& run) { run.ClickRow(0); }},
+      {"Tab, Home", [](CWindowRun& run) { Key(&run.dlg, Qt::Key_Tab), Key(&run.dlg, Qt::Key_Home); }},
+      {"Tab, Up", [](CWindowRun& run) { Key(&run.dlg, Qt::Key_Tab), Key(&run.dlg, Qt::Key_Up); }},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    CWindowRun& run = Open(kFourEntries);
+    ASSERT_EQ(run.ViewSelection(), 0);
+    r.act(run);
+    EXPECT_EQ(run.dlg.ListBox().GetCurSel(), 0);
+    EXPECT_EQ(run.dlg.EntryText(), kAnna);
+    EXPECT_EQ(run.Edit()->text(), U("Анна"));
+  }
+}
+
 TEST_F(MainWindowSelectTest, SelectionsMadeByTheProgramLeaveTheFieldAlone) {
   CWindowRun& run = Open(kAnnaPetrova + "\r\n" + kVera + "\r\n");
   // Add puts Анна at item 0; the search for it starts at item 1, so the
