@@ -259,6 +259,34 @@ TEST_F(VelunarDlgCommandsTest, ArrowKeysInTheListSelectAndFillTheField) {
   }
 }
 
+// Choosing the selected item again is a selection all the same: the field
+// shows the item again after the user typed over it.
+TEST_F(VelunarDlgCommandsTest, ChoosingTheSelectedItemAgainFillsTheField) {
+  Open({"Иван", "Анна", "Борис"});
+  struct Row {
+    int row;
+    Qt::Key key;  // Qt::Key_unknown: a click on the row
+    const char* field;
+  };
+  const Row rows[] = {{1, Qt::Key_unknown, "Борис"},
+                      {2, Qt::Key_Down, "Иван"},
+                      {0, Qt::Key_Up, "Анна"},
+                      {0, Qt::Key_Home, "Анна"}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.field);
+    ClickItem(r.row);
+    TypeEntry("набранный текст");
+    if (r.key == Qt::Key_unknown) {
+      ClickItem(r.row);
+    } else {
+      List()->setFocus();
+      Key(m_pDlg.get(), r.key);
+    }
+    ExpectState(
+        {{"Анна", "Борис", "Иван"}, {"Анна", "Борис", "Иван"}, false, r.row, r.row, r.field});
+  }
+}
+
 // Only the user's selections fill the field: when a command selects an item
 // other than the one the field names, the field keeps its text.
 TEST_F(VelunarDlgCommandsTest, SelectionMadeByACommandLeavesTheFieldAlone) {

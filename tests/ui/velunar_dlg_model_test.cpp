@@ -143,9 +143,9 @@ class CCommandModel {
 
   void TypeText(const std::string& text) { field = text; }
 
-  // A selection by the user: Select runs only when the selected item changes.
+  // A selection by the user, with the mouse or a moving key: Select runs,
+  // also when the item was selected already.
   void UserSelects(int row) {
-    if (row == curSel) return;
     curSel = row;
     curIndex = curSel;
     GetText(curIndex, strEntry);
