@@ -3,6 +3,8 @@
 // file system that fails the n-th call of a kind.
 #include "store/entry_file.h"
 
+#include "tests/store/faulty_file_system.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -29,123 +31,8 @@ namespace velunar {
 namespace {
 
 using namespace std::string_literals;
-
-// The calls a test can make fail. Openings are told apart by their flags:
-// creating a file, opening a directory (to sync it), opening anything else.
-enum class EOp {
-  open,
-  create,
-  openDirectory,
-  read,
-  write,
-  lseek,
-  fsync,
-  close,
-  flock,
-  fstat,
-  stat,
-  access,
-  fchmod,
-  rename,
-  unlink,
-};
-
-// Passes every call to the real file system, except the ones chosen to fail.
-class CFaultyFileSystem : public IFileSystem {
- public:
-  // From now on, the `nth` call of `op` (1 = the next one; 0 = every one)
-  // fails with `error`.
-  void Fail(EOp op, int nth, int error) {
-    m_faults[op] = {nth, error};
-    m_calls[op] = 0;
-  }
-  void Clear() {
-    m_faults.clear();
-    m_nWriteLimit = 0;
-  }
-  // Calls of `op` since it was last set to fail.
-  int Calls(EOp op) const {
-    auto it = m_calls.find(op);
-    return it == m_calls.end() ? 0 : it->second;
-  }
-  // Every write writes at most `limit` bytes (0: no limit).
-  void LimitWrites(std::size_t limit) { m_nWriteLimit = limit; }
-  // Runs `hook` once, just before the next flock: another program acting
-  // between an opening and its lock.
-  void BeforeNextFlock(std::function<void()> hook) { m_beforeFlock = std::move(hook); }
-
-  int Open(const char* path, int flags, mode_t mode) override {
-    const EOp op = (flags & O_DIRECTORY) ? EOp::openDirectory
-                   : (flags & O_CREAT)   ? EOp::create
-                                         : EOp::open;
-    return Fails(op) ? -1 : m_real.Open(path, flags, mode);
-  }
-  ssize_t Read(int fd, void* buf, std::size_t count) override {
-    return Fails(EOp::read) ? -1 : m_real.Read(fd, buf, count);
-  }
-  ssize_t Write(int fd, const void* buf, std::size_t count) override {
-    if (Fails(EOp::write)) return -1;
-    if (m_nWriteLimit != 0) count = std::min(count, m_nWriteLimit);
-    return m_real.Write(fd, buf, count);
-  }
-  off_t Lseek(int fd, off_t offset, int whence) override {
-    return Fails(EOp::lseek) ? -1 : m_real.Lseek(fd, offset, whence);
-  }
-  int Fsync(int fd) override { return Fails(EOp::fsync) ? -1 : m_real.Fsync(fd); }
-  // A failed close still releases the descriptor, as on Linux.
-  int Close(int fd) override {
-    const bool fails = Fails(EOp::close);
-    const int saved = errno;
-    m_real.Close(fd);
-    errno = saved;
-    return fails ? -1 : 0;
-  }
-  int Flock(int fd, int operation) override {
-    if (m_beforeFlock) std::exchange(m_beforeFlock, nullptr)();
-    return Fails(EOp::flock) ? -1 : m_real.Flock(fd, operation);
-  }
-  int Fstat(int fd, struct stat* st) override {
-    return Fails(EOp::fstat) ? -1 : m_real.Fstat(fd, st);
-  }
-  int Stat(const char* path, struct stat* st) override {
-    return Fails(EOp::stat) ? -1 : m_real.Stat(path, st);
-  }
-  int Lstat(const char* path, struct stat* st) override { return m_real.Lstat(path, st); }
-  ssize_t ReadLink(const char* path, char* buf, std::size_t size) override {
-    return m_real.ReadLink(path, buf, size);
-  }
-  int Access(const char* path, int mode) override {
-    return Fails(EOp::access) ? -1 : m_real.Access(path, mode);
-  }
-  int Fchmod(int fd, mode_t mode) override {
-    return Fails(EOp::fchmod) ? -1 : m_real.Fchmod(fd, mode);
-  }
-  int Fchown(int fd, uid_t owner, gid_t group) override { return m_real.Fchown(fd, owner, group); }
-  int Rename(const char* from, const char* to) override {
-    return Fails(EOp::rename) ? -1 : m_real.Rename(from, to);
-  }
-  int Unlink(const char* path) override { return Fails(EOp::unlink) ? -1 : m_real.Unlink(path); }
-  char* GetCwd(char* buf, std::size_t size) override { return m_real.GetCwd(buf, size); }
-
- private:
-  struct Fault {
-    int nth;
-    int error;
-  };
-  bool Fails(EOp op) {
-    const int call = ++m_calls[op];
-    auto it = m_faults.find(op);
-    if (it == m_faults.end() || (it->second.nth != 0 && it->second.nth != call)) return false;
-    errno = it->second.error;
-    return true;
-  }
-
-  IFileSystem& m_real = PosixFileSystem();
-  std::map<EOp, Fault> m_faults;
-  std::map<EOp, int> m_calls;
-  std::size_t m_nWriteLimit = 0;
-  std::function<void()> m_beforeFlock;
-};
+using testing::CFaultyFileSystem;
+using testing::EOp;
 
 std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

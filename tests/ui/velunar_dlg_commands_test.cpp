@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "store/cp1251.h"
-#include "tests/ui/faulty_file_system.h"
+#include "tests/store/faulty_file_system.h"
 #include "tests/ui/window_driver.h"
 #include "ui/entry_edit.h"
 #include "ui/list_box.h"
@@ -38,7 +38,7 @@ using testing::CScratchDir;
 using testing::Key;
 using testing::Type;
 using testing::U;
-using EOp = CFaultyFileSystem::EOp;
+using testing::EOp;
 
 // The window's own texts, as the user reads them.
 constexpr char kHint[] =

@@ -27,6 +27,7 @@
 
 #include "store/entry_file.h"
 #include "store/file_system.h"
+#include "tests/store/faulty_file_system.h"
 #include "tests/ui/window_driver.h"
 #include "ui/about_dlg.h"
 #include "ui/entry_edit.h"
@@ -37,7 +38,9 @@
 namespace velunar {
 namespace {
 
+using testing::CFaultyFileSystem;
 using testing::CMessageBoxRecorder;
+using testing::EOp;
 using testing::CScratchDir;
 using testing::Key;
 using testing::Type;
@@ -81,60 +84,6 @@ std::vector<std::string> DirectoryNames(const std::string& path) {
   std::sort(names.begin(), names.end());
   return names;
 }
-
-// The real file system, with a write that fails on demand: as a full disk,
-// or as memory running out.
-class CFaultyFileSystem : public IFileSystem {
- public:
-  enum class EWriteFault { none, diskFull, outOfMemory };
-
-  EWriteFault m_eWriteFault = EWriteFault::none;
-  int m_nReadError = 0;  // errno for every read; 0: reads work
-
-  int Open(const char* path, int flags, mode_t mode) override {
-    return Real().Open(path, flags, mode);
-  }
-  ssize_t Read(int fd, void* buf, std::size_t count) override {
-    if (m_nReadError != 0) {
-      errno = m_nReadError;
-      return -1;
-    }
-    return Real().Read(fd, buf, count);
-  }
-  ssize_t Write(int fd, const void* buf, std::size_t count) override {
-    switch (m_eWriteFault) {
-      case EWriteFault::none:
-        break;
-      case EWriteFault::diskFull:
-        errno = ENOSPC;
-        return -1;
-      case EWriteFault::outOfMemory:
-        throw std::bad_alloc();
-    }
-    return Real().Write(fd, buf, count);
-  }
-  off_t Lseek(int fd, off_t offset, int whence) override {
-    return Real().Lseek(fd, offset, whence);
-  }
-  int Fsync(int fd) override { return Real().Fsync(fd); }
-  int Close(int fd) override { return Real().Close(fd); }
-  int Flock(int fd, int operation) override { return Real().Flock(fd, operation); }
-  int Fstat(int fd, struct stat* st) override { return Real().Fstat(fd, st); }
-  int Stat(const char* path, struct stat* st) override { return Real().Stat(path, st); }
-  int Lstat(const char* path, struct stat* st) override { return Real().Lstat(path, st); }
-  ssize_t ReadLink(const char* path, char* buf, std::size_t size) override {
-    return Real().ReadLink(path, buf, size);
-  }
-  int Access(const char* path, int mode) override { return Real().Access(path, mode); }
-  int Fchmod(int fd, mode_t mode) override { return Real().Fchmod(fd, mode); }
-  int Fchown(int fd, uid_t owner, gid_t group) override { return Real().Fchown(fd, owner, group); }
-  int Rename(const char* from, const char* to) override { return Real().Rename(from, to); }
-  int Unlink(const char* path) override { return Real().Unlink(path); }
-  char* GetCwd(char* buf, std::size_t size) override { return Real().GetCwd(buf, size); }
-
- private:
-  static IFileSystem& Real() { return PosixFileSystem(); }
-};
 
 // One main window in a fresh current directory, its message boxes
 // recorded. The directory is made first and removed last, after the window
@@ -311,7 +260,7 @@ TEST_F(MainWindowStartTest, FailedReadIsReportedAndTheWindowEndsWithoutWriting) 
   CScratchDir dir;
   dir.WriteEntryFile(kFourEntries);
   CFaultyFileSystem fs;
-  fs.m_nReadError = EIO;
+  fs.Fail(EOp::read, 0, EIO);
   CMessageBoxRecorder boxes;
   CVelunarDlg dlg(nullptr, fs);
   dlg.SetMessageBoxes(&boxes);
@@ -735,7 +684,7 @@ TEST_F(MainWindowFailureTest, FailedSaveShowsDiskFullAndTheWindowGoesOn) {
   CWindowRun& run = Open(kFourEntries, m_fs);
   Type(&run.dlg, U("Жанна"));
   Key(&run.dlg, Qt::Key_Return);
-  m_fs.m_eWriteFault = CFaultyFileSystem::EWriteFault::diskFull;
+  m_fs.Fail(EOp::write, 0, ENOSPC);
   run.Button(IDC_SAVE)->click();
 
   ASSERT_EQ(run.boxes.boxes.size(), 1u);
@@ -749,7 +698,7 @@ TEST_F(MainWindowFailureTest, FailedSaveShowsDiskFullAndTheWindowGoesOn) {
   EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
   EXPECT_EQ(DirectoryNames(run.dir.Path()), std::vector<std::string>{"velunar.txt"});
 
-  m_fs.m_eWriteFault = CFaultyFileSystem::EWriteFault::none;
+  m_fs.Clear();
   run.Button(IDC_SAVE)->click();
   EXPECT_EQ(run.boxes.boxes.size(), 1u);
   EXPECT_EQ(run.dir.ReadEntryFile(), kFourSorted + kZhanna + "\r\n");
@@ -763,7 +712,7 @@ TEST_F(MainWindowFailureTest, FailedExitKeepsTheWindowOpenAndALaterExitWritesEve
   Key(&run.dlg, Qt::Key_Return);  // Find: two entries shown
   ASSERT_EQ(run.Rows().size(), 2);
 
-  m_fs.m_eWriteFault = CFaultyFileSystem::EWriteFault::diskFull;
+  m_fs.Fail(EOp::write, 0, ENOSPC);
   Key(&run.dlg, Qt::Key_Escape);
   ASSERT_EQ(run.boxes.boxes.size(), 1u);
   EXPECT_TRUE(run.boxes.boxes[0].text.startsWith("Disk full while accessing "));
@@ -778,7 +727,7 @@ TEST_F(MainWindowFailureTest, FailedExitKeepsTheWindowOpenAndALaterExitWritesEve
   EXPECT_EQ(run.boxes.boxes[1].text, run.boxes.boxes[0].text);
   EXPECT_TRUE(run.dlg.isVisible());
 
-  m_fs.m_eWriteFault = CFaultyFileSystem::EWriteFault::none;
+  m_fs.Clear();
   Key(&run.dlg, Qt::Key_Escape);
   EXPECT_EQ(run.boxes.boxes.size(), 2u);
   EXPECT_FALSE(run.dlg.isVisible());
@@ -789,7 +738,7 @@ TEST_F(MainWindowFailureTest, FailedExitKeepsTheWindowOpenAndALaterExitWritesEve
 
 TEST_F(MainWindowFailureTest, OutOfMemoryInACommandShowsItsBoxAndTheWindowGoesOn) {
   CWindowRun& run = Open(kFourEntries, m_fs);
-  m_fs.m_eWriteFault = CFaultyFileSystem::EWriteFault::outOfMemory;
+  m_fs.RunOutOfMemory(EOp::write, 0);
   run.Button(IDC_SAVE)->click();
 
   ASSERT_EQ(run.boxes.boxes.size(), 1u);
@@ -800,7 +749,7 @@ TEST_F(MainWindowFailureTest, OutOfMemoryInACommandShowsItsBoxAndTheWindowGoesOn
   EXPECT_EQ(run.Rows().size(), 4);
   EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
 
-  m_fs.m_eWriteFault = CFaultyFileSystem::EWriteFault::none;
+  m_fs.Clear();
   run.Button(IDCANCEL)->click();
   EXPECT_EQ(run.boxes.boxes.size(), 1u);
   EXPECT_FALSE(run.dlg.isVisible());
