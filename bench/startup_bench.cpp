@@ -33,7 +33,8 @@ const fs::path& PhoneBookDir(int count) {
   static std::map<int, fs::path> dirs;
   auto it = dirs.find(count);
   if (it != dirs.end()) return it->second;
-  fs::path dir = fs::temp_directory_path() / ("velunar-startup-" + std::to_string(getpid()) + "-" + std::to_string(count));
+  fs::path dir = fs::temp_directory_path() /
+                 ("velunar-startup-" + std::to_string(getpid()) + "-" + std::to_string(count));
   fs::create_directories(dir);
   bench::WriteGeneratedFile((dir / "velunar.txt").string(), count);
   return dirs[count] = dir;
@@ -78,7 +79,11 @@ void BM_LoadOnly(benchmark::State& state) {
   }
 }
 
-BENCHMARK(BM_StartToFirstPaint)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_StartToFirstPaint)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_LoadOnly)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

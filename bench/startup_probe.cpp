@@ -14,7 +14,8 @@ namespace {
 class CFirstPaintExit : public QObject {
  public:
   bool eventFilter(QObject* pObject, QEvent* pEvent) override {
-    if (pEvent->type() == QEvent::Paint && pObject->isWidgetType() && static_cast<QWidget*>(pObject)->isWindow()) {
+    if (pEvent->type() == QEvent::Paint && pObject->isWidgetType() &&
+        static_cast<QWidget*>(pObject)->isWindow()) {
       _exit(0);
     }
     return false;

@@ -204,7 +204,8 @@ template <bool kFiltered>
 void BM_Add(benchmark::State& state) {
   auto lists = ListsInMode<kFiltered>(static_cast<int>(state.range(0)));
   int n = 0;
-  for (auto _ : state) AddCommand(*lists, "\xCD\xEE\xE2\xE0\xFF \xE7\xE0\xEF\xE8\xF1\xFC " + std::to_string(n++));
+  for (auto _ : state)
+    AddCommand(*lists, "\xCD\xEE\xE2\xE0\xFF \xE7\xE0\xEF\xE8\xF1\xFC " + std::to_string(n++));
 }
 
 template <bool kFiltered>
@@ -212,7 +213,8 @@ void BM_Change(benchmark::State& state) {
   auto lists = ListsInMode<kFiltered>(static_cast<int>(state.range(0)));
   lists->curIndex = lists->view.GetCount() / 2;
   int n = 0;
-  for (auto _ : state) ChangeCommand(*lists, "\xC8\xE7\xEC\xE5\xED\xE5\xED\xEE " + std::to_string(n++));
+  for (auto _ : state)
+    ChangeCommand(*lists, "\xC8\xE7\xEC\xE5\xED\xE5\xED\xEE " + std::to_string(n++));
 }
 
 template <bool kFiltered>
@@ -264,11 +266,13 @@ void BM_FindBaseline(benchmark::State& state) {
 void BM_WriteAll(benchmark::State& state) {
   int count = static_cast<int>(state.range(0));
   auto lists = LoadLists(count);
-  fs::path target = fs::path(PhoneBookPath(count)).parent_path() / ("save-" + std::to_string(count) + ".txt");
+  fs::path target =
+      fs::path(PhoneBookPath(count)).parent_path() / ("save-" + std::to_string(count) + ".txt");
   CStdioFile file(PosixFileSystem(), target.string());
   for (auto _ : state) {
     file.Close();
-    file.WriteAll([&](const CStdioFile::EntryVisitor& visit) { lists->view.Items().ForEach(visit); });
+    file.WriteAll(
+        [&](const CStdioFile::EntryVisitor& visit) { lists->view.Items().ForEach(visit); });
     file.OpenForReading();
   }
   state.SetBytesProcessed(static_cast<long long>(state.iterations()) *
@@ -291,7 +295,9 @@ BENCHMARK(BM_Change<false>)->Name("BM_Change/all")->Apply(SizesMicro);
 BENCHMARK(BM_Change<true>)->Name("BM_Change/filtered")->Apply(SizesMicro);
 BENCHMARK(BM_Delete<false>)->Name("BM_Delete/all")->Apply(SizesMicro);
 BENCHMARK(BM_Delete<true>)->Name("BM_Delete/filtered")->Apply(SizesMicro);
-BENCHMARK(BM_Refill)->Apply(SizesMicro)->Iterations(20);  // each iteration first runs a Find, untimed
+BENCHMARK(BM_Refill)
+    ->Apply(SizesMicro)
+    ->Iterations(20);  // each iteration first runs a Find, untimed
 BENCHMARK(BM_Find)->Apply(Sizes);
 BENCHMARK(BM_FindBaseline)->Apply(Sizes);
 BENCHMARK(BM_WriteAll)->Apply(Sizes);

@@ -40,7 +40,8 @@ class CNoBoxes : public IMessageBoxes {
 // directory of its own.
 struct CWindowFixture {
   explicit CWindowFixture(int count) {
-    dir = fs::temp_directory_path() / ("velunar-window-" + std::to_string(getpid()) + "-" + std::to_string(count));
+    dir = fs::temp_directory_path() /
+          ("velunar-window-" + std::to_string(getpid()) + "-" + std::to_string(count));
     fs::create_directories(dir);
     bench::WriteGeneratedFile((dir / "velunar.txt").string(), count);
     previous = fs::current_path();

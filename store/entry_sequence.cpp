@@ -36,9 +36,8 @@ int CEntrySequence::PartitionPoint(Pred pred) const {
   if (!m_pRoot) return 0;
   const auto& chunks = m_pRoot->chunks;
   // The first chunk whose last item fails the predicate holds the point.
-  auto chunkIt = std::partition_point(chunks.begin(), chunks.end(), [&](const auto& chunk) {
-    return pred(chunk->items.back());
-  });
+  auto chunkIt = std::partition_point(chunks.begin(), chunks.end(),
+                                      [&](const auto& chunk) { return pred(chunk->items.back()); });
   if (chunkIt == chunks.end()) return m_pRoot->nCount;
   const auto& items = (*chunkIt)->items;
   auto itemIt = std::partition_point(items.begin(), items.end(), pred);
@@ -47,7 +46,8 @@ int CEntrySequence::PartitionPoint(Pred pred) const {
 }
 
 int CEntrySequence::UpperBound(std::string_view text) const {
-  return PartitionPoint([text](std::string_view item) { return CompareListOrder(item, text) <= 0; });
+  return PartitionPoint(
+      [text](std::string_view item) { return CompareListOrder(item, text) <= 0; });
 }
 
 int CEntrySequence::LowerBound(std::string_view text) const {
@@ -79,9 +79,11 @@ CEntrySequence::Chunk& CEntrySequence::MutableChunk(Root& root, int k) {
 
 void CEntrySequence::Renumber(Root& root, int fromChunk) {
   root.starts.resize(root.chunks.size());
-  int next = fromChunk == 0 ? 0
-                            : root.starts[static_cast<std::size_t>(fromChunk - 1)] +
-                                  static_cast<int>(root.chunks[static_cast<std::size_t>(fromChunk - 1)]->items.size());
+  int next = fromChunk == 0
+                 ? 0
+                 : root.starts[static_cast<std::size_t>(fromChunk - 1)] +
+                       static_cast<int>(
+                           root.chunks[static_cast<std::size_t>(fromChunk - 1)]->items.size());
   for (std::size_t k = static_cast<std::size_t>(fromChunk); k < root.chunks.size(); ++k) {
     root.starts[k] = next;
     next += static_cast<int>(root.chunks[k]->items.size());

@@ -15,7 +15,8 @@ void CMasterList::Add(std::string_view text) {
   m_items.Insert(at, m_pTexts->Keep(text));
 }
 
-void CMasterList::AddLoaded(std::vector<char>&& buffer, const std::vector<std::string_view>& entries) {
+void CMasterList::AddLoaded(std::vector<char>&& buffer,
+                            const std::vector<std::string_view>& entries) {
   std::vector<std::uint32_t> order = StableListOrder(entries);
   if (m_items.Count() == 0) {
     CEntrySequence items =
@@ -64,7 +65,9 @@ std::vector<std::uint32_t> StableListOrder(const std::vector<std::string_view>& 
     std::uint64_t key;
     std::uint32_t index;
   };
-  auto byKey = [](const Keyed& a, const Keyed& b) { return a.key != b.key ? a.key < b.key : a.index < b.index; };
+  auto byKey = [](const Keyed& a, const Keyed& b) {
+    return a.key != b.key ? a.key < b.key : a.index < b.index;
+  };
   std::vector<Keyed> keyed(entries.size());
   for (std::size_t i = 0; i < entries.size(); ++i) {
     keyed[i] = {ListOrderKey(entries[i]), static_cast<std::uint32_t>(i)};

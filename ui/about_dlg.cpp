@@ -10,7 +10,8 @@
 namespace velunar {
 
 CAboutDlg::CAboutDlg(QWidget* pParent)
-    : CDialog(IDD_ABOUTBOX, pParent), m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
+    : CDialog(IDD_ABOUTBOX, pParent),
+      m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
   BindCommand(IDC_SITE_LINK, BN_CLICKED, [this] { OnSiteLink(); });
 }
 

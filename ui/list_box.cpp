@@ -115,8 +115,6 @@ void CListBoxView::mouseReleaseEvent(QMouseEvent* pEvent) {
   if (bSameItem && m_pOwner->m_nNotified == m_nNotifiedAtPress) m_pOwner->OnUserReselected();
 }
 
-
-
 void CListBoxView::keyPressEvent(QKeyEvent* pEvent) {
   const int notifiedBefore = m_pOwner != nullptr ? m_pOwner->m_nNotified : 0;
   QListView::keyPressEvent(pEvent);
@@ -132,12 +130,13 @@ void CListBoxView::keyPressEvent(QKeyEvent* pEvent) {
     case Qt::Key_Home:
     case Qt::Key_End:
       if (!selectionModel()->hasSelection() && currentIndex().isValid()) {
-        selectionModel()->setCurrentIndex(currentIndex(),
-                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        selectionModel()->setCurrentIndex(
+            currentIndex(), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
       }
       // Up on the first item, Home on the selected one: the key moved
       // nothing, but the user chose that item, and the window follows.
-      if (m_pOwner != nullptr && m_pOwner->m_nNotified == notifiedBefore) m_pOwner->OnUserReselected();
+      if (m_pOwner != nullptr && m_pOwner->m_nNotified == notifiedBefore)
+        m_pOwner->OnUserReselected();
       break;
     default:
       break;

@@ -21,6 +21,7 @@ CVelunarDlg::CVelunarDlg(QWidget* pParent, IFileSystem& fs)
       m_file(fs),
       m_listEntries(m_pTexts),
       m_arrAll(m_pTexts) {
+  // The list's selections by the user reach the window as its notification.
   m_listEntries.SetSelChangeHandler([this] { OnCommand(IDC_ENTRY_LIST, LBN_SELCHANGE); });
   // The command table: which control and notification runs which command.
   BindCommand(IDC_ENTRY_LIST, LBN_SELCHANGE, [this] { OnSelchangeEntryList(); });
@@ -78,7 +79,6 @@ bool CVelunarDlg::OnInitDialog() {
 void CVelunarDlg::LoadEntryFile() {
   CLoadedEntries loaded = m_file.Load();
   m_arrAll.AddLoaded(std::move(loaded.buffer), loaded.entries);
-  m_listEntries.ResetContent();
   RefillView();
 }
 
@@ -91,7 +91,9 @@ void CVelunarDlg::OnSysCommand(unsigned nID) {
   }
 }
 
-void CVelunarDlg::Warn(const char* text) { MessageBox(QString::fromUtf8(text), QString::fromUtf8(texts::kWarningCaption), MB_OK); }
+void CVelunarDlg::Warn(const char* text) {
+  MessageBox(QString::fromUtf8(text), QString::fromUtf8(texts::kWarningCaption), MB_OK);
+}
 
 void CVelunarDlg::ShowCountLine(int nCount) {
   m_strEntry = CountLine(nCount);
@@ -139,7 +141,8 @@ void CVelunarDlg::OnChange() {
   }
   // With no item at the current index there is nothing to take out of the
   // master list; the text is then added as a new entry.
-  if (m_bFiltered && m_listEntries.GetText(m_nCurIndex, m_strItem)) m_arrAll.RemoveFirstEqual(m_strItem);
+  if (m_bFiltered && m_listEntries.GetText(m_nCurIndex, m_strItem))
+    m_arrAll.RemoveFirstEqual(m_strItem);
   m_listEntries.DeleteString(m_nCurIndex);
   m_listEntries.AddString(m_strEntry);
   if (m_bFiltered) m_arrAll.Add(m_strEntry);
@@ -210,7 +213,9 @@ void CVelunarDlg::OnShowAll() {
 }
 
 void CVelunarDlg::WriteAllEntries() {
-  m_file.WriteAll([this](const CStdioFile::EntryVisitor& visit) { m_listEntries.View().Items().ForEach(visit); });
+  m_file.WriteAll([this](const CStdioFile::EntryVisitor& visit) {
+    m_listEntries.View().Items().ForEach(visit);
+  });
 }
 
 // Save: every entry to the file, then all of them shown again.

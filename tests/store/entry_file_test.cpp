@@ -3,8 +3,6 @@
 // file system that fails the n-th call of a kind.
 #include "store/entry_file.h"
 
-#include "tests/store/faulty_file_system.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -26,6 +24,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "tests/store/faulty_file_system.h"
 
 namespace velunar {
 namespace {

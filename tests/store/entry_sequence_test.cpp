@@ -114,7 +114,8 @@ TEST(EntrySequence, SearchesFindGroupsAndPrefixes) {
     std::string_view text;
     int lower, upper;
   };
-  const Row rows[] = {{"a", 0, 1}, {"Ab", 1, 3}, {"abc", 3, 4}, {"aa", 1, 1}, {"c", 5, 5}, {" ", 0, 0}};
+  const Row rows[] = {{"a", 0, 1},  {"Ab", 1, 3}, {"abc", 3, 4},
+                      {"aa", 1, 1}, {"c", 5, 5},  {" ", 0, 0}};
   for (const Row& r : rows) {
     SCOPED_TRACE(std::string(r.text));
     EXPECT_EQ(seq.LowerBound(r.text), r.lower);

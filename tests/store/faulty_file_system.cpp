@@ -96,13 +96,17 @@ int CFaultyFileSystem::Fchmod(int fd, mode_t mode) {
   return Fails(EOp::fchmod) ? -1 : m_real.Fchmod(fd, mode);
 }
 
-int CFaultyFileSystem::Fchown(int fd, uid_t owner, gid_t group) { return m_real.Fchown(fd, owner, group); }
+int CFaultyFileSystem::Fchown(int fd, uid_t owner, gid_t group) {
+  return m_real.Fchown(fd, owner, group);
+}
 
 int CFaultyFileSystem::Rename(const char* from, const char* to) {
   return Fails(EOp::rename) ? -1 : m_real.Rename(from, to);
 }
 
-int CFaultyFileSystem::Unlink(const char* path) { return Fails(EOp::unlink) ? -1 : m_real.Unlink(path); }
+int CFaultyFileSystem::Unlink(const char* path) {
+  return Fails(EOp::unlink) ? -1 : m_real.Unlink(path);
+}
 
 char* CFaultyFileSystem::GetCwd(char* buf, std::size_t size) { return m_real.GetCwd(buf, size); }
 

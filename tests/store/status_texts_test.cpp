@@ -33,9 +33,9 @@ TEST(StatusTexts, TestRecognisesExactlyTheStatusTexts) {
   };
   const Row rows[] = {
       {hint, true},
-      {hint + " ", false},       // equality, not prefix
+      {hint + " ", false},  // equality, not prefix
       {hint.substr(1), false},
-      {prefix, true},            // the count prefix alone
+      {prefix, true},  // the count prefix alone
       {prefix + "12", true},
       {prefix + Cp(u"что угодно"), true},  // anything may follow the prefix
       {" " + prefix + "1", false},

@@ -63,7 +63,8 @@ class CReferenceLists {
     const std::string folded = FoldedCopy(prefix);
     for (int i : order) {
       const std::string& item = view[static_cast<std::size_t>(i)];
-      if (item.size() >= prefix.size() && FoldedCopy(item.substr(0, prefix.size())) == folded) return i;
+      if (item.size() >= prefix.size() && FoldedCopy(item.substr(0, prefix.size())) == folded)
+        return i;
     }
     return -1;
   }
@@ -111,14 +112,18 @@ class CStoreLists {
   int ViewCount() const { return viewList.GetCount(); }
   void ViewText(int i, std::string& target) const { viewList.GetText(i, target); }
   void ViewSelect(int i) { viewList.SetCurSel(i); }
-  int ViewFind(int start, const std::string& prefix) const { return viewList.FindString(start, prefix); }
+  int ViewFind(int start, const std::string& prefix) const {
+    return viewList.FindString(start, prefix);
+  }
   void ViewReset() { viewList.ResetContent(); }
   void Refill() { viewList.Refill(masterList); }
   void Rebuild() { masterList.RebuildFrom(viewList); }
   void MasterAppend(const std::string& text) { masterList.Add(text); }
   void MasterRemoveFirstEqual(const std::string& text) { masterList.RemoveFirstEqual(text); }
   bool MasterContains(const std::string& text) const { return masterList.ContainsEqual(text); }
-  void FindFill(const std::string& query) { viewList.FillMatching(masterList, CQueryMatcher(query)); }
+  void FindFill(const std::string& query) {
+    viewList.FillMatching(masterList, CQueryMatcher(query));
+  }
   void AddAll() {
     masterList.Items().ForEach([&](std::string_view entry) { viewList.AddString(entry); });
   }
@@ -206,19 +211,33 @@ std::vector<std::string> StoreMaster(const CMasterList& master) {
 
 // What a refill of the reference master list would show: its stable sort.
 std::vector<std::string> StableSorted(std::vector<std::string> items) {
-  std::stable_sort(items.begin(), items.end(),
-                   [](const std::string& a, const std::string& b) { return CompareListOrder(a, b) < 0; });
+  std::stable_sort(items.begin(), items.end(), [](const std::string& a, const std::string& b) {
+    return CompareListOrder(a, b) < 0;
+  });
   return items;
 }
 
 TEST(ViewList, CommandsAgreeWithTheLiteralReference) {
   // Case variants, exactly equal texts, shared prefixes, е/ё.
   const std::vector<std::string> texts = {
-      Cp(u"Анна"),    Cp(u"анна"),    Cp(u"Анна Петрова"), Cp(u"АННА ПЕТРОВА"), Cp(u"Борис"),
-      Cp(u"борис"),   Cp(u"Ёлкин"),   Cp(u"Елкин"),        Cp(u"Иван Петров"),  Cp(u"иван"),
-      "A",            "a",            "ab",                "1",                 " x",
+      Cp(u"Анна"),
+      Cp(u"анна"),
+      Cp(u"Анна Петрова"),
+      Cp(u"АННА ПЕТРОВА"),
+      Cp(u"Борис"),
+      Cp(u"борис"),
+      Cp(u"Ёлкин"),
+      Cp(u"Елкин"),
+      Cp(u"Иван Петров"),
+      Cp(u"иван"),
+      "A",
+      "a",
+      "ab",
+      "1",
+      " x",
   };
-  const std::vector<std::string> queries = {Cp(u"ан"), Cp(u"ПЕТР"), Cp(u"ё"), Cp(u"е"), "a", "zz", ""};
+  const std::vector<std::string> queries = {Cp(u"ан"), Cp(u"ПЕТР"), Cp(u"ё"), Cp(u"е"),
+                                            "a",       "zz",        ""};
   for (unsigned seed = 1; seed <= 40; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 rng(seed);
@@ -229,13 +248,16 @@ TEST(ViewList, CommandsAgreeWithTheLiteralReference) {
       int op = static_cast<int>(rng() % 10);
       std::string text = pick(texts);
       switch (op) {
-        case 0: case 1: case 2:
+        case 0:
+        case 1:
+        case 2:
           ref.Add(text), store.Add(text);
           break;
         case 3:
           ref.Change(text), store.Change(text);
           break;
-        case 4: case 5:
+        case 4:
+        case 5:
           ref.Delete(text), store.Delete(text);
           break;
         case 6: {
@@ -264,7 +286,8 @@ TEST(ViewList, CommandsAgreeWithTheLiteralReference) {
       // Find-prefix from every start index, for a couple of prefixes.
       for (const std::string& prefix : {Cp(u"анна"), std::string("A")}) {
         for (int s = -1; s <= ref.lists.ViewCount(); ++s) {
-          ASSERT_EQ(store.lists.ViewFind(s, prefix), ref.lists.ViewFind(s < 0 || s >= ref.lists.ViewCount() ? -1 : s, prefix))
+          ASSERT_EQ(store.lists.ViewFind(s, prefix),
+                    ref.lists.ViewFind(s < 0 || s >= ref.lists.ViewCount() ? -1 : s, prefix))
               << "start " << s;
         }
       }
@@ -304,12 +327,12 @@ TEST(ViewList, ItemTextLeavesTargetForIndexNamingNoItem) {
 TEST(ViewList, SelectionFollowsItsItemAndIsNeverInvalid) {
   CStoreLists lists;
   for (const char* t : {"b", "d", "f"}) lists.ViewAdd(t);
-  EXPECT_EQ(lists.viewList.SetCurSel(1), 1);   // "d"
-  lists.ViewAdd("a");                          // before it
+  EXPECT_EQ(lists.viewList.SetCurSel(1), 1);  // "d"
+  lists.ViewAdd("a");                         // before it
   EXPECT_EQ(lists.viewList.GetCurSel(), 2);
   lists.ViewDelete(0);
   EXPECT_EQ(lists.viewList.GetCurSel(), 1);
-  lists.ViewDelete(1);                         // the selected item goes
+  lists.ViewDelete(1);  // the selected item goes
   EXPECT_EQ(lists.viewList.GetCurSel(), -1);
   EXPECT_EQ(lists.viewList.SetCurSel(5), -1);  // names no item
   EXPECT_EQ(lists.viewList.DeleteString(7), -1);
@@ -325,7 +348,8 @@ TEST(ViewList, RebuildKeepsCaseVariantsAndRefillIsShared) {
   lists.ViewAdd("x");
   EXPECT_FALSE(lists.viewList.IsRefillOf(lists.masterList));
   lists.Rebuild();
-  EXPECT_EQ(StoreMaster(lists.masterList), (std::vector<std::string>{"x", Cp(u"иван"), Cp(u"Иван")}));
+  EXPECT_EQ(StoreMaster(lists.masterList),
+            (std::vector<std::string>{"x", Cp(u"иван"), Cp(u"Иван")}));
 }
 
 }  // namespace

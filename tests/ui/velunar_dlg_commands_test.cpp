@@ -35,10 +35,10 @@ using testing::CFaultyFileSystem;
 using testing::CMessageBoxRecorder;
 using testing::Cp;
 using testing::CScratchDir;
+using testing::EOp;
 using testing::Key;
 using testing::Type;
 using testing::U;
-using testing::EOp;
 
 // The window's own texts, as the user reads them.
 constexpr char kHint[] =

@@ -40,8 +40,8 @@ namespace {
 
 using testing::CFaultyFileSystem;
 using testing::CMessageBoxRecorder;
-using testing::EOp;
 using testing::CScratchDir;
+using testing::EOp;
 using testing::Key;
 using testing::Type;
 using testing::U;
@@ -469,7 +469,8 @@ TEST_F(MainWindowSelectTest, ChoosingTheHighlightedItemShowsItInTheField) {
   };
   const Row rows[] = {
       {"click", [](CWindowRun& run) { run.ClickRow(0); }},
-      {"Tab, Home", [](CWindowRun& run) { Key(&run.dlg, Qt::Key_Tab), Key(&run.dlg, Qt::Key_Home); }},
+      {"Tab, Home",
+       [](CWindowRun& run) { Key(&run.dlg, Qt::Key_Tab), Key(&run.dlg, Qt::Key_Home); }},
       {"Tab, Up", [](CWindowRun& run) { Key(&run.dlg, Qt::Key_Tab), Key(&run.dlg, Qt::Key_Up); }},
   };
   for (const Row& r : rows) {

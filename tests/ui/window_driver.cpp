@@ -23,7 +23,8 @@ std::string Cp(const char* utf8) {
       .value();
 }
 
-int CMessageBoxRecorder::Show(QWidget* /*owner*/, const QString& text, const QString& caption, unsigned nType) {
+int CMessageBoxRecorder::Show(QWidget* /*owner*/, const QString& text, const QString& caption,
+                              unsigned nType) {
   boxes.push_back({text, caption, nType});
   return IDOK;
 }
@@ -64,7 +65,8 @@ std::string CScratchDir::ReadEntryFile() const {
 }
 
 void CScratchDir::WriteEntryFile(const std::string& bytes) const {
-  std::ofstream(m_strPath + "/velunar.txt", std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(m_strPath + "/velunar.txt", std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace velunar::testing
