@@ -1,0 +1,96 @@
+// Loading sorts the entries of a file in list order, stably; the master
+// list's searches find exactly equal texts inside their group.
+#include "store/master_list.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "store/text_rules.h"
+
+namespace velunar {
+namespace {
+
+std::vector<std::string> Items(const CMasterList& master) {
+  std::vector<std::string> items;
+  master.Items().ForEach([&](std::string_view item) { items.emplace_back(item); });
+  return items;
+}
+
+// Texts that tie on their first 8, 16 or more bytes, end right at a key's
+// edge, differ only in letter case, or are equal.
+std::vector<std::string> TrickyTexts(std::mt19937& rng, int count) {
+  const std::vector<std::string> stems = {"",
+                                          "a",
+                                          "A",
+                                          "abcdefgh",
+                                          "ABCDEFGH",
+                                          "abcdefg",
+                                          "abcdefghi",
+                                          "abcdefghijklmnop",
+                                          "ABCDEFGHIJKLMNOP",
+                                          "abcdefghijklmnopq",
+                                          "\xC8\xE2\xE0\xED",
+                                          "\xE8\xE2\xE0\xED",
+                                          "\xA8\xEB\xEA\xE8\xED",
+                                          "\xE5\xEB\xEA\xE8\xED",
+                                          " ",
+                                          "1"};
+  std::vector<std::string> texts;
+  for (int i = 0; i < count; ++i) {
+    std::string text = stems[rng() % stems.size()];
+    int tail = static_cast<int>(rng() % 4);
+    for (int k = 0; k < tail; ++k) text += stems[rng() % stems.size()];
+    if (rng() % 10 == 0) text += std::string(90, 'x') + static_cast<char>('a' + rng() % 3);
+    if (text.empty()) text = "z";
+    texts.push_back(text);
+  }
+  return texts;
+}
+
+TEST(MasterList, LoadingSortsStablyInListOrder) {
+  for (unsigned seed : {1u, 2u, 3u, 4u}) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 rng(seed);
+    const std::vector<std::string> texts = TrickyTexts(rng, 3000);
+    std::string bytes;
+    for (const std::string& t : texts) bytes += t;
+    // The entries as a file's buffer holds them: views into one block.
+    std::vector<char> buffer(bytes.begin(), bytes.end());
+    std::vector<std::string_view> entries;
+    std::size_t at = 0;
+    for (const std::string& t : texts) {
+      entries.emplace_back(buffer.data() + at, t.size());
+      at += t.size();
+    }
+
+    CMasterList master(std::make_shared<CTextPool>());
+    master.AddLoaded(std::move(buffer), entries);
+
+    std::vector<std::string> want = texts;
+    std::stable_sort(want.begin(), want.end(), [](const std::string& a, const std::string& b) {
+      return CompareListOrder(a, b) < 0;
+    });
+    EXPECT_EQ(Items(master), want);
+  }
+}
+
+TEST(MasterList, RemoveFirstEqualTakesTheExactTextOnly) {
+  CMasterList master(std::make_shared<CTextPool>());
+  for (const char* t : {"ivan", "Ivan", "IVAN", "Ivan", "ivanov"}) master.Add(t);
+  EXPECT_TRUE(master.ContainsEqual("IVAN"));
+  EXPECT_FALSE(master.ContainsEqual("iVAN"));
+  EXPECT_FALSE(master.RemoveFirstEqual("iVAN"));
+  EXPECT_TRUE(master.RemoveFirstEqual("Ivan"));
+  // Case variants keep their arrival order; one "Ivan" remains.
+  EXPECT_EQ(Items(master), (std::vector<std::string>{"ivan", "IVAN", "Ivan", "ivanov"}));
+  EXPECT_TRUE(master.RemoveFirstEqual("Ivan"));
+  EXPECT_FALSE(master.ContainsEqual("Ivan"));
+  EXPECT_EQ(master.GetSize(), 3);
+}
+
+}  // namespace
+}  // namespace velunar
