@@ -68,6 +68,26 @@ class CProgramChange {
   int& m_nDepth;
 };
 
+// Keeps the view from scrolling to its current item for as long as it
+// lives. When the program removes or inserts a row, Qt moves the current item
+// and scrolls to it, which makes the view lay out every row at once; the
+// program's own selection afterwards (SetCurSel) scrolls anyway, so one
+// layout per command is enough.
+class CNoAutoScroll {
+ public:
+  explicit CNoAutoScroll(QAbstractItemView* pView)
+      : m_pView(pView), m_bWas(pView->hasAutoScroll()) {
+    m_pView->setAutoScroll(false);
+  }
+  CNoAutoScroll(const CNoAutoScroll&) = delete;
+  CNoAutoScroll& operator=(const CNoAutoScroll&) = delete;
+  ~CNoAutoScroll() { m_pView->setAutoScroll(m_bWas); }
+
+ private:
+  QAbstractItemView* m_pView;
+  bool m_bWas;
+};
+
 }  // namespace
 
 CListBoxView::CListBoxView(QWidget* pParent) : QListView(pParent) {
@@ -198,6 +218,7 @@ int CListBox::AddString(std::string_view text) {
   const int i = m_view.AddString(text);
   if (m_pView) {
     CProgramChange change(m_nProgramChange);
+    CNoAutoScroll noScroll(m_pView);
     m_pModel->beginInsertRows(QModelIndex(), i, i);
     m_pModel->endInsertRows();
     SyncSelection();
@@ -210,6 +231,7 @@ int CListBox::DeleteString(int i) {
   // Here the view is told first: while rows are removed it reads the rows
   // around them, which must still be there.
   CProgramChange change(m_nProgramChange);
+  CNoAutoScroll noScroll(m_pView);
   m_pModel->beginRemoveRows(QModelIndex(), i, i);
   int count = 0;
   try {
