@@ -22,6 +22,7 @@
 #include "store/cp1251.h"
 #include "tests/store/faulty_file_system.h"
 #include "tests/ui/window_driver.h"
+#include "tests/ui/window_texts.h"
 #include "ui/entry_edit.h"
 #include "ui/list_box.h"
 #include "ui/resource_ids.h"
@@ -36,31 +37,25 @@ using testing::CMessageBoxRecorder;
 using testing::Cp;
 using testing::CScratchDir;
 using testing::EOp;
+using testing::kAddEmptyMsg;
+using testing::kAddStatusMsg;
+using testing::kChangeMsg;
+using testing::kCountPrefix;
+using testing::kDeleteMsg;
 using testing::Key;
+using testing::kFindMsg;
+using testing::kHint;
+using testing::kNotFound;
 using testing::Type;
 using testing::U;
 
-// The window's own texts, as the user reads them.
-constexpr char kHint[] =
-    "Введите текст для поиска или добавления новых данных. Редактируйте текст для изменения "
-    "выделенной строки из вышерасположенного поля.";
-constexpr char kNotFound[] = "Записи по введённому запросу не были найдены";
+// Count lines as the user reads them.
 constexpr char kCount0[] = "Количество показанных записей — 0";
 constexpr char kCount1[] = "Количество показанных записей — 1";
 constexpr char kCount2[] = "Количество показанных записей — 2";
 constexpr char kCount3[] = "Количество показанных записей — 3";
 constexpr char kCount4[] = "Количество показанных записей — 4";
 constexpr char kCount5[] = "Количество показанных записей — 5";
-
-constexpr char kAddStatusMsg[] = "Вы пытаетесь добавить строку подсказки! Зачем?";
-constexpr char kAddEmptyMsg[] = "Невозможно добавить пустую строку!";
-constexpr char kChangeMsg[] =
-    "Редактируйте выделенную строку в нижнем поле!\n"
-    "Выделенная в верхнем поле строка должна быть показана в нижнем поле.";
-constexpr char kDeleteMsg[] =
-    "Выделите в верхнем поле строку перед её удалением!\n"
-    "Выделенная строка должна быть показана в нижнем поле.";
-constexpr char kFindMsg[] = "Введите текст в нижнее поле для поиска нужной строки!";
 
 // Failure reports carry the program's name: the name of this test program.
 constexpr char kAppTitle[] = "velunar_dlg_commands_test";

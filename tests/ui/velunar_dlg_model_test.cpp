@@ -31,6 +31,7 @@
 #include "store/cp1251.h"
 #include "store/text_rules.h"
 #include "tests/ui/window_driver.h"
+#include "tests/ui/window_texts.h"
 #include "ui/entry_edit.h"
 #include "ui/list_box.h"
 #include "ui/resource_ids.h"
@@ -43,25 +44,17 @@ namespace {
 using testing::CMessageBoxRecorder;
 using testing::Cp;
 using testing::CScratchDir;
+using testing::kAddEmptyMsg;
+using testing::kAddStatusMsg;
+using testing::kChangeMsg;
+using testing::kCountPrefix;
+using testing::kDeleteMsg;
 using testing::Key;
+using testing::kFindMsg;
+using testing::kHint;
+using testing::kNotFound;
 using testing::Type;
 using testing::U;
-
-// The window's own texts, UTF-8.
-constexpr char kHint[] =
-    "Введите текст для поиска или добавления новых данных. Редактируйте текст для изменения "
-    "выделенной строки из вышерасположенного поля.";
-constexpr char kCountPrefix[] = "Количество показанных записей — ";
-constexpr char kNotFound[] = "Записи по введённому запросу не были найдены";
-constexpr char kAddStatusMsg[] = "Вы пытаетесь добавить строку подсказки! Зачем?";
-constexpr char kAddEmptyMsg[] = "Невозможно добавить пустую строку!";
-constexpr char kChangeMsg[] =
-    "Редактируйте выделенную строку в нижнем поле!\n"
-    "Выделенная в верхнем поле строка должна быть показана в нижнем поле.";
-constexpr char kDeleteMsg[] =
-    "Выделите в верхнем поле строку перед её удалением!\n"
-    "Выделенная строка должна быть показана в нижнем поле.";
-constexpr char kFindMsg[] = "Введите текст в нижнее поле для поиска нужной строки!";
 
 // The texts a user types: case variants, equal texts, shared prefixes,
 // letters Find must tell apart (е and ё, Latin and Cyrillic), pieces that
