@@ -1,6 +1,7 @@
 #include "ui/message_boxes.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "ui/win_defs.h"
 
@@ -25,13 +26,28 @@ QMessageBox::Icon IconOf(unsigned nType) {
 class CQtMessageBoxes : public IMessageBoxes {
  public:
   int Show(QWidget* owner, const QString& text, const QString& caption, unsigned nType) override {
-    QMessageBox box(IconOf(nType), caption, text, QMessageBox::Ok, owner);
+    const bool bYesNo = (nType & MB_TYPEMASK) == MB_YESNO;
+    QMessageBox box(IconOf(nType), caption, text, QMessageBox::NoButton, owner);
     // Texts are shown as given: an entry that happens to look like markup
     // must not be rendered as markup.
     box.setTextFormat(Qt::PlainText);
-    box.setEscapeButton(QMessageBox::Ok);
+    if (!bYesNo) {
+      QPushButton* ok = box.addButton(QMessageBox::Ok);
+      box.setDefaultButton(ok);
+      box.setEscapeButton(ok);
+      box.exec();
+      return IDOK;
+    }
+    // The captions are the program's own, whatever translation Qt has.
+    QPushButton* yes = box.addButton(QMessageBox::Yes);
+    QPushButton* no = box.addButton(QMessageBox::No);
+    yes->setText(QString::fromUtf8("Да"));
+    no->setText(QString::fromUtf8("Нет"));
+    box.setDefaultButton((nType & MB_DEFMASK) == MB_DEFBUTTON2 ? no : yes);
+    // Escape and the close box both land on «Нет».
+    box.setEscapeButton(no);
     box.exec();
-    return IDOK;
+    return box.clickedButton() == yes ? IDYES : IDNO;
   }
 };
 

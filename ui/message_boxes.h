@@ -2,7 +2,8 @@
 //
 // Dialogs show every box through an IMessageBoxes, so that tests can put a
 // recorder in place of the real boxes and read back what would have been
-// shown. The Qt implementation shows a modal box with one OK button.
+// shown. The Qt implementation shows a modal box with the button OK, or the
+// buttons «Да» and «Нет».
 #ifndef VELUNAR_UI_MESSAGE_BOXES_H_
 #define VELUNAR_UI_MESSAGE_BOXES_H_
 
@@ -17,9 +18,12 @@ class IMessageBoxes {
   virtual ~IMessageBoxes();
   // Shows `text` under `caption`, modal to `owner` (nullptr: to the whole
   // program), and returns when the user has dismissed it. `nType` is an
-  // MB_ value: the icon in bits 4-7 (0 none, MB_ICONSTOP, MB_ICONQUESTION,
-  // MB_ICONEXCLAMATION, MB_ICONINFORMATION); the box always has the one
-  // button OK. Returns IDOK.
+  // MB_ value: the buttons in bits 0-3 (MB_OK: the one button OK; MB_YESNO:
+  // «Да» and «Нет»), the icon in bits 4-7 (0 none, MB_ICONSTOP,
+  // MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONINFORMATION), and the
+  // default button in bits 8-11 (MB_DEFBUTTON2: the second button).
+  // Returns IDOK for an OK box; IDYES or IDNO for a Yes/No box, where
+  // Escape and closing the box answer IDNO.
   virtual int Show(QWidget* owner, const QString& text, const QString& caption, unsigned nType) = 0;
 };
 

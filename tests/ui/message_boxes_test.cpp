@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
+#include "tests/ui/window_driver.h"
 #include "ui/win_defs.h"
 
 namespace velunar {
@@ -78,6 +80,128 @@ TEST(MessageBoxes, ShowsTextAndCaptionAsGivenModalToTheOwner) {
   EXPECT_EQ(seen.format, Qt::PlainText);
   EXPECT_EQ(seen.pParent, &owner);
   EXPECT_TRUE(seen.bModal);
+}
+
+// How the user ends a box in the Yes/No cases.
+enum class Ending { kClickYes, kClickNo, kEscape, kClose, kEnter };
+
+struct YesNoSeen {
+  bool bSeen = false;
+  QStringList captions;  // the buttons' texts, left to right as added
+  QString defaultText;
+  int nAnswer = 0;
+};
+
+YesNoSeen ShowYesNo(unsigned nType, Ending ending) {
+  YesNoSeen seen;
+  QTimer::singleShot(0, [&seen, ending] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    seen.bSeen = true;
+    for (QAbstractButton* b : box->buttons()) seen.captions << b->text();
+    seen.captions.sort();
+    if (box->defaultButton() != nullptr) seen.defaultText = box->defaultButton()->text();
+    QAbstractButton* yes = box->button(QMessageBox::Yes);
+    QAbstractButton* no = box->button(QMessageBox::No);
+    switch (ending) {
+      case Ending::kClickYes:
+        yes->click();
+        break;
+      case Ending::kClickNo:
+        no->click();
+        break;
+      case Ending::kEscape: {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(box, &press);
+        break;
+      }
+      case Ending::kClose:
+        box->close();
+        break;
+      case Ending::kEnter: {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(box, &press);
+        break;
+      }
+    }
+    // Whatever happened, the box must not stay up and hang the test.
+    QTimer::singleShot(0, box, [box] {
+      if (box->isVisible()) box->done(QMessageBox::Cancel);
+    });
+  });
+  QWidget owner;
+  owner.show();
+  seen.nAnswer = QtMessageBoxes().Show(&owner, "text", "caption", nType);
+  return seen;
+}
+
+TEST(MessageBoxes, YesNoAnswersByTheButtonChosen) {
+  struct Row {
+    unsigned nType;
+    Ending ending;
+    int want;
+    const char* wantDefault;
+  };
+  const Row rows[] = {
+      {MB_YESNO, Ending::kClickYes, IDYES, "Да"},
+      {MB_YESNO, Ending::kClickNo, IDNO, "Да"},
+      {MB_YESNO, Ending::kEscape, IDNO, "Да"},
+      {MB_YESNO, Ending::kClose, IDNO, "Да"},
+      {MB_YESNO, Ending::kEnter, IDYES, "Да"},
+      {MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, Ending::kEnter, IDNO, "Нет"},
+      {MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2, Ending::kClickYes, IDYES, "Нет"},
+      {MB_YESNO | MB_DEFBUTTON2, Ending::kEscape, IDNO, "Нет"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(::testing::Message() << "type " << r.nType << " ending " << static_cast<int>(r.ending));
+    const YesNoSeen seen = ShowYesNo(r.nType, r.ending);
+    ASSERT_TRUE(seen.bSeen);
+    EXPECT_EQ(seen.captions, (QStringList{QString::fromUtf8("Да"), QString::fromUtf8("Нет")}));
+    EXPECT_EQ(seen.defaultText, QString::fromUtf8(r.wantDefault));
+    EXPECT_EQ(seen.nAnswer, r.want);
+  }
+}
+
+TEST(MessageBoxes, OkBoxAnswersOkHoweverItEnds) {
+  for (bool bEscape : {false, true}) {
+    SCOPED_TRACE(bEscape);
+    int nButtons = 0;
+    QTimer::singleShot(0, [&nButtons, bEscape] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return;
+      nButtons = static_cast<int>(box->buttons().size());
+      QKeyEvent press(QEvent::KeyPress, bEscape ? Qt::Key_Escape : Qt::Key_Return, Qt::NoModifier);
+      QApplication::sendEvent(box, &press);
+      QTimer::singleShot(0, box, [box] {
+        if (box->isVisible()) box->done(QMessageBox::Cancel);
+      });
+    });
+    EXPECT_EQ(QtMessageBoxes().Show(nullptr, "text", "caption", MB_ICONINFORMATION), IDOK);
+    EXPECT_EQ(nButtons, 1);
+  }
+}
+
+TEST(MessageBoxRecorder, YesNoBoxesTakeTheScriptedAnswersInOrderThenNo) {
+  testing::CMessageBoxRecorder recorder;
+  recorder.yesNoAnswers = {IDYES, IDNO, IDYES};
+  struct Row {
+    unsigned nType;
+    int want;
+  };
+  // OK boxes answer OK and leave the script alone.
+  const Row rows[] = {
+      {MB_YESNO, IDYES},       {MB_OK | MB_ICONSTOP, IDOK}, {MB_YESNO | MB_DEFBUTTON2, IDNO},
+      {MB_YESNO, IDYES},       {MB_YESNO, IDNO},            {MB_ICONINFORMATION, IDOK},
+  };
+  for (const Row& r : rows) {
+    EXPECT_EQ(recorder.Show(nullptr, "t", "c", r.nType), r.want);
+  }
+  ASSERT_EQ(recorder.boxes.size(), std::size(rows));
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    EXPECT_EQ(recorder.boxes[i].nType, rows[i].nType);
+    EXPECT_EQ(recorder.boxes[i].nAnswer, rows[i].want);
+  }
+  EXPECT_TRUE(recorder.yesNoAnswers.empty());
 }
 
 }  // namespace

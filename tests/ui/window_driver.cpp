@@ -25,8 +25,16 @@ std::string Cp(const char* utf8) {
 
 int CMessageBoxRecorder::Show(QWidget* /*owner*/, const QString& text, const QString& caption,
                               unsigned nType) {
-  boxes.push_back({text, caption, nType});
-  return IDOK;
+  int nAnswer = IDOK;
+  if ((nType & MB_TYPEMASK) == MB_YESNO) {
+    nAnswer = IDNO;
+    if (!yesNoAnswers.empty()) {
+      nAnswer = yesNoAnswers.front();
+      yesNoAnswers.pop_front();
+    }
+  }
+  boxes.push_back({text, caption, nType, nAnswer});
+  return nAnswer;
 }
 
 void Key(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers, const QString& text) {

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -19,17 +20,22 @@ QString U(const char* utf8);
 // UTF-8 text as Windows-1251 bytes, the way entries are kept.
 std::string Cp(const char* utf8);
 
-// Message boxes the window asked for, in order; each answers OK at once.
+// Message boxes the window asked for, in order; each is answered at once.
+// An OK box answers IDOK. A Yes/No box (MB_YESNO) answers the first of
+// `yesNoAnswers` not yet used, and IDNO once they have run out, as a user
+// pressing Escape would.
 class CMessageBoxRecorder : public IMessageBoxes {
  public:
   struct Box {
     QString text;
     QString caption;
     unsigned nType;
+    int nAnswer = 0;  // what Show returned for the box
   };
   int Show(QWidget* owner, const QString& text, const QString& caption, unsigned nType) override;
 
   std::vector<Box> boxes;
+  std::deque<int> yesNoAnswers;
 };
 
 // A key pressed and released on `window`'s keyboard; `text` is what it types.
