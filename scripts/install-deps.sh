@@ -1,16 +1,41 @@
 #!/usr/bin/env bash
 # Installs, from Debian's archive, the packages a job needs and the machine
-# lacks. Usage: install-deps.sh JOB...   JOB is build, test, bench, fuzz,
-# desktop or e2e. Nothing comes from anywhere but apt.
+# lacks. This is the one list of the project's dependencies: the build
+# scripts, CI and the X session of the end-to-end tests all install through
+# it. Nothing comes from anywhere but apt.
+#
+# Usage: install-deps.sh JOB...
+#   JOB is build (compile and run the program), test, bench, fuzz, desktop
+#   (check the desktop metadata and icons), e2e (drive the program in an X
+#   server), package (build and check the Debian package) or icons (render
+#   the icon's bitmaps).
+#
+# It prints one line when it installs anything. apt's and dpkg's own output
+# goes to a log: the file named by $VELUNAR_LOG when that is set (the
+# scripts that call this one set it and print its path), otherwise a new
+# file under ${TMPDIR:-/tmp}, whose path is printed. When apt fails, the end
+# of the log is shown.
 set -euo pipefail
 
 declare -A packages=(
-  [build]="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev fonts-dejavu-core"
+  # qt6-qpa-plugins holds the X11 platform plugin, without which no window
+  # opens; DejaVu Sans Condensed (fonts-dejavu-extra) is the window's font;
+  # qt6-translations-l10n gives Qt's own texts (context menus, standard
+  # buttons) in Russian.
+  [build]="cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev qt6-qpa-plugins
+           fonts-dejavu-core fonts-dejavu-extra qt6-translations-l10n"
   [test]="googletest libgtest-dev"
   [bench]="libbenchmark-dev"
   [fuzz]="clang libclang-rt-dev"
-  [desktop]="desktop-file-utils appstream"
-  [e2e]="xvfb xauth openbox xdotool x11-utils imagemagick"
+  # gdk-pixbuf loads the icons as GTK menus do; librsvg2-common is its SVG
+  # loader, shared-mime-info the file-type sniffing it relies on.
+  [desktop]="desktop-file-utils appstream appstream-compose libgdk-pixbuf2.0-bin
+             librsvg2-common shared-mime-info"
+  [e2e]="xvfb xauth openbox xdotool x11-utils x11-xkb-utils imagemagick libc-bin"
+  # dpkg-shlibdeps (dpkg-dev) works out the package's dependencies;
+  # hardening-check comes with devscripts.
+  [package]="dpkg-dev file lintian devscripts"
+  [icons]="librsvg2-bin"
 )
 
 wanted=()
@@ -18,7 +43,7 @@ for job in "$@"; do
   [[ -n "${packages[$job]+set}" ]] || { echo "install-deps.sh: unknown job '$job'" >&2; exit 2; }
   for pkg in ${packages[$job]}; do
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
-      wanted+=("$pkg")
+      [[ " ${wanted[*]} " == *" $pkg "* ]] || wanted+=("$pkg")
     fi
   done
 done
@@ -29,7 +54,28 @@ if [[ $(id -u) -ne 0 ]]; then
   command -v sudo >/dev/null || { echo "install-deps.sh: need root (or sudo) to install: ${wanted[*]}" >&2; exit 1; }
   sudo=(sudo)
 fi
-echo "Installing from Debian: ${wanted[*]}"
-export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${wanted[@]}"
+
+what="${#wanted[@]} Debian packages"
+[[ ${#wanted[@]} -eq 1 ]] && what="1 Debian package"
+log=${VELUNAR_LOG:-}
+if [[ -z $log ]]; then
+  log=$(mktemp "${TMPDIR:-/tmp}/velunar-install-deps.XXXXXX.log")
+  echo "Installing $what: ${wanted[*]} (log: $log)"
+else
+  echo "Installing $what: ${wanted[*]}"
+fi
+
+failed() {
+  echo "install-deps.sh: $1 failed; the end of $log:" >&2
+  tail -n 25 "$log" >&2
+  exit 1
+}
+
+# Another apt run on the machine holds the dpkg lock for a while; wait for
+# it instead of failing at once.
+apt=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
+echo "== install-deps.sh $*: apt-get update" >>"$log"
+"${apt[@]}" update >>"$log" 2>&1 || failed "apt-get update"
+echo "== apt-get install ${wanted[*]}" >>"$log"
+"${apt[@]}" install -y --no-install-recommends "${wanted[@]}" >>"$log" 2>&1 ||
+  failed "apt-get install"

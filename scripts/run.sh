@@ -1,9 +1,17 @@
 #!/usr/bin/env bash
 # Builds the program and starts it in the current directory, where it keeps
-# its entry file velunar.txt.
+# its entry file velunar.txt. Prints one line per step; the output of apt,
+# CMake and the compiler goes to build/run.log.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=scripts/quiet.sh
+source "$top/scripts/quiet.sh"
+
+quiet_begin run
+# Prints its own line when it installs anything; apt's output goes to the log.
 "$top/scripts/install-deps.sh" build
-cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELUNAR_BUILD_TESTS=OFF >/dev/null
-cmake --build "$top/build" --target velunar
+quiet_step "Configuring the build in $top/build" \
+  cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELUNAR_BUILD_TESTS=OFF
+quiet_step "Building the program" cmake --build "$top/build" --target velunar
+echo "Starting $top/build/app/velunar; the entries are in $PWD/velunar.txt"
 exec "$top/build/app/velunar"

@@ -3,7 +3,10 @@
 # openbox window manager: the main window on a sample entry file and, with
 # --about, the About box over it.
 #
-# Usage: scripts/screenshot.sh [--about] VELUNAR_EXECUTABLE OUT.png [SAMPLE_FILE]
+# Usage: scripts/screenshot.sh [--about] [--size WxH] VELUNAR_EXECUTABLE OUT.png [SAMPLE_FILE]
+#   --size sets the screen, and so the picture, to W x H pixels (default
+#   1280x1024); the README's and the metainfo's picture is 1024x768:
+#     scripts/screenshot.sh --size 1024x768 build/app/velunar res/screenshots/main-window.png
 #   SAMPLE_FILE is copied into a temporary directory as velunar.txt (it is
 #   never changed); without it a built-in sample of Russian entries is used.
 # The program runs in that temporary directory and is closed with Escape
@@ -11,12 +14,18 @@
 set -euo pipefail
 
 about=false
-if [[ ${1:-} == --about ]]; then
-  about=true
-  shift
-fi
+while [[ ${1:-} == --* ]]; do
+  case $1 in
+    --about) about=true; shift ;;
+    --size)
+      [[ ${2:-} =~ ^[0-9]+x[0-9]+$ ]] || { echo "$0: --size takes WIDTHxHEIGHT" >&2; exit 2; }
+      export XSESSION_SCREEN=$2
+      shift 2 ;;
+    *) break ;;
+  esac
+done
 if [[ $# -lt 2 || $# -gt 3 ]]; then
-  echo "usage: $0 [--about] VELUNAR_EXECUTABLE OUT.png [SAMPLE_FILE]" >&2
+  echo "usage: $0 [--about] [--size WxH] VELUNAR_EXECUTABLE OUT.png [SAMPLE_FILE]" >&2
   exit 2
 fi
 exe=$(realpath "$1")

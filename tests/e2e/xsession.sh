@@ -12,23 +12,17 @@
 XSESSION_XVFB_PID=
 XSESSION_WM_PID=
 
-# Installs the Debian packages of the tools this session needs when one is
-# missing (as root, the way CI and a fresh machine run it).
+# The directory of this file, taken when it is sourced: scripts/install-deps.sh
+# is found from it, whatever the caller's working directory.
+XSESSION_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+# Installs the Debian packages of the X server, the window manager, the
+# tools that drive them and the program's fonts when one is missing, from
+# the project's one package list (its "build" packages hold the fonts and
+# the X11 platform plugin). Its one line of output goes to stderr, so that
+# a caller's stdout carries only its own results.
 xsession_require_tools() {
-  local -A package_of=(
-    [Xvfb]=xvfb [openbox]=openbox [xdotool]=xdotool [xwininfo]=x11-utils
-    [xprop]=x11-utils [setxkbmap]=x11-xkb-utils [import]=imagemagick [iconv]=libc-bin
-  )
-  local tool missing=()
-  for tool in "${!package_of[@]}"; do
-    command -v "$tool" >/dev/null || missing+=("${package_of[$tool]}")
-  done
-  [[ ${#missing[@]} -eq 0 ]] && return 0
-  mapfile -t missing < <(printf '%s\n' "${missing[@]}" | sort -u)
-  echo "installing ${missing[*]}" >&2
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}" >&2 ||
-    { apt-get update >&2 &&
-      DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}" >&2; }
+  "$XSESSION_DIR/../../scripts/install-deps.sh" build e2e >&2
 }
 
 # Polls a command until it succeeds or SECONDS (may be fractional) pass.
@@ -44,7 +38,8 @@ xsession_poll() {
   return 1
 }
 
-# Starts the X server and the window manager; exports DISPLAY.
+# Starts the X server and the window manager; exports DISPLAY. The screen is
+# XSESSION_SCREEN pixels (WIDTHxHEIGHT), 1280x1024 unless that is set.
 xsession_start() {
   local dir=$1
   mkdir -p "$dir/home" "$dir/runtime" "$dir/config" "$dir/cache" "$dir/data"
@@ -61,7 +56,7 @@ xsession_start() {
   # which would undo the keyboard layout set below and refuse the window
   # manager's connection while it resets.
   : >"$dir/display"
-  Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" \
+  Xvfb -displayfd 3 -noreset -screen 0 "${XSESSION_SCREEN:-1280x1024}x24" -nolisten tcp 3>"$dir/display" \
     >"$dir/xvfb.log" 2>&1 &
   XSESSION_XVFB_PID=$!
   if ! xsession_poll 20 grep -q '[0-9]' "$dir/display"; then
