@@ -2,7 +2,9 @@
 # Checks the desktop metadata as menus and software centres will read it:
 # the desktop entry with desktop-file-validate, the configured AppStream
 # metainfo with appstreamcli, and then the installed tree as a whole, so that
-# the metainfo's launchable finds its desktop file and the icons are in place.
+# the metainfo's launchable finds its desktop file, every icon loads through
+# gdk-pixbuf and `appstreamcli compose` makes a catalogue of the program
+# (scripts/check-desktop-tree.sh).
 #
 # Usage: scripts/validate-desktop.sh BUILD_DIR
 #   BUILD_DIR is a configured CMake build tree of the project (the metainfo is
@@ -19,13 +21,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
 app_id=org.example.velunar
 
-need_packages=()
-command -v desktop-file-validate >/dev/null || need_packages+=(desktop-file-utils)
-command -v appstreamcli >/dev/null || need_packages+=(appstream)
-if [[ ${#need_packages[@]} -gt 0 ]]; then
-  apt-get install -y "${need_packages[@]}" ||
-    { apt-get update && apt-get install -y "${need_packages[@]}"; }
-fi
+"$root/scripts/install-deps.sh" desktop
 
 metainfo=$build/res/$app_id.metainfo.xml
 if [[ ! -f $metainfo ]]; then
@@ -48,13 +44,10 @@ check() {
 check desktop-file-validate "$root/res/$app_id.desktop"
 check appstreamcli validate --no-net "$metainfo"
 
-cmake --install "$build" --component desktop --prefix "$tree" >/dev/null
-check desktop-file-validate "$tree/share/applications/$app_id.desktop"
+cmake --install "$build" --component desktop --prefix "$tree/usr" >/dev/null
+check desktop-file-validate "$tree/usr/share/applications/$app_id.desktop"
 check appstreamcli validate-tree --no-net "$tree"
-for icon in 16x16/apps/$app_id.png 32x32/apps/$app_id.png 48x48/apps/$app_id.png \
-            scalable/apps/$app_id.svg; do
-  check test -s "$tree/share/icons/hicolor/$icon"
-done
+check "$root/scripts/check-desktop-tree.sh" "$tree"
 
 if [[ $status -eq 0 ]]; then
   echo "desktop metadata: all checks passed"
