@@ -302,7 +302,38 @@ void CDialog::PlaceWindow() {
   move(m_placedPos);
 }
 
+QPushButton* CDialog::MnemonicButton(const QKeyEvent* pEvent) const {
+  // The text names the letter; where a platform gives none with Alt, the
+  // key code does (a letter's code is its upper-case form).
+  QString typed = pEvent->text();
+  if (typed.isEmpty() && pEvent->key() > 0 && pEvent->key() <= 0xFFFF) {
+    typed = QString(QChar(static_cast<char16_t>(pEvent->key())));
+  }
+  for (QWidget* pControl : m_inTemplateOrder) {
+    auto* pButton = qobject_cast<QPushButton*>(pControl);
+    if (pButton != nullptr && pButton->isEnabled() && pButton->isVisible() &&
+        IsMnemonicKey(MnemonicOf(pButton->text()), typed)) {
+      return pButton;
+    }
+  }
+  return nullptr;
+}
+
+bool CDialog::IsAltMnemonic(const QKeyEvent* pEvent) const {
+  const Qt::KeyboardModifiers modifiers = pEvent->modifiers() & ~Qt::KeypadModifier;
+  return (modifiers == Qt::AltModifier || modifiers == (Qt::AltModifier | Qt::ShiftModifier)) &&
+         MnemonicButton(pEvent) != nullptr;
+}
+
 bool CDialog::eventFilter(QObject* pWatched, QEvent* pEvent) {
+  // Qt would press a button by its mnemonic as a shortcut, with an animated
+  // click that runs the command only some 100 ms later, after keys typed in
+  // the meantime. Claiming the key here makes it an ordinary key press,
+  // which the dialog keyboard rules turn into an immediate click.
+  if (pEvent->type() == QEvent::ShortcutOverride && IsAltMnemonic(static_cast<QKeyEvent*>(pEvent))) {
+    pEvent->accept();
+    return true;
+  }
   if (pEvent->type() == QEvent::KeyPress) {
     auto* pWidget = qobject_cast<QWidget*>(pWatched);
     if (pWidget != nullptr && HandleDialogKey(pWidget, static_cast<QKeyEvent*>(pEvent))) {
@@ -349,17 +380,15 @@ bool CDialog::HandleDialogKey(QWidget* pTarget, QKeyEvent* pEvent) {
     OnSysCommand(SC_CLOSE);
     return true;
   }
-  // A letter alone presses the button that bears it as its mnemonic, while
-  // the focus is on a button (elsewhere the letter is text or type-ahead).
-  if (qobject_cast<QPushButton*>(pTarget) != nullptr &&
-      (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier)) {
-    for (QWidget* pControl : m_inTemplateOrder) {
-      auto* pButton = qobject_cast<QPushButton*>(pControl);
-      if (pButton != nullptr && pButton->isEnabled() && pButton->isVisible() &&
-          IsMnemonicKey(MnemonicOf(pButton->text()), pEvent->text())) {
-        pButton->animateClick();
-        return true;
-      }
+  // Alt with a mnemonic letter presses its button, and so does the letter
+  // alone while the focus is on a button (elsewhere the letter is text or
+  // type-ahead). The press is immediate: the command has run before the
+  // next key is handled, so keys act in the order they were typed.
+  const bool bBare = modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier;
+  if (IsAltMnemonic(pEvent) || (bBare && qobject_cast<QPushButton*>(pTarget) != nullptr)) {
+    if (QPushButton* pButton = MnemonicButton(pEvent)) {
+      pButton->click();
+      return true;
     }
   }
   return false;
@@ -373,6 +402,12 @@ void CDialog::contextMenuEvent(QContextMenuEvent* pEvent) {
 }
 
 bool CDialog::event(QEvent* pEvent) {
+  // The window itself holds the focus when no control does; its mnemonics
+  // are claimed as in eventFilter.
+  if (pEvent->type() == QEvent::ShortcutOverride && IsAltMnemonic(static_cast<QKeyEvent*>(pEvent))) {
+    pEvent->accept();
+    return true;
+  }
   const bool bResult = QDialog::event(pEvent);
   if (pEvent->type() == QEvent::Move || pEvent->type() == QEvent::Resize) PlaceAgainForFrame();
   // The icon statics show the window's icon, whenever it is set.

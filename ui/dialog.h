@@ -16,7 +16,8 @@
 // Keyboard, before any control sees the key: Enter presses the focused
 // button, or anywhere else sends the default button's command (IDOK);
 // Escape sends IDCANCEL; Alt with a mnemonic letter presses its button, and
-// so does the letter alone while a button has the focus; Alt+Space opens the
+// so does the letter alone while a button has the focus, at once (the
+// command has run before the next key is handled); Alt+Space opens the
 // system menu; Alt+F4 is the system menu's Close; F1 does nothing. Tab
 // follows the template order.
 //
@@ -40,8 +41,10 @@
 #include "ui/win_app.h"
 #include "ui/win_defs.h"
 
+class QKeyEvent;
 class QLabel;
 class QMenu;
+class QPushButton;
 
 namespace velunar {
 
@@ -128,9 +131,10 @@ class CDialog : public QDialog {
 
   // The two failure reports of OnCommand, for failures caught elsewhere:
   // e.ReportText() with the stop icon, "Out of memory." with the
-  // exclamation icon, both under the application title.
-  void ReportFileError(const CFileException& e);
-  void ReportOutOfMemory();
+  // exclamation icon, both under the application title. A window that must
+  // do more after a failure overrides them and calls these first.
+  virtual void ReportFileError(const CFileException& e);
+  virtual void ReportOutOfMemory();
 
   bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
   void keyPressEvent(QKeyEvent* pEvent) override;
@@ -145,6 +149,10 @@ class CDialog : public QDialog {
   void PlaceAgainForFrame();
   // The dialog keyboard rules; true when the key was used.
   bool HandleDialogKey(QWidget* pTarget, QKeyEvent* pEvent);
+  // The enabled, visible button whose mnemonic the key names, or nullptr.
+  QPushButton* MnemonicButton(const QKeyEvent* pEvent) const;
+  // Alt (with or without Shift) and the mnemonic of such a button.
+  bool IsAltMnemonic(const QKeyEvent* pEvent) const;
   void UpdateIconLabels();
 
   int m_nIDTemplate;

@@ -1,6 +1,7 @@
 #include "ui/dialog_units.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <cstdint>
 
@@ -35,8 +36,23 @@ QSize CDialogUnits::ToPixels(const QSize& sizeDlgUnits) const {
   return QSize(ToPixelsX(sizeDlgUnits.width()), ToPixelsY(sizeDlgUnits.height()));
 }
 
+QString DialogFontFamily() {
+  // DejaVu Sans Condensed has the template font's metrics: at 8 points and
+  // 96 DPI its base units are 6 x 13 px, so the windows come out at the
+  // size they were drawn for (the main window fits a 1024 x 768 screen).
+  // Without it, the desktop's sans stands in, with units of its own.
+  const QString kStandIn = QStringLiteral("DejaVu Sans Condensed");
+  if (QFontDatabase::hasFamily(kStandIn)) {
+    const QFont font(kStandIn);
+    // A family that only aliases another face would not measure the same.
+    if (QFontInfo(font).family().compare(kStandIn, Qt::CaseInsensitive) == 0) return kStandIn;
+  }
+  return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+}
+
 QFont DialogFont(int nPoints, int nWeight, bool bItalic) {
   QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  font.setFamily(DialogFontFamily());
   font.setPointSize(nPoints);
   // Template weights run 1-1000 like Qt 6's; 400 is normal.
   font.setWeight(static_cast<QFont::Weight>(qBound(1, nWeight, 1000)));

@@ -39,9 +39,13 @@ class CDialogUnits {
   int m_nBaseY;
 };
 
-// The font a dialog is drawn in: the desktop's general sans-serif face, in
-// place of the face a template names, at the template's size, weight and
-// slant.
+// The face that stands in for the one a template names: DejaVu Sans
+// Condensed where it is installed (it measures as the template's face does),
+// otherwise the desktop's general sans-serif face.
+QString DialogFontFamily();
+
+// The font a dialog is drawn in: DialogFontFamily at the template's size,
+// weight and slant. The dialog units come from this same font.
 QFont DialogFont(int nPoints, int nWeight, bool bItalic);
 
 }  // namespace velunar

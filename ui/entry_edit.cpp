@@ -64,6 +64,9 @@ void CEntryEdit::SetEntryText(const QString& text) {
   setText(text);
   m_bProgramText = false;
   m_strAccepted = text;
+  // The field shows a new text from its beginning, where a long entry has
+  // its name; QLineEdit would leave the caret at the end.
+  setCursorPosition(0);
 }
 
 QString FilterInsertedText(QStringView inserted) {

@@ -28,6 +28,8 @@ class CEntryEdit : public QLineEdit {
   explicit CEntryEdit(QWidget* pParent = nullptr);
 
   // Replaces the text as the program, not the user: nothing is filtered.
+  // The caret goes to position 0 with nothing selected, so the field shows
+  // the text from its beginning.
   void SetEntryText(const QString& text);
 
  private:

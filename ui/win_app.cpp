@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -72,9 +74,22 @@ int CWinApp::Run(const char* argv0) {
   QApplication app(argc, argv);
   qInstallMessageHandler(g_previousHandler);
   g_previousHandler = nullptr;
+  InstallQtTranslation();
 
   if (InitInstance()) QApplication::exec();
   return ExitInstance();
+}
+
+bool InstallQtTranslation() {
+  // The interface is Russian whatever the locale says, so Qt's own texts
+  // (an edit field's menu, standard buttons) are Russian too.
+  auto* pTranslator = new QTranslator(QCoreApplication::instance());
+  if (!pTranslator->load(QStringLiteral("qtbase_ru"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete pTranslator;
+    return false;
+  }
+  return QCoreApplication::installTranslator(pTranslator);
 }
 
 CWinApp* AfxGetApp() { return g_pApp; }

@@ -32,7 +32,8 @@ class CWinApp {
   // Derives the application title from `argv0` (the executable's file name
   // without its extension; /proc/self/exe when argv0 is empty), starts Qt
   // with the program's name as its only argument, so that no option on the
-  // command line reaches Qt, and runs InitInstance and ExitInstance.
+  // command line reaches Qt, installs Qt's Russian texts
+  // (InstallQtTranslation), and runs InitInstance and ExitInstance.
   // Returns the exit status. Where no display can be opened it writes one
   // sentence to stderr and returns 1 without running InitInstance.
   int Run(const char* argv0);
@@ -48,6 +49,12 @@ class CWinApp {
  private:
   QString m_strAppTitle;
 };
+
+// Installs Qt's Russian translation of its own texts (qtbase_ru from Qt's
+// translations directory) into the running application, whatever the
+// locale. Returns false, and changes nothing, when the translation is not
+// installed: Qt's texts then stay as they are. REQUIRES: a QCoreApplication.
+bool InstallQtTranslation();
 
 // The registered application object, or nullptr.
 CWinApp* AfxGetApp();

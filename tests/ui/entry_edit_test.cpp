@@ -71,6 +71,47 @@ TEST_F(EntryEditTest, ShowingAnotherTextReplacesIt) {
   EXPECT_FALSE(m_edit.hasSelectedText());
 }
 
+TEST_F(EntryEditTest, ANewTextIsShownFromItsBeginning) {
+  // A field narrower than the texts, on the screen, so that it scrolls.
+  m_edit.resize(120, m_edit.sizeHint().height());
+  m_edit.show();
+  struct Row {
+    const char* name;
+    std::string previous;  // shown before, with the caret at its end
+    std::string value;
+  };
+  const std::string longName(300, '\xE0');  // а...: past 256 bytes, the same-text rule is off
+  const Row rows[] = {
+      {"short text after a long one", std::string(80, 'x'), "abc"},
+      {"long text after a short one", "abc", std::string(80, 'y')},
+      {"long text after another", std::string(80, 'x'), std::string(90, 'z')},
+      {"the same text of 256 bytes or more", longName, longName},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    Show(r.previous);
+    m_edit.end(false);
+    Show(r.value);
+    EXPECT_EQ(m_edit.cursorPosition(), 0);
+    EXPECT_FALSE(m_edit.hasSelectedText());
+    // The beginning is in view: the caret stands at the field's left edge.
+    EXPECT_LT(m_edit.inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), 10);
+  }
+  // After a selection, too.
+  Show("abcdef");
+  m_edit.setSelection(2, 3);
+  Show("ghijkl");
+  EXPECT_EQ(m_edit.cursorPosition(), 0);
+  EXPECT_FALSE(m_edit.hasSelectedText());
+}
+
+TEST_F(EntryEditTest, ShowingTheSameShortTextKeepsACaretAtTheEnd) {
+  Show("abcdef");
+  m_edit.end(false);
+  Show("abcdef");
+  EXPECT_EQ(m_edit.cursorPosition(), 6);
+}
+
 TEST_F(EntryEditTest, SameTextRuleHoldsBelow256BytesOnly) {
   struct Row {
     std::size_t size;

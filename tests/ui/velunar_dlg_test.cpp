@@ -12,8 +12,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontInfo>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QScreen>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -30,9 +34,11 @@
 #include "tests/store/faulty_file_system.h"
 #include "tests/ui/window_driver.h"
 #include "ui/about_dlg.h"
+#include "ui/dialog_units.h"
 #include "ui/entry_edit.h"
 #include "ui/list_box.h"
 #include "ui/resource_ids.h"
+#include "ui/win_app.h"
 #include "ui/win_defs.h"
 
 namespace velunar {
@@ -45,7 +51,6 @@ using testing::EOp;
 using testing::Key;
 using testing::Type;
 using testing::U;
-using testing::WaitForAnimatedClick;
 
 // Windows-1251 bytes of the entries, written out by hand.
 const std::string kAnna = "\xC0\xED\xED\xE0";                                      // Анна
@@ -131,11 +136,10 @@ class CWindowRun {
   // Selects the field's whole text from the keyboard, so that typing
   // replaces it.
   void SelectFieldText() { Key(&dlg, Qt::Key_A, Qt::ControlModifier); }
-  // Alt with a mnemonic letter; its button's click comes a moment later.
+  // Alt with a mnemonic letter; its command has run when this returns.
   void Alt(const char* letter) {
     const QString text = U(letter);
     Key(&dlg, static_cast<Qt::Key>(text[0].toUpper().unicode()), Qt::AltModifier, text);
-    WaitForAnimatedClick();
   }
   // A command value of the system menu, as the menu delivers it.
   void SysCommand(unsigned nID) { static_cast<CDialog&>(dlg).OnSysCommand(nID); }
@@ -409,15 +413,101 @@ TEST_F(MainWindowKeyboardTest, LetterAloneOnAFocusedButtonRunsItsCommand) {
   CWindowRun& run = Open(kFourEntries);
   run.Item(IDC_FIND)->setFocus();
   Type(&run.dlg, U("ё"));
-  WaitForAnimatedClick();
   EXPECT_EQ(run.Edit()->text(), CountLine("4"));
   EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
 
   Type(&run.dlg, U("С"));
-  WaitForAnimatedClick();
   EXPECT_EQ(run.dir.ReadEntryFile(), kFourSorted);
   EXPECT_EQ(QApplication::focusWidget(), run.Item(IDC_FIND));
   EXPECT_TRUE(run.boxes.boxes.empty());
+}
+
+// Keys typed faster than the window handles them wait in the event queue;
+// each is taken in turn, and a mnemonic's command runs before the next key.
+struct CQueuedKey {
+  Qt::Key key;
+  Qt::KeyboardModifiers modifiers;
+  QString text;
+};
+CQueuedKey Letter(const char* utf8, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  const QString text = U(utf8);
+  return {static_cast<Qt::Key>(text[0].toUpper().unicode()), modifiers, text};
+}
+std::vector<CQueuedKey> Letters(const char* utf8) {
+  std::vector<CQueuedKey> keys;
+  for (const QChar c : U(utf8)) keys.push_back(Letter(QString(c).toUtf8().constData()));
+  return keys;
+}
+// Posts the keys, presses and releases, to the focused control all at once,
+// then lets the window take them.
+void QueueKeys(const std::vector<CQueuedKey>& keys) {
+  QWidget* pTarget = QApplication::focusWidget();
+  ASSERT_NE(pTarget, nullptr);
+  for (const CQueuedKey& k : keys) {
+    QCoreApplication::postEvent(pTarget, new QKeyEvent(QEvent::KeyPress, k.key, k.modifiers, k.text));
+    QCoreApplication::postEvent(pTarget,
+                                new QKeyEvent(QEvent::KeyRelease, k.key, k.modifiers, k.text));
+  }
+  QCoreApplication::processEvents();
+}
+std::vector<CQueuedKey> operator+(std::vector<CQueuedKey> a, const std::vector<CQueuedKey>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+const std::string kZhan = "\xC6\xE0\xED";  // Жан
+
+TEST_F(MainWindowKeyboardTest, AMnemonicRunsItsCommandBeforeTheKeysQueuedBehindIt) {
+  const CQueuedKey escape{Qt::Key_Escape, Qt::NoModifier, QString()};
+  struct Row {
+    const char* name;
+    bool bFocusFind;  // the keys go to the Find button, else to the entry field
+    std::vector<CQueuedKey> keys;
+    bool bClosed;
+    QStringList wantRows;  // what the list shows afterwards
+    const char* wantField;
+    std::string wantFile;
+    const char* wantBox = nullptr;  // the one message box shown, if any
+  };
+  const QStringList four{U("Анна"), U("Борис"), U("борщ"), U("Вера")};
+  const Row rows[] = {
+      {"typing, Alt+в, Escape: the entry is added before Exit writes the file", false,
+       Letters("Жанна") + std::vector{Letter("в", Qt::AltModifier), escape}, true,
+       four + QStringList{U("Жанна")}, "Жанна", kFourSorted + kZhanna + "\r\n"},
+      {"typing, Alt+в, more typing: the entry is what was typed before the mnemonic", false,
+       Letters("Жан") + std::vector{Letter("в", Qt::AltModifier)} + Letters("на"), false,
+       four + QStringList{U("Жан")}, "Жанна", kFourEntries},
+      {"typing, Alt+в, Alt+с: Save writes the added entry", false,
+       Letters("Жанна") + std::vector{Letter("в", Qt::AltModifier), Letter("с", Qt::AltModifier)},
+       false, four + QStringList{U("Жанна")}, "Количество показанных записей — 5",
+       kFourSorted + kZhanna + "\r\n"},
+      {"typing, Alt+й, Alt+в: Add finds the count line that Find has shown", false,
+       Letters("бор") + std::vector{Letter("й", Qt::AltModifier), Letter("в", Qt::AltModifier)},
+       false, QStringList{U("Борис"), U("борщ")}, "Количество показанных записей — 2",
+       kFourEntries, kAddHintMessage},
+      {"the letter alone on a button, then Escape", true, {Letter("ё"), escape}, true, four,
+       "Количество показанных записей — 4", kFourSorted},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    CWindowRun& run = Open(kFourEntries);
+    if (r.bFocusFind) run.Item(IDC_FIND)->setFocus();
+    QueueKeys(r.keys);
+    EXPECT_EQ(run.dlg.isVisible(), !r.bClosed);
+    EXPECT_EQ(run.Rows(), r.wantRows);
+    EXPECT_EQ(run.Edit()->text(), U(r.wantField));
+    EXPECT_EQ(run.dir.ReadEntryFile(), r.wantFile);
+    if (r.wantBox == nullptr) {
+      EXPECT_TRUE(run.boxes.boxes.empty());
+    } else {
+      ASSERT_EQ(run.boxes.boxes.size(), 1u);
+      EXPECT_EQ(run.boxes.boxes[0].text, U(r.wantBox));
+    }
+    // Nothing is left to come later, as an animated click would.
+    QTest::qWait(200);
+    EXPECT_EQ(run.Rows(), r.wantRows);
+    EXPECT_EQ(run.dir.ReadEntryFile(), r.wantFile);
+  }
 }
 
 // --- Which selections run Select ------------------------------------------
@@ -512,6 +602,64 @@ TEST_F(MainWindowSelectTest, SelectionsMadeByTheProgramLeaveTheFieldAlone) {
   EXPECT_TRUE(run.boxes.boxes.empty());
 }
 
+// --- Size and language -----------------------------------------------------
+
+class MainWindowLookTest : public MainWindowTest {};
+
+TEST_F(MainWindowLookTest, BothWindowsHaveTheirTemplateSizeInTheStandInFont) {
+  if (DialogFontFamily() != "DejaVu Sans Condensed") {
+    GTEST_SKIP() << "DejaVu Sans Condensed (fonts-dejavu-extra) is not installed";
+  }
+  if (QGuiApplication::primaryScreen()->logicalDotsPerInch() != 96) {
+    GTEST_SKIP() << "the screen is not at 96 DPI";
+  }
+  CWindowRun& run = Open(kFourEntries);
+  CAboutDlg about(&run.dlg);
+  ASSERT_TRUE(about.Create());
+  struct Row {
+    const char* name;
+    CDialog* pDlg;
+    QSize want;  // 673 x 423 and 185 x 116 dialog units at 6 x 13 px
+  };
+  const Row rows[] = {
+      {"main window", &run.dlg, QSize(1010, 687)},
+      {"About box", &about, QSize(278, 189)},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    EXPECT_EQ(r.pDlg->Units().BaseX(), 6);
+    EXPECT_EQ(r.pDlg->Units().BaseY(), 13);
+    EXPECT_EQ(r.pDlg->size(), r.want);
+    // The controls draw in the font the units were measured in.
+    for (QWidget* pChild : r.pDlg->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (pChild->isWindow()) continue;
+      SCOPED_TRACE(pChild->objectName().toStdString());
+      EXPECT_EQ(QFontInfo(pChild->font()).family(), "DejaVu Sans Condensed");
+      EXPECT_EQ(pChild->font().pointSize(), 8);
+    }
+  }
+}
+
+TEST_F(MainWindowLookTest, TheFieldsMenuIsInRussian) {
+  if (!InstallQtTranslation()) GTEST_SKIP() << "Qt's Russian texts (qt6-translations-l10n) are not installed";
+  CWindowRun& run = Open(kFourEntries);
+  std::unique_ptr<QMenu> menu(run.Edit()->createStandardContextMenu());
+  QStringList texts;
+  for (QAction* pAction : menu->actions()) {
+    if (pAction->isSeparator()) continue;
+    // The caption without its mnemonic marker and the shortcut after the tab.
+    texts.append(pAction->text().section(u'\t', 0, 0).remove(u'&'));
+  }
+  ASSERT_GE(texts.size(), 7) << texts.join(", ").toStdString();
+  EXPECT_TRUE(texts.contains(U("Копировать"))) << texts.join(", ").toStdString();
+  EXPECT_TRUE(texts.contains(U("Вставить"))) << texts.join(", ").toStdString();
+  static const QRegularExpression kLatin(QStringLiteral("[A-Za-z]"));
+  for (const QString& text : texts) {
+    SCOPED_TRACE(text.toStdString());
+    EXPECT_FALSE(text.contains(kLatin));
+  }
+}
+
 // --- Data exchange of the entry field -------------------------------------
 
 class MainWindowExchangeTest : public MainWindowTest {};
@@ -538,6 +686,30 @@ TEST_F(MainWindowExchangeTest, ShowingTheSameTextKeepsCaretAndSelection) {
   run.Button(IDC_SHOW_ALL)->click();
   EXPECT_EQ(run.Edit()->text(), CountLine("5"));
   EXPECT_FALSE(run.Edit()->hasSelectedText());
+  EXPECT_TRUE(run.boxes.boxes.empty());
+}
+
+TEST_F(MainWindowExchangeTest, SelectingALongEntryShowsItsBeginning) {
+  // Wider than the field, shorter than 256 bytes: the same-text rule holds.
+  std::string longEntry = kAnnaPetrova;
+  while (longEntry.size() < 240) longEntry += " \xCC\xEE\xF1\xEA\xE2\xE0";  // Москва
+  CWindowRun& run = Open(longEntry + "\r\n" + kVera + "\r\n");
+  run.ClickRow(1);
+  run.ClickRow(0);
+  ASSERT_EQ(run.dlg.EntryText(), longEntry);
+  ASSERT_GT(run.Edit()->fontMetrics().horizontalAdvance(run.Edit()->text()), run.Edit()->width());
+  EXPECT_EQ(run.Edit()->cursorPosition(), 0);
+  EXPECT_FALSE(run.Edit()->hasSelectedText());
+  EXPECT_LT(run.Edit()->inputMethodQuery(Qt::ImCursorRectangle).toRect().left(), 10);
+
+  // The user moves the caret; selecting the same entry again keeps it (the
+  // field's selection goes with the focus, as it always does).
+  run.Edit()->setFocus();
+  Key(&run.dlg, Qt::Key_End);
+  Key(&run.dlg, Qt::Key_Left);
+  ASSERT_EQ(run.Edit()->cursorPosition(), static_cast<int>(longEntry.size()) - 1);
+  run.ClickRow(0);
+  EXPECT_EQ(run.Edit()->cursorPosition(), static_cast<int>(longEntry.size()) - 1);
   EXPECT_TRUE(run.boxes.boxes.empty());
 }
 

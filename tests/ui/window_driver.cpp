@@ -50,8 +50,6 @@ void Type(QWidget* window, const QString& text) {
   }
 }
 
-void WaitForAnimatedClick() { QTest::qWait(250); }
-
 CScratchDir::CScratchDir() {
   std::string templ = (std::filesystem::temp_directory_path() / "velunar-test-XXXXXX").string();
   if (mkdtemp(templ.data()) == nullptr) std::abort();

@@ -43,8 +43,6 @@ void Key(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoM
          const QString& text = {});
 // Each character of `text` typed as one key, Cyrillic included.
 void Type(QWidget* window, const QString& text);
-// Lets a click that Qt animates (mnemonics, ~100 ms) arrive.
-void WaitForAnimatedClick();
 
 // A fresh empty directory that becomes the current directory for the life
 // of the object, and is removed with everything in it afterwards.
