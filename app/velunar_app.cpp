@@ -20,9 +20,10 @@ bool CVelunarApp::InitInstance() {
   m_pMainWnd = &dlg;
   int nResponse = dlg.DoModal();
   m_pMainWnd = nullptr;
-  // A file that could not be loaded is the one outcome the caller must hear
-  // of: the window wrote nothing.
-  m_nExitCode = nResponse == CVelunarDlg::kLoadFailed ? 1 : 0;
+  // A file that could not be loaded, and a window that ended without its
+  // entries in the file, are what the caller must hear of.
+  m_nExitCode =
+      nResponse == CVelunarDlg::kLoadFailed || nResponse == CVelunarDlg::kSaveFailed ? 1 : 0;
   return false;
 }
 

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstddef>
+#include <cstring>
 #include <utility>
 
 #include "store/entry_format.h"
@@ -58,6 +59,71 @@ bool SameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+bool SameTime(const struct timespec& a, const struct timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// The names a save gives its new file for the instant of the rename:
+// <entry file>.<pid>.<n>.tmp. Nothing else in the directory is ever removed.
+bool IsNewFileName(std::string_view name, std::string_view base) {
+  if (name.size() <= base.size() + 1 || name.substr(0, base.size()) != base ||
+      name[base.size()] != '.') {
+    return false;
+  }
+  name.remove_prefix(base.size() + 1);
+  constexpr std::string_view kSuffix = ".tmp";
+  if (name.size() <= kSuffix.size() || name.substr(name.size() - kSuffix.size()) != kSuffix) {
+    return false;
+  }
+  name.remove_suffix(kSuffix.size());
+  const std::size_t dot = name.find('.');
+  if (dot == std::string_view::npos) return false;
+  const auto digits = [](std::string_view part) {
+    return !part.empty() && std::all_of(part.begin(), part.end(),
+                                        [](char c) { return c >= '0' && c <= '9'; });
+  };
+  return digits(name.substr(0, dot)) && digits(name.substr(dot + 1));
+}
+
+// The names of the extended attributes of `fd`; false with `error` set.
+// A file system without extended attributes has none.
+bool ListAttributes(IFileSystem& fs, int fd, std::vector<std::string>& names, int& error) {
+  names.clear();
+  std::vector<char> list;
+  for (;;) {
+    const ssize_t size = fs.Flistxattr(fd, nullptr, 0);
+    if (size < 0) {
+      if (errno == ENOTSUP) return true;
+      error = errno;
+      return false;
+    }
+    list.resize(static_cast<std::size_t>(size));
+    const ssize_t n = fs.Flistxattr(fd, list.data(), list.size());
+    if (n < 0) {
+      if (errno == ERANGE) continue;  // grew in between
+      error = errno;
+      return false;
+    }
+    list.resize(static_cast<std::size_t>(n));
+    break;
+  }
+  for (std::size_t at = 0; at < list.size();) {
+    const std::size_t end = std::find(list.begin() + static_cast<std::ptrdiff_t>(at), list.end(),
+                                      '\0') -
+                            list.begin();
+    if (end > at) names.emplace_back(list.data() + at, end - at);
+    at = end + 1;
+  }
+  return true;
+}
+
+// Attributes the system keeps itself (security labels) or only the
+// administrator may set: a save that cannot copy them still keeps the
+// user's permissions, so their failure does not stop it.
+bool IsSystemAttribute(const std::string& name) {
+  return name.rfind("security.", 0) == 0 || name.rfind("trusted.", 0) == 0;
+}
+
 // The file `name` finally leads to, following symbolic links: a save
 // replaces that file and leaves the links as they are. A link that leads
 // nowhere gives the path where its file would be. False, with `error` set,
@@ -93,6 +159,25 @@ std::string CFileException::ReportText() const {
       return ReplacePath("Disk full while accessing %1.", m_strFileName);
     case notOpenedForWriting:
       return ReplacePath("Could not open %1 for writing; nothing was written.", m_strFileName);
+    case heldByAnotherCopy:
+      return ReplacePath(
+          "Another program replaced %1, and the new file is in use by another copy of this "
+          "program; nothing was written.",
+          m_strFileName);
+    case lockedByAnotherProgram:
+      return ReplacePath("%1 is locked by another program; nothing was written.", m_strFileName);
+    case notRegularFile:
+      return ReplacePath("%1 is no longer a regular file; nothing was written.", m_strFileName);
+    case unreadable:
+      return ReplacePath(
+          "Another program changed %1, and the changed file cannot be read; nothing was "
+          "written.",
+          m_strFileName);
+    case changedOutside:
+      return ReplacePath(
+          "Another program changed %1 while it was being saved; nothing was written. Save "
+          "again to keep both programs' entries.",
+          m_strFileName);
     case generic:
       break;
   }
@@ -142,11 +227,33 @@ bool CStdioFile::IsUnderName(const CFileDescriptor& fd) {
          SameFile(held, named);
 }
 
-// flock(2), not fcntl(2): a flock lock belongs to the open file description,
-// so a second opening in this very process is refused like one from another
-// copy of the program, and closing some other descriptor of the file cannot
-// drop it. The lock is advisory: it shuts out every copy of this program,
-// not editors that ignore locks.
+// flock(2): a flock lock belongs to the open file description, so a second
+// opening in this very process is refused like one from another copy of the
+// program, and closing some other descriptor of the file cannot drop it.
+// The OFD read lock beside it is what programs that lock with fcntl(2) or
+// lockf(3) see; it too belongs to the open file description. Both are
+// advisory: they shut out every copy of this program and every program that
+// asks, not editors that ignore locks.
+bool CStdioFile::LockDescriptor(const CFileDescriptor& fd, int& error) {
+  if (m_fs.Flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
+    error = errno == EWOULDBLOCK ? EWOULDBLOCK : errno;
+    return false;
+  }
+  struct flock lock {};
+  lock.l_type = F_RDLCK;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = 0;
+  lock.l_len = 0;  // the whole file, however long it grows
+  if (m_fs.FcntlLock(fd.Get(), F_OFD_SETLK, &lock) != 0) {
+    // EINVAL: a kernel or file system without such locks; the flock alone
+    // still shuts out every copy of the program.
+    if (errno == EINVAL || errno == ENOLCK || errno == EOPNOTSUPP) return true;
+    error = errno == EAGAIN || errno == EACCES ? EBUSY : errno;
+    return false;
+  }
+  return true;
+}
+
 CFileDescriptor CStdioFile::LockEntryFile(bool create, int& error) {
   for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
     CFileDescriptor fd(m_fs, m_fs.Open(m_strFileName.c_str(), O_RDONLY | kOpenFlags, 0));
@@ -174,13 +281,10 @@ CFileDescriptor CStdioFile::LockEntryFile(bool create, int& error) {
       return {};
     }
     if (!S_ISREG(held.st_mode)) {
-      error = S_ISDIR(held.st_mode) ? EISDIR : EINVAL;
+      error = S_ISDIR(held.st_mode) ? EISDIR : ENODEV;
       return {};
     }
-    if (m_fs.Flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
-      error = errno;
-      return {};
-    }
+    if (!LockDescriptor(fd, error)) return {};
     // The name may have been given to another file between the opening and
     // the lock: a save by another copy renames its new file over the old one
     // while that one is still locked. Holding the old file would shut out
@@ -192,7 +296,7 @@ CFileDescriptor CStdioFile::LockEntryFile(bool create, int& error) {
       error = errno;
       return {};
     }
-    error = EAGAIN;
+    error = EWOULDBLOCK;
   }
   return {};
 }
@@ -205,12 +309,13 @@ bool CStdioFile::OpenForReading() {
   m_bSaveFailed = false;
   m_eState = EState::closed;
 
+  // The file locked so far is kept, whatever the name leads to now: letting
+  // go of it before another is locked would leave a moment with no lock at
+  // all. When another program has put a file in its place, the next save
+  // finds out and reads that file first (ReadOutsideChange).
   if (m_file.IsOpen()) {
-    if (IsUnderName(m_file)) {
-      m_eState = EState::held;
-      return true;
-    }
-    m_file.Reset();
+    m_eState = EState::held;
+    return true;
   }
   int error = 0;
   CFileDescriptor fd = LockEntryFile(/*create=*/true, error);
@@ -223,59 +328,299 @@ bool CStdioFile::OpenForReading() {
   return true;
 }
 
-CLoadedEntries CStdioFile::Load() {
-  if (!OpenForReading()) throw CFileUnavailableException(m_nOpenError, m_strFullPath);
-
-  // The descriptor may be a reservation that was read before.
-  if (m_fs.Lseek(m_file.Get(), 0, SEEK_SET) != 0) {
-    throw CFileException(CFileException::generic, errno, m_strFullPath);
+bool CStdioFile::ReadWhole(const CFileDescriptor& fd, std::vector<char>& buffer, int& error) {
+  if (m_fs.Lseek(fd.Get(), 0, SEEK_SET) != 0) {
+    error = errno;
+    return false;
   }
   // The size is only a hint for the first allocation: reading goes on to
   // the end of the file, however long it has become.
   struct stat st;
   std::size_t capacity = kReadChunkSize;
-  if (m_fs.Fstat(m_file.Get(), &st) == 0 && st.st_size > 0) {
+  if (m_fs.Fstat(fd.Get(), &st) == 0 && st.st_size > 0) {
     capacity = static_cast<std::size_t>(st.st_size) + 1;
   }
-  CLoadedEntries loaded;
-  loaded.buffer.resize(capacity);
+  buffer.resize(capacity);
   std::size_t size = 0;
   for (;;) {
-    if (size == loaded.buffer.size()) loaded.buffer.resize(size + std::max(size, kReadChunkSize));
-    const ssize_t n =
-        m_fs.Read(m_file.Get(), loaded.buffer.data() + size, loaded.buffer.size() - size);
+    if (size == buffer.size()) buffer.resize(size + std::max(size, kReadChunkSize));
+    const ssize_t n = m_fs.Read(fd.Get(), buffer.data() + size, buffer.size() - size);
     if (n < 0) {
       if (errno == EINTR) continue;
-      // Nothing is loaded: a list cut short by a failed read would be saved
-      // over the whole file at the next save.
-      throw CFileException(CFileException::generic, errno, m_strFullPath);
+      error = errno;
+      return false;
     }
     if (n == 0) break;
     size += static_cast<std::size_t>(n);
   }
-  loaded.buffer.resize(size);
+  buffer.resize(size);
+  return true;
+}
 
+void CStdioFile::SplitLoaded(CLoadedEntries& loaded) {
   // Shrinking the vector keeps its storage, and moving it out keeps it too,
   // so the views stay valid in the returned object.
-  CParsedEntries parsed = ParseEntries(std::string_view(loaded.buffer.data(), size));
+  CParsedEntries parsed =
+      ParseEntries(std::string_view(loaded.buffer.data(), loaded.buffer.size()));
   std::string tail(parsed.tail);
   loaded.entries = std::move(parsed.entries);
   m_strTail = std::move(tail);
+}
+
+void CStdioFile::RememberFile(const CFileDescriptor& fd) {
+  struct stat st;
+  CFileStamp stamp;
+  if (m_fs.Fstat(fd.Get(), &st) == 0) {
+    stamp.dev = st.st_dev;
+    stamp.ino = st.st_ino;
+    stamp.size = st.st_size;
+    stamp.mtime = st.st_mtim;
+    stamp.ctime = st.st_ctim;
+  }
+  m_stamp = stamp;
+}
+
+bool CStdioFile::IsRemembered(const struct stat& st) const {
+  return m_stamp && m_stamp->size >= 0 && m_stamp->dev == st.st_dev && m_stamp->ino == st.st_ino &&
+         m_stamp->size == st.st_size && SameTime(m_stamp->mtime, st.st_mtim) &&
+         SameTime(m_stamp->ctime, st.st_ctim);
+}
+
+CLoadedEntries CStdioFile::Load() {
+  if (!OpenForReading()) throw CFileUnavailableException(m_nOpenError, m_strFullPath);
+  // Loading reads the file under the name: when another program has put a
+  // new one there, that one is locked and read, the old let go after.
+  if (!IsUnderName(m_file)) {
+    int error = 0;
+    CFileDescriptor fd = LockEntryFile(/*create=*/false, error);
+    if (fd.IsOpen()) m_file = std::move(fd);
+  }
+
+  CLoadedEntries loaded;
+  int error = 0;
+  // Nothing is loaded when a read fails: a list cut short would be saved
+  // over the whole file at the next save.
+  if (!ReadWhole(m_file, loaded.buffer, error)) {
+    throw CFileException(CFileException::generic, error, m_strFullPath);
+  }
+  SplitLoaded(loaded);
+  RememberFile(m_file);
+
+  RemoveLeftovers();
   return loaded;
 }
 
-bool CStdioFile::StartSave(int& error) {
-  // The old file stays locked for the whole save. Without a reservation from
-  // an earlier opening, lock it now; a file held by another copy ends the
-  // save here, before anything is written.
-  if (m_file.IsOpen() && !IsUnderName(m_file)) m_file.Reset();
-  if (!m_file.IsOpen()) {
-    m_file = LockEntryFile(/*create=*/false, error);
-    if (!m_file.IsOpen() && error != ENOENT) return false;
+std::optional<CLoadedEntries> CStdioFile::ReadOutsideChange() {
+  UpdateFullPath();
+  if (!m_stamp) return std::nullopt;
+  struct stat named;
+  if (m_fs.Stat(m_strFileName.c_str(), &named) != 0) {
+    // Gone: the save writes every entry anew, so nothing is lost.
+    if (errno == ENOENT) return std::nullopt;
+    throw CFileException(CFileException::unreadable, errno, m_strFullPath);
+  }
+  if (IsRemembered(named)) return std::nullopt;
+  if (!S_ISREG(named.st_mode)) {
+    throw CFileException(CFileException::notRegularFile, S_ISDIR(named.st_mode) ? EISDIR : ENODEV,
+                         m_strFullPath);
+  }
+
+  // Changed in place (an append, a rewrite by an editor that keeps the
+  // file): read it through the descriptor that holds it locked. Replaced
+  // (saved by rename): lock the new file first; the old lock is let go only
+  // once the new one is held.
+  struct stat held;
+  const bool sameFile =
+      m_file.IsOpen() && m_fs.Fstat(m_file.Get(), &held) == 0 && SameFile(held, named);
+  CFileDescriptor replacement;
+  if (!sameFile) {
+    int error = 0;
+    replacement = LockEntryFile(/*create=*/false, error);
+    if (!replacement.IsOpen()) {
+      if (error == ENOENT) return std::nullopt;
+      const CFileException::ECause cause =
+          error == EWOULDBLOCK                  ? CFileException::heldByAnotherCopy
+          : error == EBUSY                      ? CFileException::lockedByAnotherProgram
+          : error == EISDIR || error == ENODEV ? CFileException::notRegularFile
+                                                : CFileException::unreadable;
+      throw CFileException(cause, error, m_strFullPath);
+    }
+  }
+  const CFileDescriptor& now = sameFile ? m_file : replacement;
+  CLoadedEntries loaded;
+  int error = 0;
+  if (!ReadWhole(now, loaded.buffer, error)) {
+    throw CFileException(CFileException::unreadable, error, m_strFullPath);
+  }
+  SplitLoaded(loaded);
+  RememberFile(now);
+  if (!sameFile) m_file = std::move(replacement);
+  return loaded;
+}
+
+void CStdioFile::RemoveLeftovers() noexcept {
+  try {
+    std::string target;
+    int error = 0;
+    if (!ResolveLinks(m_fs, m_strFileName, target, error)) return;
+    const std::string dir = DirName(target);
+    const std::string base = BaseName(target);
+    std::vector<std::string> names;
+    if (m_fs.ListDirectory(dir.c_str(), names) != 0) return;
+    for (const std::string& name : names) {
+      if (!IsNewFileName(name, base)) continue;
+      const std::string path = dir + "/" + name;
+      CFileDescriptor fd(m_fs, m_fs.Open(path.c_str(), O_RDONLY | O_NOFOLLOW | kOpenFlags, 0));
+      struct stat held, named;
+      if (!fd.IsOpen() || m_fs.Fstat(fd.Get(), &held) != 0 || !S_ISREG(held.st_mode)) continue;
+      // A save under way holds its new file locked from its creation on;
+      // only a file nobody holds is a leftover.
+      if (m_fs.Flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) continue;
+      if (m_fs.Lstat(path.c_str(), &named) == 0 && SameFile(held, named)) {
+        (void)m_fs.Unlink(path.c_str());
+      }
+    }
+  } catch (...) {
+    // Out of memory while listing: the leftovers wait for the next save.
+  }
+}
+
+bool CStdioFile::PickNewName(const std::function<int(const std::string&)>& tryName, int& error) {
+  const std::string prefix = m_strTargetPath + "." + std::to_string(::getpid()) + ".";
+  // A name left over from an earlier run, or taken by another program, is
+  // skipped, never reused.
+  for (int attempt = 0; attempt < kNewNameAttempts; ++attempt) {
+    std::string path = prefix + std::to_string(attempt) + ".tmp";
+    if (tryName(path) == 0) {
+      m_strNewPath = std::move(path);
+      return true;
+    }
+    if (errno != EEXIST) {
+      error = errno;
+      return false;
+    }
+  }
+  error = EEXIST;
+  return false;
+}
+
+bool CStdioFile::CreateNewFile(const std::string& dir, int& error) {
+  // Unnamed until the instant of the rename: a save cut short by a crash or
+  // kill -9 leaves nothing in the directory.
+  m_strNewPath.clear();
+  m_newFile = CFileDescriptor(m_fs, m_fs.Open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666));
+  if (m_newFile.IsOpen()) return true;
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+    error = errno;
+    return false;
+  }
+  // A file system without unnamed files: a named one, removed by the next
+  // save or start of the program if this one is cut short.
+  return PickNewName(
+      [this](const std::string& path) {
+        const int fd = m_fs.Open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | kOpenFlags, 0666);
+        if (fd < 0) return -1;
+        m_newFile = CFileDescriptor(m_fs, fd);
+        return 0;
+      },
+      error);
+}
+
+bool CStdioFile::NameNewFile(int& error) {
+  if (!m_strNewPath.empty()) return true;
+  const std::string self = "/proc/self/fd/" + std::to_string(m_newFile.Get());
+  return PickNewName(
+      [&](const std::string& path) {
+        if (m_fs.Linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+          return 0;
+        }
+        if (errno != ENOENT) return -1;
+        // No /proc: the descriptor itself names the file (needs the right
+        // to do so).
+        return m_fs.Linkat(m_newFile.Get(), "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH);
+      },
+      error);
+}
+
+bool CStdioFile::CopyMetadata(const CFileDescriptor& from, const struct stat& st, int& error) {
+  const int to = m_newFile.Get();
+  // Owner first: changing the owner may clear the set-id bits, which the
+  // mode then puts back. Only root may give a file away; others keep their
+  // own file, which is the same owner in the usual case.
+  if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
+    (void)m_fs.Fchown(to, st.st_uid, st.st_gid);
+  }
+  if (m_fs.Fchmod(to, st.st_mode & 07777) != 0) {
+    error = errno;
+    return false;
+  }
+  // The attributes after the mode: a POSIX ACL sets the group bits to its
+  // mask, as they were on the old file. Attributes the new file got from the
+  // directory (a default ACL) but the old one lacks are taken away, so that
+  // nobody gains a permission.
+  std::vector<std::string> oldNames, newNames;
+  if (!ListAttributes(m_fs, from.Get(), oldNames, error) ||
+      !ListAttributes(m_fs, to, newNames, error)) {
+    return false;
+  }
+  for (const std::string& name : newNames) {
+    if (std::find(oldNames.begin(), oldNames.end(), name) != oldNames.end()) continue;
+    if (m_fs.Fremovexattr(to, name.c_str()) != 0 && !IsSystemAttribute(name) && errno != ENODATA) {
+      error = errno;
+      return false;
+    }
+  }
+  std::vector<char> value;
+  for (const std::string& name : oldNames) {
+    ssize_t n = -1;
+    for (;;) {
+      n = m_fs.Fgetxattr(from.Get(), name.c_str(), nullptr, 0);
+      if (n < 0) break;
+      value.resize(static_cast<std::size_t>(n));
+      n = m_fs.Fgetxattr(from.Get(), name.c_str(), value.data(), value.size());
+      if (n >= 0 || errno != ERANGE) break;
+    }
+    if (n < 0) {
+      if (errno == ENODATA) continue;  // removed meanwhile
+      if (IsSystemAttribute(name)) continue;
+      error = errno;
+      return false;
+    }
+    if (m_fs.Fsetxattr(to, name.c_str(), value.data(), static_cast<std::size_t>(n), 0) != 0 &&
+        !IsSystemAttribute(name)) {
+      error = errno;
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CStdioFile::StartSave(int& error, CFileException::ECause& cause) {
+  cause = CFileException::notOpenedForWriting;
+  // The old file stays locked for the whole save, and after it when the
+  // save fails. Without a lock from an earlier opening, lock it now; a file
+  // held by another copy ends the save here, before anything is written.
+  struct stat named;
+  const bool bNamedExists = m_fs.Stat(m_strFileName.c_str(), &named) == 0;
+  if (!bNamedExists && errno != ENOENT) {
+    error = errno;
+    return false;
+  }
+  if (bNamedExists && m_stamp && !IsRemembered(named)) {
+    // Another program's change that nobody has read: replacing the file
+    // would lose it.
+    error = ESTALE;
+    cause = CFileException::changedOutside;
+    return false;
+  }
+  if (!m_file.IsOpen() || (bNamedExists && !IsUnderName(m_file))) {
+    CFileDescriptor fd = LockEntryFile(/*create=*/false, error);
+    if (!fd.IsOpen() && error != ENOENT) return false;
+    if (fd.IsOpen()) m_file = std::move(fd);
   }
 
   struct stat old;
-  const bool hasOld = m_file.IsOpen();
+  const bool hasOld = bNamedExists && m_file.IsOpen();
   if (hasOld) {
     if (m_fs.Fstat(m_file.Get(), &old) != 0) {
       error = errno;
@@ -294,40 +639,15 @@ bool CStdioFile::StartSave(int& error) {
   }
 
   if (!ResolveLinks(m_fs, m_strFileName, m_strTargetPath, error)) return false;
-
   // The new file lives in the directory of the file it replaces, since
   // rename(2) is atomic only within one file system.
-  const std::string prefix = DirName(m_strTargetPath) + "/" + BaseName(m_strTargetPath) + "." +
-                             std::to_string(::getpid()) + ".";
-  // A name left over from an earlier run that ended without cleaning up
-  // (a power failure) is skipped, never reused.
-  error = EEXIST;
-  for (int attempt = 0; attempt < kNewNameAttempts && error == EEXIST; ++attempt) {
-    m_strNewPath = prefix + std::to_string(attempt) + ".tmp";
-    const int fd = m_fs.Open(m_strNewPath.c_str(), O_RDWR | O_CREAT | O_EXCL | kOpenFlags, 0666);
-    error = errno;
-    m_newFile = CFileDescriptor(m_fs, fd);
-  }
-  if (!m_newFile.IsOpen()) return false;
+  RemoveLeftovers();
+  if (!CreateNewFile(DirName(m_strTargetPath), error)) return false;
   // Locked before it can take the entry file's name: an opening that finds
   // it under the name is refused like one that finds the old file.
-  if (m_fs.Flock(m_newFile.Get(), LOCK_EX | LOCK_NB) != 0) {
-    error = errno;
+  if (!LockDescriptor(m_newFile, error) || (hasOld && !CopyMetadata(m_file, old, error))) {
     AbandonSave();
     return false;
-  }
-  if (hasOld) {
-    // Owner first: changing the owner may clear the set-id bits, which the
-    // mode then puts back. Only root may give a file away; others keep
-    // their own file, which is the same owner in the usual case.
-    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
-      (void)m_fs.Fchown(m_newFile.Get(), old.st_uid, old.st_gid);
-    }
-    if (m_fs.Fchmod(m_newFile.Get(), old.st_mode & 07777) != 0) {
-      error = errno;
-      AbandonSave();
-      return false;
-    }
   }
   return true;
 }
@@ -340,9 +660,10 @@ bool CStdioFile::OpenForWriting() {
   m_strBuffer.clear();
 
   int error = 0;
-  if (!StartSave(error)) {
+  CFileException::ECause cause = CFileException::notOpenedForWriting;
+  if (!StartSave(error, cause)) {
     // Remembered, so that the save that follows is told it wrote nothing.
-    FailSave(CFileException::notOpenedForWriting, error, /*reported=*/false);
+    FailSave(cause, error, /*reported=*/false);
     return false;
   }
   m_strBuffer.reserve(kWriteBufferSize);
@@ -369,8 +690,8 @@ void CStdioFile::WriteText(std::string_view text) {
   if (m_strBuffer.size() < kWriteBufferSize) return;
   int error = 0;
   if (!WriteFully(m_strBuffer, error)) {
-    // The new file is removed at once rather than at Close, so that none is
-    // left behind if the program ends before then.
+    // The new file is given up at once rather than at Close, so that none
+    // is left behind if the program ends before then.
     AbandonSave();
     FailSave(CFileException::diskFull, error, /*reported=*/true);
     throw CFileException(CFileException::diskFull, error, m_strFullPath);
@@ -419,10 +740,12 @@ void CStdioFile::Close() {
 
 void CStdioFile::CommitSave() {
   int error = 0;
+  CFileException::ECause cause = CFileException::diskFull;
   bool ok = WriteFully(m_strBuffer, error) && WriteFully(m_strTail, error);
   // The data must be on the disk before the name leads to it; otherwise a
   // crash after the rename could leave an empty or partial entry file.
-  if (ok && m_fs.Fsync(m_newFile.Get()) != 0) {
+  // EINVAL: the file system cannot sync at all.
+  if (ok && m_fs.Fsync(m_newFile.Get()) != 0 && errno != EINVAL) {
     error = errno;
     ok = false;
   }
@@ -437,6 +760,15 @@ void CStdioFile::CommitSave() {
       ok = false;
     }
   }
+  ok = ok && NameNewFile(error);
+  // The last look before the rename: a change another program made since
+  // the save began would be lost by it.
+  struct stat named;
+  if (ok && m_stamp && m_fs.Stat(m_strFileName.c_str(), &named) == 0 && !IsRemembered(named)) {
+    error = ESTALE;
+    cause = CFileException::changedOutside;
+    ok = false;
+  }
   if (ok && m_fs.Rename(m_strNewPath.c_str(), m_strTargetPath.c_str()) != 0) {
     error = errno;
     ok = false;
@@ -444,12 +776,15 @@ void CStdioFile::CommitSave() {
   if (!ok) {
     AbandonSave();
     m_eState = EState::closed;
-    throw CFileException(CFileException::diskFull, error, m_strFullPath);
+    throw CFileException(cause, error, m_strFullPath);
   }
 
   // The new file is the entry file now. Its lock, held since its creation,
   // becomes the reservation; the old file's lock goes with its descriptor.
   m_file = std::move(m_newFile);
+  m_strNewPath.clear();
+  RememberFile(m_file);
+  ++m_nSaves;
   m_strBuffer.clear();
   m_strBuffer.shrink_to_fit();
   m_eState = EState::closed;
@@ -464,10 +799,12 @@ void CStdioFile::CommitSave() {
 
 void CStdioFile::AbandonSave() noexcept {
   if (m_newFile.IsOpen()) {
-    // Removed while still locked, so nobody can have opened it meanwhile.
-    (void)m_fs.Unlink(m_strNewPath.c_str());
+    // Removed while still locked, so nobody can have opened it meanwhile;
+    // an unnamed file goes with its descriptor.
+    if (!m_strNewPath.empty()) (void)m_fs.Unlink(m_strNewPath.c_str());
     m_newFile.Reset();
   }
+  m_strNewPath.clear();
   m_strBuffer.clear();
   m_strBuffer.shrink_to_fit();
 }

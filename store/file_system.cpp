@@ -1,8 +1,12 @@
 #include "store/file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <cstdio>
 
@@ -21,6 +25,7 @@ class CPosixFileSystem final : public IFileSystem {
   int Fsync(int fd) override { return ::fsync(fd); }
   int Close(int fd) override { return ::close(fd); }
   int Flock(int fd, int operation) override { return ::flock(fd, operation); }
+  int FcntlLock(int fd, int cmd, struct flock* lock) override { return ::fcntl(fd, cmd, lock); }
 
   int Fstat(int fd, struct stat* st) override { return ::fstat(fd, st); }
   int Stat(const char* path, struct stat* st) override { return ::stat(path, st); }
@@ -31,6 +36,42 @@ class CPosixFileSystem final : public IFileSystem {
   int Access(const char* path, int mode) override { return ::access(path, mode); }
   int Fchmod(int fd, mode_t mode) override { return ::fchmod(fd, mode); }
   int Fchown(int fd, uid_t owner, gid_t group) override { return ::fchown(fd, owner, group); }
+
+  int Linkat(int olddirfd, const char* oldpath, int newdirfd, const char* newpath,
+             int flags) override {
+    return ::linkat(olddirfd, oldpath, newdirfd, newpath, flags);
+  }
+  ssize_t Flistxattr(int fd, char* list, std::size_t size) override {
+    return ::flistxattr(fd, list, size);
+  }
+  ssize_t Fgetxattr(int fd, const char* name, void* value, std::size_t size) override {
+    return ::fgetxattr(fd, name, value, size);
+  }
+  int Fsetxattr(int fd, const char* name, const void* value, std::size_t size,
+                int flags) override {
+    return ::fsetxattr(fd, name, value, size, flags);
+  }
+  int Fremovexattr(int fd, const char* name) override { return ::fremovexattr(fd, name); }
+  int ListDirectory(const char* path, std::vector<std::string>& names) override {
+    DIR* dir = ::opendir(path);
+    if (dir == nullptr) return -1;
+    int error = 0;
+    try {
+      names.clear();
+      errno = 0;
+      while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+      }
+      error = errno;
+    } catch (...) {
+      ::closedir(dir);
+      throw;
+    }
+    ::closedir(dir);
+    errno = error;
+    return error == 0 ? 0 : -1;
+  }
 
   int Rename(const char* from, const char* to) override { return ::rename(from, to); }
   int Unlink(const char* path) override { return ::unlink(path); }

@@ -13,6 +13,10 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <string>
+#include <vector>
+
+struct flock;
 
 namespace velunar {
 
@@ -30,6 +34,8 @@ class IFileSystem {
   virtual int Close(int fd) = 0;
   // flock(2): the lock belongs to the open file description.
   virtual int Flock(int fd, int operation) = 0;
+  // fcntl(2) with a lock command (F_OFD_SETLK, F_GETLK, ...).
+  virtual int FcntlLock(int fd, int cmd, struct flock* lock) = 0;
 
   virtual int Fstat(int fd, struct stat* st) = 0;
   // stat(2) follows symbolic links, lstat(2) does not.
@@ -40,6 +46,20 @@ class IFileSystem {
   virtual int Access(const char* path, int mode) = 0;
   virtual int Fchmod(int fd, mode_t mode) = 0;
   virtual int Fchown(int fd, uid_t owner, gid_t group) = 0;
+
+  // linkat(2): gives a name to a file opened with O_TMPFILE.
+  virtual int Linkat(int olddirfd, const char* oldpath, int newdirfd, const char* newpath,
+                     int flags) = 0;
+  // flistxattr(2), fgetxattr(2), fsetxattr(2), fremovexattr(2): the extended
+  // attributes of an open file, POSIX ACLs among them.
+  virtual ssize_t Flistxattr(int fd, char* list, std::size_t size) = 0;
+  virtual ssize_t Fgetxattr(int fd, const char* name, void* value, std::size_t size) = 0;
+  virtual int Fsetxattr(int fd, const char* name, const void* value, std::size_t size,
+                        int flags) = 0;
+  virtual int Fremovexattr(int fd, const char* name) = 0;
+  // opendir(3) and readdir(3): sets `names` to the names in directory
+  // `path`, "." and ".." left out, and returns 0; -1 with errno on failure.
+  virtual int ListDirectory(const char* path, std::vector<std::string>& names) = 0;
 
   virtual int Rename(const char* from, const char* to) = 0;
   virtual int Unlink(const char* path) = 0;

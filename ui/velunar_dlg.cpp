@@ -1,18 +1,56 @@
 #include "ui/velunar_dlg.h"
 
+#include <QApplication>
 #include <QString>
+#include <cerrno>
+#include <cstring>
 #include <new>
+#include <optional>
+#include <vector>
 
 #include "res/texts/main_window_texts.h"
+#include "store/entry_merge.h"
 #include "store/status_texts.h"
 #include "store/text_rules.h"
 #include "ui/about_dlg.h"
 #include "ui/app_icon.h"
 #include "ui/entry_edit.h"
 #include "ui/resource_ids.h"
+#include "ui/session_end.h"
 #include "ui/win_defs.h"
 
 namespace velunar {
+
+namespace {
+
+// The start-up box for a file that could not be loaded: in use by another
+// copy, or unreadable and why.
+QString UnavailableText(const CFileUnavailableException& e) {
+  const QString path = QString::fromUtf8(e.m_strFileName);
+  if (e.IsHeldByAnotherCopy()) return QString::fromUtf8(texts::kFileInUse).arg(path);
+  QString reason;
+  switch (e.m_lOsError) {
+    case EISDIR:
+      reason = QString::fromUtf8(texts::kReasonDirectory);
+      break;
+    case ENODEV:
+      reason = QString::fromUtf8(texts::kReasonNotRegularFile);
+      break;
+    case EACCES:
+    case EPERM:
+      reason = QString::fromUtf8(texts::kReasonNoPermission);
+      break;
+    case EBUSY:
+      reason = QString::fromUtf8(texts::kReasonLockedByAnotherProgram);
+      break;
+    default:
+      reason = QString::fromLocal8Bit(std::strerror(e.m_lOsError));
+      break;
+  }
+  return QString::fromUtf8(texts::kFileUnreadable).arg(path, reason);
+}
+
+}  // namespace
 
 CVelunarDlg::CVelunarDlg(QWidget* pParent, IFileSystem& fs)
     : CDialog(IDD_VELUNAR_DIALOG, pParent),
@@ -56,8 +94,7 @@ bool CVelunarDlg::OnInitDialog() {
   try {
     LoadEntryFile();
   } catch (const CFileUnavailableException& e) {
-    MessageBox(QString::fromUtf8(texts::kFileUnavailable).arg(QString::fromUtf8(e.m_strFileName)),
-               AppTitle(), MB_ICONSTOP);
+    MessageBox(UnavailableText(e), AppTitle(), MB_ICONSTOP);
     EndDialog(kLoadFailed);
     return false;
   } catch (const CFileException& e) {
@@ -73,13 +110,36 @@ bool CVelunarDlg::OnInitDialog() {
   m_nCurIndex = 0;
   m_listEntries.SetCurSel(0);
   m_bFiltered = false;
+  // From here on the file holds entries worth saving when the session ends.
+  m_pSessionEnd = std::make_unique<CSessionEndWatcher>([this] { OnEndSession(); });
   return true;
 }
 
 void CVelunarDlg::LoadEntryFile() {
   CLoadedEntries loaded = m_file.Load();
   m_arrAll.AddLoaded(std::move(loaded.buffer), loaded.entries);
+  m_arrInFile = m_arrAll.Items();
   RefillView();
+}
+
+void CVelunarDlg::MergeOutsideChange() {
+  std::optional<CLoadedEntries> changed = m_file.ReadOutsideChange();
+  if (!changed) return;
+  try {
+    const std::vector<std::string_view> merged =
+        MergeEntries(m_arrInFile, m_arrAll.Items(), changed->entries);
+    CMasterList inFile(m_pTexts);
+    inFile.AddLoaded(std::move(changed->buffer), changed->entries);
+    CMasterList all(m_pTexts);
+    all.AddLoaded({}, merged);
+    m_arrAll = std::move(all);
+    m_arrInFile = inFile.Items();
+  } catch (...) {
+    // The lists are as they were, so the file must be read and merged
+    // again at the next save.
+    m_file.ForgetFileState();
+    throw;
+  }
 }
 
 void CVelunarDlg::OnSysCommand(unsigned nID) {
@@ -91,8 +151,10 @@ void CVelunarDlg::OnSysCommand(unsigned nID) {
   }
 }
 
-void CVelunarDlg::Warn(const char* text) {
-  MessageBox(QString::fromUtf8(text), QString::fromUtf8(texts::kWarningCaption), MB_OK);
+void CVelunarDlg::Warn(const char* text) { Warn(QString::fromUtf8(text)); }
+
+void CVelunarDlg::Warn(const QString& text) {
+  MessageBox(text, QString::fromUtf8(texts::kWarningCaption), MB_OK);
 }
 
 void CVelunarDlg::ShowCountLine(int nCount) {
@@ -103,6 +165,12 @@ void CVelunarDlg::ShowCountLine(int nCount) {
 // Select: the entry field follows the item the user selected.
 void CVelunarDlg::OnSelchangeEntryList() {
   m_nCurIndex = m_listEntries.GetCurSel();
+  if (m_nCurIndex >= 0 && m_nCurIndex < m_listEntries.GetCount() &&
+      m_listEntries.View().TextAt(m_nCurIndex).size() > static_cast<std::size_t>(kMaxFieldEntry)) {
+    Warn(QString::fromUtf8(texts::kEntryTooLongForField)
+             .arg(static_cast<qulonglong>(m_listEntries.View().TextAt(m_nCurIndex).size())));
+    return;
+  }
   m_listEntries.GetText(m_nCurIndex, m_strEntry);
   ShowEntryField();
 }
@@ -213,27 +281,94 @@ void CVelunarDlg::OnShowAll() {
 }
 
 void CVelunarDlg::WriteAllEntries() {
-  m_file.WriteAll([this](const CStdioFile::EntryVisitor& visit) {
-    m_listEntries.View().Items().ForEach(visit);
-  });
+  const auto nWrites = m_file.SaveCount();
+  const auto remember = [&] {
+    if (m_file.SaveCount() != nWrites) m_arrInFile = m_arrAll.Items();
+  };
+  try {
+    m_file.WriteAll([this](const CStdioFile::EntryVisitor& visit) {
+      m_listEntries.View().Items().ForEach(visit);
+    });
+  } catch (...) {
+    // A save whose new file took the name (only the directory's sync
+    // failed) wrote these entries all the same.
+    remember();
+    throw;
+  }
+  remember();
 }
 
-// Save: every entry to the file, then all of them shown again.
-void CVelunarDlg::OnSave() {
+void CVelunarDlg::SaveAllEntries() {
   m_file.Close();
+  MergeOutsideChange();
   RefillView();
   WriteAllEntries();
+}
+
+// Save: every entry to the file, then all of them shown again. Entries
+// another program put into the file meanwhile are kept, and shown too.
+void CVelunarDlg::OnSave() {
+  SaveAllEntries();
   m_file.OpenForReading();
   OnShowAll();
 }
 
 // Exit: every entry to the file, then the window ends. When the save fails
-// the dispatch reports it and the window stays open with every entry.
+// the dispatch reports it, and the window stays open with every entry
+// unless the user chooses to close without saving.
 void CVelunarDlg::OnExit() {
-  m_file.Close();
-  RefillView();
-  WriteAllEntries();
+  m_bExiting = true;
+  SaveAllEntries();
+  m_bExiting = false;
   CDialog::OnCancel();
+}
+
+void CVelunarDlg::ReportFileError(const CFileException& e) {
+  CDialog::ReportFileError(e);
+  AfterFailedExit();
+}
+
+void CVelunarDlg::ReportOutOfMemory() {
+  CDialog::ReportOutOfMemory();
+  AfterFailedExit();
+}
+
+void CVelunarDlg::AfterFailedExit() {
+  if (!m_bExiting || m_bEnding) return;
+  m_bExiting = false;
+  // Nothing to lose: the file holds what the window holds.
+  if (SameEntries(m_arrAll.Items(), m_arrInFile)) {
+    EndDialog(kSaveFailed);
+    return;
+  }
+  const QString text =
+      QString::fromUtf8(texts::kCloseWithoutSaving).arg(QString::fromUtf8(m_file.FullPath()));
+  if (MessageBox(text, AppTitle(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES) {
+    EndDialog(kSaveFailed);
+  }
+}
+
+void CVelunarDlg::OnEndSession() {
+  if (m_bEnding) return;
+  m_bEnding = true;
+  int nResult = IDCANCEL;
+  // Nobody may be there to read a report: a failed save leaves the file as
+  // it was, and the program ends all the same.
+  try {
+    SaveAllEntries();
+  } catch (const CFileException&) {
+    nResult = kSaveFailed;
+  } catch (const std::bad_alloc&) {
+    nResult = kSaveFailed;
+  }
+  // Boxes over the window (a message, the About box) go first, so that the
+  // window's own run can end.
+  for (int i = 0; i < 16; ++i) {
+    QWidget* pModal = QApplication::activeModalWidget();
+    if (pModal == nullptr || pModal == this) break;
+    pModal->hide();
+  }
+  EndDialog(nResult);
 }
 
 }  // namespace velunar

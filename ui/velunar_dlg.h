@@ -14,12 +14,15 @@
 #include <string>
 
 #include "store/entry_file.h"
+#include "store/entry_sequence.h"
 #include "store/master_list.h"
 #include "store/text_pool.h"
 #include "ui/dialog.h"
 #include "ui/list_box.h"
 
 namespace velunar {
+
+class CSessionEndWatcher;
 
 class CVelunarDlg : public CDialog {
   Q_OBJECT
@@ -28,6 +31,14 @@ class CVelunarDlg : public CDialog {
   // The dialog's result when the entry file could not be loaded: the window
   // ended at once and wrote nothing.
   static constexpr int kLoadFailed = -2;
+  // The dialog's result when the window ended without its entries in the
+  // file: the user chose to close after a failed Exit, or the session ended
+  // and its save failed.
+  static constexpr int kSaveFailed = -3;
+  // The longest entry the entry field shows, in bytes: longer ones are
+  // shown in the list, cut at its edge, but selecting one leaves the field
+  // as it was, so that no entry is ever cut and written back cut.
+  static constexpr int kMaxFieldEntry = 1 << 20;
 
   // `fs` reaches the entry file; it must outlive the window.
   explicit CVelunarDlg(QWidget* pParent = nullptr, IFileSystem& fs = PosixFileSystem());
@@ -44,6 +55,10 @@ class CVelunarDlg : public CDialog {
  protected:
   bool OnInitDialog() override;
   void OnSysCommand(unsigned nID) override;
+  // After the report of a failed Exit, the question whether to close
+  // without saving.
+  void ReportFileError(const CFileException& e) override;
+  void ReportOutOfMemory() override;
 
  private:
   // Data exchange of the entry field, and the list binding on the first.
@@ -65,8 +80,19 @@ class CVelunarDlg : public CDialog {
   void RebuildMasterList() { m_arrAll.RebuildFrom(m_listEntries.View()); }
   void ShowCountLine(int nCount);
   void LoadEntryFile();
+  // Another program's change to the file, merged into the master list
+  // before a save.
+  void MergeOutsideChange();
   void WriteAllEntries();
+  // Exit's steps up to the end of the window: close, merge, refill, write.
+  void SaveAllEntries();
+  // A failed Exit: with unsaved changes, asks whether to close anyway.
+  void AfterFailedExit();
+  // The session ends (a signal, a logout): Exit's save once, whatever boxes
+  // are open, and the end of the window, with no question to anyone.
+  void OnEndSession();
   void Warn(const char* text);
+  void Warn(const QString& text);
 
   // Shared by the two lists: the bytes of every entry.
   std::shared_ptr<CTextPool> m_pTexts;
@@ -80,6 +106,15 @@ class CVelunarDlg : public CDialog {
   CListBox m_listEntries;
   CMasterList m_arrAll;
   bool m_bFiltered = false;
+
+  // The entries the file held when it was last read or written: what a
+  // merge compares the window's entries and the file's with.
+  CEntrySequence m_arrInFile;
+  // Set while Exit runs, so that its failure report asks the question.
+  bool m_bExiting = false;
+  // Set once the session has begun to end.
+  bool m_bEnding = false;
+  std::unique_ptr<CSessionEndWatcher> m_pSessionEnd;
 };
 
 }  // namespace velunar

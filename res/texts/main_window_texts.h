@@ -22,9 +22,31 @@ inline constexpr char kFindWithoutText[] = "Введите текст в ниж�
 inline constexpr char kAboutMenuItem[] = "&О программе";
 
 // The entry file could not be loaded at start; %1 is its full path.
-inline constexpr char kFileUnavailable[] =
-    "Файл %1 занят другой копией программы или не может быть прочитан.\n"
+inline constexpr char kFileInUse[] =
+    "Файл %1 занят другой запущенной копией программы.\n"
     "Программа закрывается, не изменяя его.";
+// %2 is one of the reasons below, or the system's text for the error.
+inline constexpr char kFileUnreadable[] =
+    "Файл %1 не может быть прочитан: %2.\n"
+    "Программа закрывается, не изменяя его.";
+inline constexpr char kReasonDirectory[] = "это каталог";
+inline constexpr char kReasonNotRegularFile[] = "это не обычный файл";
+inline constexpr char kReasonNoPermission[] = "нет прав на его чтение";
+inline constexpr char kReasonLockedByAnotherProgram[] = "его заблокировала другая программа";
+
+// After a failed Exit, when something would be lost; %1 is the file's full
+// path. Caption: the application title; buttons «Да» and «Нет», «Нет» the
+// default.
+inline constexpr char kCloseWithoutSaving[] =
+    "Записи не сохранены в файл %1.\n"
+    "Закрыть программу без сохранения? Всё, что изменено после последнего сохранения, "
+    "будет потеряно.";
+
+// Selecting an entry longer than the entry field can hold; %1 is its length
+// in bytes.
+inline constexpr char kEntryTooLongForField[] =
+    "Эта строка слишком длинная для нижнего поля (%1 байт), поэтому оно её не показывает.\n"
+    "Строка остаётся в списке и в файле без изменений.";
 
 }  // namespace velunar::texts
 

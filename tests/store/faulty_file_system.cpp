@@ -39,9 +39,10 @@ bool CFaultyFileSystem::Fails(EOp op) {
 }
 
 int CFaultyFileSystem::Open(const char* path, int flags, mode_t mode) {
-  const EOp op = (flags & O_DIRECTORY) ? EOp::openDirectory
-                 : (flags & O_CREAT)   ? EOp::create
-                                       : EOp::open;
+  const EOp op = (flags & O_TMPFILE) == O_TMPFILE ? EOp::tmpfile
+                 : (flags & O_DIRECTORY)          ? EOp::openDirectory
+                 : (flags & O_CREAT)              ? EOp::create
+                                                  : EOp::open;
   return Fails(op) ? -1 : m_real.Open(path, flags, mode);
 }
 
@@ -74,6 +75,10 @@ int CFaultyFileSystem::Flock(int fd, int operation) {
   return Fails(EOp::flock) ? -1 : m_real.Flock(fd, operation);
 }
 
+int CFaultyFileSystem::FcntlLock(int fd, int cmd, struct flock* lock) {
+  return Fails(EOp::fcntlLock) ? -1 : m_real.FcntlLock(fd, cmd, lock);
+}
+
 int CFaultyFileSystem::Fstat(int fd, struct stat* st) {
   return Fails(EOp::fstat) ? -1 : m_real.Fstat(fd, st);
 }
@@ -100,7 +105,34 @@ int CFaultyFileSystem::Fchown(int fd, uid_t owner, gid_t group) {
   return m_real.Fchown(fd, owner, group);
 }
 
+int CFaultyFileSystem::Linkat(int olddirfd, const char* oldpath, int newdirfd,
+                              const char* newpath, int flags) {
+  return Fails(EOp::linkat) ? -1 : m_real.Linkat(olddirfd, oldpath, newdirfd, newpath, flags);
+}
+
+ssize_t CFaultyFileSystem::Flistxattr(int fd, char* list, std::size_t size) {
+  return Fails(EOp::listxattr) ? -1 : m_real.Flistxattr(fd, list, size);
+}
+
+ssize_t CFaultyFileSystem::Fgetxattr(int fd, const char* name, void* value, std::size_t size) {
+  return Fails(EOp::getxattr) ? -1 : m_real.Fgetxattr(fd, name, value, size);
+}
+
+int CFaultyFileSystem::Fsetxattr(int fd, const char* name, const void* value, std::size_t size,
+                                 int flags) {
+  return Fails(EOp::setxattr) ? -1 : m_real.Fsetxattr(fd, name, value, size, flags);
+}
+
+int CFaultyFileSystem::Fremovexattr(int fd, const char* name) {
+  return Fails(EOp::removexattr) ? -1 : m_real.Fremovexattr(fd, name);
+}
+
+int CFaultyFileSystem::ListDirectory(const char* path, std::vector<std::string>& names) {
+  return Fails(EOp::listDirectory) ? -1 : m_real.ListDirectory(path, names);
+}
+
 int CFaultyFileSystem::Rename(const char* from, const char* to) {
+  if (m_beforeRename) std::exchange(m_beforeRename, nullptr)();
   return Fails(EOp::rename) ? -1 : m_real.Rename(from, to);
 }
 

@@ -14,10 +14,12 @@
 namespace velunar::testing {
 
 // The calls a test can make fail. Openings are told apart by their flags:
-// creating a file, opening a directory (to sync it), opening anything else.
+// creating a file, creating an unnamed file (O_TMPFILE), opening a directory
+// (to sync it), opening anything else.
 enum class EOp {
   open,
   create,
+  tmpfile,
   openDirectory,
   read,
   write,
@@ -25,12 +27,19 @@ enum class EOp {
   fsync,
   close,
   flock,
+  fcntlLock,
   fstat,
   stat,
   access,
   fchmod,
   rename,
   unlink,
+  linkat,
+  listxattr,
+  getxattr,
+  setxattr,
+  removexattr,
+  listDirectory,
 };
 
 class CFaultyFileSystem : public IFileSystem {
@@ -59,6 +68,7 @@ class CFaultyFileSystem : public IFileSystem {
   // A failed close still releases the descriptor, as on Linux.
   int Close(int fd) override;
   int Flock(int fd, int operation) override;
+  int FcntlLock(int fd, int cmd, struct flock* lock) override;
   int Fstat(int fd, struct stat* st) override;
   int Stat(const char* path, struct stat* st) override;
   int Lstat(const char* path, struct stat* st) override;
@@ -66,6 +76,17 @@ class CFaultyFileSystem : public IFileSystem {
   int Access(const char* path, int mode) override;
   int Fchmod(int fd, mode_t mode) override;
   int Fchown(int fd, uid_t owner, gid_t group) override;
+  int Linkat(int olddirfd, const char* oldpath, int newdirfd, const char* newpath,
+             int flags) override;
+  ssize_t Flistxattr(int fd, char* list, std::size_t size) override;
+  ssize_t Fgetxattr(int fd, const char* name, void* value, std::size_t size) override;
+  int Fsetxattr(int fd, const char* name, const void* value, std::size_t size,
+                int flags) override;
+  int Fremovexattr(int fd, const char* name) override;
+  int ListDirectory(const char* path, std::vector<std::string>& names) override;
+  // Runs `hook` once, just before the next rename: another program acting
+  // while a save is under way.
+  void BeforeNextRename(std::function<void()> hook) { m_beforeRename = std::move(hook); }
   int Rename(const char* from, const char* to) override;
   int Unlink(const char* path) override;
   char* GetCwd(char* buf, std::size_t size) override;
@@ -85,6 +106,7 @@ class CFaultyFileSystem : public IFileSystem {
   std::map<EOp, int> m_calls;
   std::size_t m_nWriteLimit = 0;
   std::function<void()> m_beforeFlock;
+  std::function<void()> m_beforeRename;
 };
 
 }  // namespace velunar::testing
