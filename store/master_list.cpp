@@ -57,88 +57,184 @@ void CMasterList::RebuildFrom(const CViewList& view) { m_items = view.Items(); }
 
 namespace {
 
-// Sorts `items` by their member `key`, keeping items with equal keys in the
-// order they have: a least-significant-digit radix sort, one byte of the key
-// per pass. For the first, whole-list level of a load it does in eight
-// linear passes what a comparison sort does in twenty.
-template <class TKeyed>
-void SortByKeyStably(std::vector<TKeyed>& items) {
-  std::vector<TKeyed> scratch(items.size());
-  for (int shift = 0; shift < 64; shift += 8) {
-    std::size_t counts[257] = {};
-    for (const TKeyed& item : items) ++counts[((item.key >> shift) & 0xFF) + 1];
-    // A byte that is the same in every key orders nothing.
-    if (std::find(std::begin(counts), std::end(counts), items.size()) != std::end(counts)) continue;
-    for (int b = 0; b < 256; ++b) counts[b + 1] += counts[b];
-    for (const TKeyed& item : items) scratch[counts[(item.key >> shift) & 0xFF]++] = item;
-    items.swap(scratch);
+// One text in the sort: the ranks of eight of its bytes, its place in the
+// input (which decides between texts that sort together) and its length,
+// capped, which says whether there is more to compare after these eight.
+struct CKeyed {
+  std::uint64_t key;
+  std::uint32_t index;
+  std::uint32_t size;
+};
+
+// Ranges below this size are sorted by insertion: a radix pass over a few
+// dozen items costs more than comparing them.
+constexpr std::size_t kSmallRange = 32;
+
+inline bool KeyedBefore(const CKeyed& a, const CKeyed& b) {
+  return a.key != b.key ? a.key < b.key : a.index < b.index;
+}
+
+void InsertionSort(CKeyed* items, std::size_t n) {
+  for (std::size_t i = 1; i < n; ++i) {
+    const CKeyed item = items[i];
+    std::size_t j = i;
+    for (; j > 0 && KeyedBefore(item, items[j - 1]); --j) items[j] = items[j - 1];
+    items[j] = item;
   }
 }
 
-}  // namespace
+// A range still to sort: [first, last) agrees on the ranks before byte
+// `byte` of the keys, which hold the text's bytes from `depth` on.
+struct CRun {
+  std::size_t first, last;
+  std::size_t depth;
+  int byte;
+};
 
-std::vector<std::uint32_t> StableListOrder(const std::vector<std::string_view>& entries) {
-  // A multikey sort: a million texts compared byte by byte through the rank
-  // table cost most of a load, and every comparison reads two texts from
-  // scattered places in memory. Instead the ranks of eight bytes at a time
-  // are packed into one integer, read once per text and level: sort by the
-  // integers, then sort again, by the next eight bytes, only the runs that
-  // still tie. Ties that remain to the end are equal folded texts, ordered
-  // by their original position, which makes the result stable.
-  struct Keyed {
-    std::uint64_t key;
-    std::uint32_t index;
-    std::uint32_t size;  // the text's length, capped: is there more to compare?
-  };
-  auto byKey = [](const Keyed& a, const Keyed& b) {
-    return a.key != b.key ? a.key < b.key : a.index < b.index;
-  };
-  std::vector<Keyed> keyed(entries.size());
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    keyed[i] = {ListOrderKey(entries[i]), static_cast<std::uint32_t>(i),
-                static_cast<std::uint32_t>(std::min<std::size_t>(entries[i].size(), UINT32_MAX))};
-  }
-  // Runs still to sort: [first, last) keyed at byte offset depth. A stack,
-  // not recursion: long equal lines would make the recursion deep.
-  struct Run {
-    std::size_t first, last, depth;
-  };
-  std::vector<Run> runs{{0, keyed.size(), 0}};
-  bool bFirstRun = true;
-  while (!runs.empty()) {
-    Run run = runs.back();
-    runs.pop_back();
-    if (bFirstRun) {
-      SortByKeyStably(keyed);
-      bFirstRun = false;
-    } else {
-      std::sort(keyed.begin() + static_cast<std::ptrdiff_t>(run.first),
-                keyed.begin() + static_cast<std::ptrdiff_t>(run.last), byKey);
+class CListOrderSort {
+ public:
+  CListOrderSort(const std::vector<std::string_view>& entries, std::vector<CKeyed>& keyed)
+      : m_entries(entries), m_keyed(keyed) {}
+
+  void Run() {
+    if (m_keyed.size() > 1) m_runs.push_back({0, m_keyed.size(), 0, 0});
+    while (!m_runs.empty()) {
+      const CRun run = m_runs.back();
+      m_runs.pop_back();
+      SortRun(run);
     }
-    std::size_t next = run.depth + 8;
-    for (std::size_t i = run.first; i < run.last;) {
+  }
+
+ private:
+  // Keys the texts of [first, last) again, by their eight bytes from
+  // `depth` on.
+  void Rekey(std::size_t first, std::size_t last, std::size_t depth) {
+    CKeyed* items = m_keyed.data();
+    for (std::size_t k = first; k < last; ++k) {
+      // The texts lie scattered in memory: ask for the ones a few steps
+      // ahead before they are needed.
+      if (k + 16 < last) __builtin_prefetch(&m_entries[items[k + 16].index]);
+      if (k + 8 < last) __builtin_prefetch(m_entries[items[k + 8].index].data() + depth);
+      const std::string_view text = m_entries[items[k].index];
+      items[k].key = text.size() > depth ? ListOrderKey(text.substr(depth)) : 0;
+    }
+  }
+
+  // [first, last) ties on every rank of its keys.
+  void SortTie(std::size_t first, std::size_t last, std::size_t depth) {
+    CKeyed* items = m_keyed.data();
+    const std::size_t next = depth + 8;
+    bool bLonger = false;
+    for (std::size_t k = first; k < last && !bLonger; ++k) bLonger = items[k].size > next;
+    if (bLonger) {
+      Rekey(first, last, next);
+      m_runs.push_back({first, last, next, 0});
+      return;
+    }
+    // Equal folded texts: their order in the input stands.
+    std::sort(items + first, items + last,
+              [](const CKeyed& a, const CKeyed& b) { return a.index < b.index; });
+  }
+
+  // After an insertion sort: the runs of equal keys whose texts go on.
+  void SplitSortedTies(std::size_t first, std::size_t last, std::size_t depth) {
+    CKeyed* items = m_keyed.data();
+    const std::size_t next = depth + 8;
+    for (std::size_t i = first; i < last;) {
       std::size_t j = i + 1;
-      bool longer = keyed[i].size > next;
-      while (j < run.last && keyed[j].key == keyed[i].key) {
-        longer = longer || keyed[j].size > next;
+      bool bLonger = items[i].size > next;
+      while (j < last && items[j].key == items[i].key) {
+        bLonger = bLonger || items[j].size > next;
         ++j;
       }
-      // A tie on eight ranks with every text ending within them is a tie of
-      // whole folded texts: the original order stands.
-      if (j - i > 1 && longer) {
-        for (std::size_t k = i; k < j; ++k) {
-          // The texts lie scattered in memory: ask for the ones a few steps
-          // ahead before they are needed.
-          if (k + 16 < j) __builtin_prefetch(&entries[keyed[k + 16].index]);
-          if (k + 8 < j) __builtin_prefetch(entries[keyed[k + 8].index].data() + next);
-          std::string_view text = entries[keyed[k].index];
-          keyed[k].key = ListOrderKey(text.size() > next ? text.substr(next) : std::string_view());
-        }
-        runs.push_back({i, j, next});
+      // Already in input order within the tie: insertion sort compares the
+      // indices last.
+      if (j - i > 1 && bLonger) {
+        Rekey(i, j, next);
+        m_runs.push_back({i, j, next, 0});
       }
       i = j;
     }
   }
+
+  void SortRun(CRun run) {
+    CKeyed* items = m_keyed.data();
+    for (;;) {
+      const std::size_t n = run.last - run.first;
+      if (run.byte == 8) {
+        SortTie(run.first, run.last, run.depth);
+        return;
+      }
+      if (n <= kSmallRange) {
+        InsertionSort(items + run.first, n);
+        SplitSortedTies(run.first, run.last, run.depth);
+        return;
+      }
+      const int shift = 56 - 8 * run.byte;
+      std::size_t counts[256] = {};
+      for (std::size_t k = run.first; k < run.last; ++k) ++counts[(items[k].key >> shift) & 0xFF];
+      // A byte that every key of the range shares orders nothing.
+      if (counts[(items[run.first].key >> shift) & 0xFF] == n) {
+        ++run.byte;
+        continue;
+      }
+      // In place, bucket by bucket: a second array as large as the keys
+      // would add a third of the file to the load's peak memory. The order
+      // within a bucket is lost, which the indices in the keys restore.
+      std::size_t heads[256];
+      std::size_t tails[256];
+      std::size_t at = run.first;
+      for (int b = 0; b < 256; ++b) {
+        heads[b] = at;
+        at += counts[b];
+        tails[b] = at;
+      }
+      for (int b = 0; b < 256; ++b) {
+        while (heads[b] < tails[b]) {
+          CKeyed item = items[heads[b]];
+          int ib = static_cast<int>((item.key >> shift) & 0xFF);
+          while (ib != b) {
+            std::swap(item, items[heads[ib]++]);
+            ib = static_cast<int>((item.key >> shift) & 0xFF);
+          }
+          items[heads[b]++] = item;
+        }
+      }
+      std::size_t begin = run.first;
+      for (int b = 0; b < 256; ++b) {
+        const std::size_t end = begin + counts[b];
+        if (counts[b] > 1) m_runs.push_back({begin, end, run.depth, run.byte + 1});
+        begin = end;
+      }
+      return;
+    }
+  }
+
+  const std::vector<std::string_view>& m_entries;
+  std::vector<CKeyed>& m_keyed;
+  // A stack, not recursion: long equal lines would make the recursion deep.
+  std::vector<CRun> m_runs;
+};
+
+}  // namespace
+
+std::vector<std::uint32_t> StableListOrder(const std::vector<std::string_view>& entries) {
+  // A radix sort from the most significant rank: a million texts compared
+  // byte by byte through the rank table cost most of a load, and every
+  // comparison reads two texts from scattered places in memory. Instead the
+  // ranks of eight bytes at a time are packed into one integer, read once
+  // per text and level, and the texts are bucketed one rank at a time until
+  // the buckets are small enough to sort by comparing the integers. Where
+  // all eight ranks tie and the texts go on, the next eight bytes are keyed
+  // and the tie sorted again. Ties that remain to the end are equal folded
+  // texts, ordered by their place in `entries`, which makes the result
+  // stable.
+  std::vector<CKeyed> keyed(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    keyed[i] = {ListOrderKey(entries[i]), static_cast<std::uint32_t>(i),
+                static_cast<std::uint32_t>(std::min<std::size_t>(entries[i].size(), UINT32_MAX))};
+  }
+  CListOrderSort(entries, keyed).Run();
   std::vector<std::uint32_t> order(keyed.size());
   for (std::size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].index;
   return order;
