@@ -5,6 +5,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <cstddef>
 
 #include "store/cp1251.h"
 #include "ui/dialog.h"
@@ -32,7 +33,11 @@ class CListBox::CModel : public QAbstractListModel {
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid() || index.row() >= m_view.GetCount()) return {};
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
-    const std::u16string text = DecodeCp1251(m_view.TextAt(index.row()));
+    // A row shows only the beginning of a very long entry: the list cuts
+    // wide entries at its edge anyway, and Qt's text layout cannot take a
+    // line of millions of characters.
+    constexpr std::size_t kMaxRowText = 4096;
+    const std::u16string text = DecodeCp1251(m_view.TextAt(index.row()).substr(0, kMaxRowText));
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
   }
 
