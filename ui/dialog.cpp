@@ -200,6 +200,10 @@ bool CDialog::CreateControls() {
     } else if (item.strCaption.isEmpty()) {
       pControl->setAccessibleName(strLabelBefore.isEmpty() ? item.strIdentifier : strLabelBefore);
     }
+    if (!item.strDescription.isEmpty()) {
+      pControl->setToolTip(item.strDescription);
+      pControl->setAccessibleDescription(item.strDescription);
+    }
     strLabelBefore =
         item.eKind == EControlKind::staticText ? StripMnemonic(item.strCaption) : QString();
 

@@ -8,6 +8,8 @@
 #include <QJsonParseError>
 #include <QSet>
 
+#include "res/texts/control_descriptions.h"
+
 namespace velunar {
 namespace {
 
@@ -102,6 +104,16 @@ bool ReadItem(const QJsonObject& o, CDialogItemTemplate& item, QString& error) {
   }
   item.strCaption = o.value("caption").toString();
   item.strAccessibleName = o.value("accessibleName").toString();
+  if (const QJsonValue description = o.value("description"); !description.isUndefined()) {
+    const QString key = description.toString();
+    for (const texts::CControlDescription& d : texts::kControlDescriptions) {
+      if (key == QLatin1String(d.key)) item.strDescription = QString::fromUtf8(d.text);
+    }
+    if (item.strDescription.isEmpty()) {
+      error = QString("unknown description \"%1\"").arg(key);
+      return false;
+    }
+  }
   if (!ReadRect(o.value("rect"), item.rcDlgUnits)) {
     error = "rect must be [x, y, width, height] in whole dialog units";
     return false;

@@ -35,6 +35,10 @@ struct CDialogItemTemplate {
   // Name for assistive technology where the caption gives none; empty
   // means "derive it" (see dialog.h).
   QString strAccessibleName;
+  // What the control does, as its tooltip and accessible description;
+  // empty for none. The template names the text by its key in
+  // res/texts/control_descriptions.h.
+  QString strDescription;
   QRect rcDlgUnits;  // x, y, width, height in dialog units
   QStringList styles;
 

@@ -28,7 +28,10 @@ class IMessageBoxes {
 };
 
 // The boxes on the screen: a QMessageBox, plain text (a line feed breaks the
-// line), no icon for type 0. The object has no state; one serves everyone.
+// line; a line wraps only when it is wider than two thirds of the screen),
+// no icon for type 0. A box whose owner is missing or not shown is centred
+// in the screen's work area, otherwise over its owner. The object has no
+// state; one serves everyone.
 IMessageBoxes& QtMessageBoxes();
 
 }  // namespace velunar

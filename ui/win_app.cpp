@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QRegularExpression>
+#include <QStringList>
 #include <QTranslator>
 #include <algorithm>
 #include <cstdio>
@@ -18,19 +20,23 @@ namespace {
 // object itself is constructed before main.
 CWinApp* g_pApp = nullptr;
 
-void ReportNoDisplay() {
+void ReportCannotOpen(const QString& reason) {
   const QByteArray title = AppTitle().toLocal8Bit();
-  std::fprintf(stderr, "%s: cannot open the window: no graphical display is available.\n",
-               title.constData());
+  std::fprintf(stderr, "%s: cannot open the window: %s.\n", title.constData(),
+               reason.toLocal8Bit().constData());
 }
 
-// Qt ends the process with a fatal message when it cannot open the display
-// it was given. During Qt's start only, that becomes the program's own
-// sentence and exit status 1 instead of an abort.
+// Qt ends the process with a fatal message when no platform plugin can
+// start. During Qt's start only, that becomes the program's own sentence,
+// naming the reason from what Qt said before, and exit status 1 instead of
+// an abort.
 QtMessageHandler g_previousHandler = nullptr;
+QStringList* g_pStartMessages = nullptr;
 void HandleStartMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (g_pStartMessages != nullptr) g_pStartMessages->append(message);
   if (type == QtFatalMsg) {
-    ReportNoDisplay();
+    ReportCannotOpen(StartFailureReason(g_pStartMessages != nullptr ? *g_pStartMessages
+                                                                     : QStringList{message}));
     std::fflush(stderr);
     std::_Exit(1);
   }
@@ -60,7 +66,7 @@ int CWinApp::Run(const char* argv0) {
 
   if (!IsDisplayConfigured(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"),
                            std::getenv("WAYLAND_DISPLAY"))) {
-    ReportNoDisplay();
+    ReportCannotOpen(StartFailureReason({}));
     return 1;
   }
 
@@ -70,14 +76,46 @@ int CWinApp::Run(const char* argv0) {
   arg0.push_back('\0');
   char* argv[] = {arg0.data(), nullptr};
   int argc = 1;
+  QStringList startMessages;
+  g_pStartMessages = &startMessages;
   g_previousHandler = qInstallMessageHandler(HandleStartMessage);
   QApplication app(argc, argv);
   qInstallMessageHandler(g_previousHandler);
   g_previousHandler = nullptr;
+  g_pStartMessages = nullptr;
   InstallQtTranslation();
 
   if (InitInstance()) QApplication::exec();
   return ExitInstance();
+}
+
+QString StartFailureReason(const QStringList& qtMessages) {
+  const auto said = [&qtMessages](const char* part) {
+    for (const QString& m : qtMessages) {
+      if (m.contains(QLatin1String(part), Qt::CaseInsensitive)) return true;
+    }
+    return false;
+  };
+  // Qt names the plugin it could not find or load, one message each.
+  if (said("platform plugin \"wayland\"")) {
+    return QStringLiteral(
+        "the Wayland plugin is missing: install qt6-wayland, or run under X11");
+  }
+  if (said("could not connect to display")) {
+    return QStringLiteral("no graphical display is available");
+  }
+  if (said("platform plugin \"xcb\"")) {
+    return QStringLiteral("the X11 plugin (xcb) cannot be loaded: reinstall qt6-base");
+  }
+  for (const QString& m : qtMessages) {
+    static const QRegularExpression kPlugin(
+        QStringLiteral("Could not (?:find|load) the Qt platform plugin \"([^\"]*)\""));
+    const QRegularExpressionMatch match = kPlugin.match(m);
+    if (match.hasMatch()) {
+      return QStringLiteral("the Qt platform plugin \"%1\" is not installed").arg(match.captured(1));
+    }
+  }
+  return QStringLiteral("no graphical display is available");
 }
 
 bool InstallQtTranslation() {

@@ -8,6 +8,7 @@
 #define VELUNAR_UI_WIN_APP_H_
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -34,8 +35,9 @@ class CWinApp {
   // with the program's name as its only argument, so that no option on the
   // command line reaches Qt, installs Qt's Russian texts
   // (InstallQtTranslation), and runs InitInstance and ExitInstance.
-  // Returns the exit status. Where no display can be opened it writes one
-  // sentence to stderr and returns 1 without running InitInstance.
+  // Returns the exit status. Where no window can be opened it writes one
+  // sentence to stderr, naming the reason (StartFailureReason), and returns
+  // 1 without running InitInstance.
   int Run(const char* argv0);
 
   // The application title: the caption of every report of a failure.
@@ -49,6 +51,12 @@ class CWinApp {
  private:
   QString m_strAppTitle;
 };
+
+// Why Qt could not open a window, from the messages it gave while starting
+// (none: no display was named at all): "the Wayland plugin is missing:
+// install qt6-wayland, or run under X11", "no graphical display is
+// available", and the like. Names no plugin it was not told about.
+QString StartFailureReason(const QStringList& qtMessages);
 
 // Installs Qt's Russian translation of its own texts (qtbase_ru from Qt's
 // translations directory) into the running application, whatever the

@@ -136,6 +136,10 @@ TEST(DialogTemplate, ParseRefusesBrokenTemplatesAndSaysWhy) {
              {"id": 5, "kind": "edit", "caption": "", "rect": [1,2,3,4], "styles": []},
              {"id": 5, "kind": "edit", "caption": "", "rect": [1,2,3,4], "styles": []}]})",
        "controls[1]: id 5 is used twice"},
+      {R"({"id": 7, "title": "T", "rect": [0,0,1,1], "font": {"points": 8}, "styles": [],
+           "exStyles": [], "controls": [{"id": 5, "kind": "push button", "caption": "",
+           "description": "chnage", "rect": [1,2,3,4], "styles": []}]})",
+       "controls[0]: unknown description \"chnage\""},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.json);

@@ -191,6 +191,33 @@ TEST_F(MainDialogTest, EveryControlHasAnAccessibleName) {
   }
 }
 
+TEST_F(MainDialogTest, TheButtonsWithoutCaptionSayWhatTheyDo) {
+  struct Row {
+    int nID;
+    const char* name;
+    const char* description;
+    QSize size;  // 14 x 7 and 6 x 7 dialog units, as the template makes them
+  };
+  const CDialogUnits& u = m_dlg.Units();
+  const Row rows[] = {
+      {IDC_CHANGE, "Изменить", "Заменить выделенную в списке запись текстом из нижнего поля",
+       QSize(u.ToPixelsX(14), u.ToPixelsY(7))},
+      {IDC_DELETE, "Удалить", "Удалить запись, которую показывает нижнее поле",
+       QSize(u.ToPixelsX(6), u.ToPixelsY(7))},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    QAccessibleInterface* pAccessible = QAccessible::queryAccessibleInterface(Item(r.nID));
+    ASSERT_NE(pAccessible, nullptr);
+    EXPECT_EQ(pAccessible->text(QAccessible::Name), U(r.name));
+    EXPECT_EQ(pAccessible->text(QAccessible::Description), U(r.description));
+    EXPECT_EQ(Item(r.nID)->toolTip(), U(r.description));
+    EXPECT_EQ(Item(r.nID)->size(), r.size);
+  }
+  // The buttons with captions need no description.
+  EXPECT_TRUE(Item(IDC_FIND)->toolTip().isEmpty());
+}
+
 TEST_F(MainDialogTest, OpensWithTheFieldFocusedAndItsTextSelected) {
   EXPECT_EQ(m_dlg.m_nInitCalls, 1);
   EXPECT_TRUE(Edit()->hasFocus());

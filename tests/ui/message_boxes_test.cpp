@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QScreen>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -178,6 +181,74 @@ TEST(MessageBoxes, OkBoxAnswersOkHoweverItEnds) {
     });
     EXPECT_EQ(QtMessageBoxes().Show(nullptr, "text", "caption", MB_ICONINFORMATION), IDOK);
     EXPECT_EQ(nButtons, 1);
+  }
+}
+
+struct Layout {
+  bool bSeen = false;
+  QRect boxFrame;
+  int nLabelWidth = 0;
+  int nLabelHeight = 0;
+  int nLineSpacing = 0;
+  QFont font;
+};
+
+Layout ShowAndMeasure(QWidget* owner, const QString& text) {
+  Layout seen;
+  QTimer::singleShot(0, [&seen] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (label == nullptr) return;
+    seen.bSeen = true;
+    seen.boxFrame = box->frameGeometry();
+    seen.nLabelWidth = label->contentsRect().width();
+    seen.nLabelHeight = label->contentsRect().height();
+    seen.nLineSpacing = QFontMetrics(label->font()).lineSpacing();
+    seen.font = label->font();
+    box->done(QMessageBox::Ok);
+  });
+  QtMessageBoxes().Show(owner, text, "caption", MB_OK);
+  return seen;
+}
+
+TEST(MessageBoxes, EachLineStaysOnOneLineUnlessWiderThanTwoThirdsOfTheScreen) {
+  const QString change = QString::fromUtf8(
+      "Редактируйте выделенную строку в нижнем поле!\n"
+      "Выделенная в верхнем поле строка должна быть показана в нижнем поле.");
+  QWidget owner;
+  owner.show();
+  const Layout seen = ShowAndMeasure(&owner, change);
+  ASSERT_TRUE(seen.bSeen);
+  const QFontMetrics fm(seen.font);
+  for (const QString& line : change.split(u'\n')) {
+    SCOPED_TRACE(line.toStdString());
+    EXPECT_LE(fm.horizontalAdvance(line), seen.nLabelWidth);
+  }
+  EXPECT_LT(seen.nLabelHeight, 3 * seen.nLineSpacing);
+
+  // A line far wider than the screen wraps, and the box stays on the screen.
+  const int nScreen = owner.screen()->availableGeometry().width();
+  QString wide;
+  while (fm.horizontalAdvance(wide) < 2 * nScreen) wide += QString::fromUtf8("Иванов Пётр ");
+  const Layout wrapped = ShowAndMeasure(&owner, wide);
+  ASSERT_TRUE(wrapped.bSeen);
+  EXPECT_LE(wrapped.nLabelWidth, nScreen * 2 / 3);
+  EXPECT_GE(wrapped.nLabelHeight, 2 * wrapped.nLineSpacing);
+  EXPECT_LE(wrapped.boxFrame.width(), nScreen);
+}
+
+TEST(MessageBoxes, ABoxWithoutAShownOwnerIsCentredInTheWorkArea) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  QWidget hidden;  // made, never shown, as a main window before its run
+  hidden.setGeometry(0, 0, 1000, 700);
+  QWidget* owners[] = {&hidden, nullptr};
+  for (QWidget* pOwner : owners) {
+    SCOPED_TRACE(pOwner == nullptr ? "no owner" : "hidden owner");
+    const Layout seen = ShowAndMeasure(pOwner, "text");
+    ASSERT_TRUE(seen.bSeen);
+    EXPECT_LE(std::abs(seen.boxFrame.center().x() - area.center().x()), 1);
+    EXPECT_LE(std::abs(seen.boxFrame.center().y() - area.center().y()), 1);
   }
 }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
+#include <QLibraryInfo>
 #include <QStringList>
 #include <cstdlib>
 #include <string>
@@ -125,6 +127,59 @@ TEST(WinApp, RunWithoutADisplaySaysSoAndDoesNotStart) {
   const std::string said = testing::internal::GetCapturedStderr();
   EXPECT_EQ(app.m_nInitCalls, 0);
   EXPECT_EQ(said, "velunar: cannot open the window: no graphical display is available.\n");
+}
+
+TEST(WinApp, StartFailureNamesTheReasonQtGave) {
+  struct Row {
+    const char* name;
+    QStringList messages;
+    const char* want;
+  };
+  const Row rows[] = {
+      {"nothing said", {}, "no graphical display is available"},
+      {"Wayland plugin missing, then no X display",
+       {"Could not find the Qt platform plugin \"wayland\" in \"\"",
+        "qt.qpa.xcb: could not connect to display ",
+        "This application failed to start because no Qt platform plugin could be initialized."},
+       "the Wayland plugin is missing: install qt6-wayland, or run under X11"},
+      {"X display that cannot be opened",
+       {"qt.qpa.xcb: could not connect to display :99",
+        "Could not load the Qt platform plugin \"xcb\" in \"\" even though it was found.",
+        "This application failed to start because no Qt platform plugin could be initialized."},
+       "no graphical display is available"},
+      {"xcb plugin that does not load",
+       {"Could not load the Qt platform plugin \"xcb\" in \"\" even though it was found."},
+       "the X11 plugin (xcb) cannot be loaded: reinstall qt6-base"},
+      {"a platform named that does not exist",
+       {"Could not find the Qt platform plugin \"vnc\" in \"\""},
+       "the Qt platform plugin \"vnc\" is not installed"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    EXPECT_EQ(StartFailureReason(r.messages), QString::fromUtf8(r.want));
+  }
+}
+
+// Qt's start ends the process when it fails, so the run happens in a child.
+TEST(WinAppDeathTest, WaylandWithoutItsPluginSaysWhatToInstall) {
+  if (QFile::exists(QLibraryInfo::path(QLibraryInfo::PluginsPath) +
+                    "/platforms/libqwayland-generic.so")) {
+    GTEST_SKIP() << "qt6-wayland is installed";
+  }
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  CScopedEnv qpa("QT_QPA_PLATFORM", nullptr);
+  CScopedEnv display("DISPLAY", nullptr);
+  CScopedEnv wayland("WAYLAND_DISPLAY", "wayland-velunar-test");
+  CScopedEnv session("XDG_SESSION_TYPE", "wayland");
+  CScopedEnv desktop("XDG_CURRENT_DESKTOP", nullptr);
+  EXPECT_EXIT(
+      {
+        CRecordingApp app;
+        app.Run("/usr/bin/velunar");
+      },
+      ::testing::ExitedWithCode(1),
+      "velunar: cannot open the window: the Wayland plugin is missing: install qt6-wayland, or "
+      "run under X11\\.");
 }
 
 }  // namespace
