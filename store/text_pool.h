@@ -29,6 +29,10 @@ class CTextPool {
   // (moving a vector keeps its storage).
   void Adopt(std::vector<char>&& buffer);
 
+  // The adopted buffers, in the order they came. Find reads them front to
+  // back; the texts copied in one by one are not among them.
+  const std::vector<std::vector<char>>& Buffers() const { return m_buffers; }
+
  private:
   std::vector<std::unique_ptr<char[]>> m_texts;
   std::vector<std::vector<char>> m_buffers;

@@ -49,6 +49,8 @@ class CQueryMatcher {
  public:
   explicit CQueryMatcher(std::string_view query);
   bool Matches(std::string_view entry) const;
+  // The query, folded.
+  const std::string& Query() const { return m_strFolded; }
 
  private:
   std::string m_strFolded;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "store/cp1251.h"
+#include "store/entry_format.h"
 #include "store/master_list.h"
 #include "store/text_rules.h"
 
@@ -350,6 +351,58 @@ TEST(ViewList, RebuildKeepsCaseVariantsAndRefillIsShared) {
   lists.Rebuild();
   EXPECT_EQ(StoreMaster(lists.masterList),
             (std::vector<std::string>{"x", Cp(u"иван"), Cp(u"Иван")}));
+}
+
+// Find over a loaded file and texts typed since: the entries of the file are
+// searched in the file's bytes, the typed ones one by one, and the result
+// is what asking each entry gives, in list order.
+TEST(ViewList, FindCoversLoadedAndTypedTexts) {
+  const std::vector<std::string> queries = {Cp(u"петр"), Cp(u"ПЕТР"), Cp(u"ё"), "\r",
+                                            "a",         Cp(u"в П"),  "zz"};
+  for (unsigned seed = 1; seed <= 8; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 rng(seed);
+    const std::vector<std::string> words = {Cp(u"Иван"), Cp(u"Петров"), Cp(u"петр"), Cp(u"Ёлкин"),
+                                            "a",         "\r",          " ",         "A1"};
+    // A file with CR LF and LF line ends, a lone CR, an empty line and a
+    // tail after it that holds the queries too.
+    std::string bytes;
+    std::vector<std::string> loaded;
+    for (int i = 0; i < 300; ++i) {
+      std::string line;
+      for (int k = 0, n = 1 + static_cast<int>(rng() % 4); k < n; ++k)
+        line += words[rng() % words.size()];
+      if (line == "\r") line = "x";
+      loaded.push_back(line);
+      bytes += line + (rng() % 2 ? "\r\n" : "\n");
+    }
+    bytes += "\r\n" + Cp(u"Петров петр") + "\r\n";
+    const CParsedEntries parsed = ParseEntries(bytes);
+    ASSERT_EQ(parsed.entries.size(), loaded.size());
+    std::vector<char> buffer(bytes.begin(), bytes.end());
+    std::vector<std::string_view> entries;
+    for (std::string_view e : parsed.entries)
+      entries.emplace_back(buffer.data() + (e.data() - bytes.data()), e.size());
+
+    CStoreLists lists;
+    lists.masterList.AddLoaded(std::move(buffer), entries);
+    for (int i = 0; i < 20; ++i) lists.MasterAppend(words[rng() % words.size()] + Cp(u" петр"));
+    for (const std::string& query : queries) {
+      SCOPED_TRACE(query);
+      std::vector<std::string> want;
+      lists.masterList.Items().ForEach([&](std::string_view item) {
+        if (QueryMatches(item, query)) want.emplace_back(item);
+      });
+      lists.FindFill(query);
+      std::vector<std::string> got;
+      for (int i = 0; i < lists.ViewCount(); ++i) {
+        std::string item;
+        lists.ViewText(i, item);
+        got.push_back(item);
+      }
+      EXPECT_EQ(got, want);
+    }
+  }
 }
 
 }  // namespace

@@ -1,0 +1,82 @@
+// Find's search over a whole block of bytes at once: every place where the
+// folded query occurs in the folded bytes, marked in a bitmap.
+//
+// Find asks whether each entry holds the query. Asked entry by entry in list
+// order, the texts come from scattered places in a loaded file, and nearly
+// every one is a wait for memory. The block is read here once, front to
+// back, and the entries are then checked against the marks (view_list.cpp).
+// A match is marked at its first byte, so an entry [begin, end) of the block
+// holds the query exactly when a mark lies in [begin, end - query size].
+//
+// The search has a plain path and, where the processor has them, vector
+// paths; each gives exactly the same marks. The path is picked when the
+// program runs, never when it is built.
+#ifndef VELUNAR_STORE_QUERY_SCAN_H_
+#define VELUNAR_STORE_QUERY_SCAN_H_
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velunar {
+
+enum class EScanPath {
+  plain,  // one byte at a time; on every machine
+  sse2,   // sixteen bytes at a time; every x86-64 processor has SSE2
+  avx2,   // thirty-two bytes at a time, where the processor has AVX2
+};
+
+// The paths this machine can run, plain first.
+std::vector<EScanPath> AvailableScanPaths();
+// The fastest of them.
+EScanPath FastestScanPath();
+
+class CQueryScan {
+ public:
+  // REQUIRES: `query` not empty. The query is folded here.
+  explicit CQueryScan(std::string_view query);
+
+  std::size_t QuerySize() const { return m_strFolded.size(); }
+
+  // Sets bit p of `marks` (bit p % 64 of word p / 64) for every position p
+  // of `bytes` at which the folded query occurs in the folded bytes. Other
+  // bits are left as they are. REQUIRES: marks.size() * 64 >= bytes.size().
+  void Mark(std::string_view bytes, std::vector<std::uint64_t>& marks,
+            EScanPath path = FastestScanPath()) const;
+
+ private:
+  bool MatchesAt(const unsigned char* p) const;
+  void MarkPlain(const unsigned char* p, std::size_t from, std::size_t to,
+                 std::vector<std::uint64_t>& marks) const;
+  std::size_t MarkSse2(const unsigned char* p, std::size_t n,
+                       std::vector<std::uint64_t>& marks) const;
+  std::size_t MarkAvx2(const unsigned char* p, std::size_t n,
+                       std::vector<std::uint64_t>& marks) const;
+
+  std::string m_strFolded;
+  std::array<unsigned char, 256> m_fold{};
+  // The bytes that fold to the query's first and to its last byte: the
+  // letter and its capital, or the one byte twice.
+  unsigned char m_first[2] = {};
+  unsigned char m_last[2] = {};
+};
+
+// True when one of the bits from `first` to `last` (both included) is set.
+inline bool AnyMarkIn(const std::vector<std::uint64_t>& marks, std::size_t first,
+                      std::size_t last) {
+  std::size_t w = first / 64;
+  const std::size_t lastWord = last / 64;
+  std::uint64_t bits = marks[w] & (~std::uint64_t{0} << (first % 64));
+  while (w < lastWord) {
+    if (bits != 0) return true;
+    bits = marks[++w];
+  }
+  return (bits & (~std::uint64_t{0} >> (63 - last % 64))) != 0;
+}
+
+}  // namespace velunar
+
+#endif  // VELUNAR_STORE_QUERY_SCAN_H_
