@@ -497,6 +497,52 @@ case_without_a_display_ends_with_a_message() {
   [[ ! -e velunar.txt ]] || fail "created velunar.txt without a window"
 }
 
+# Keys that come faster than a mnemonic's button could show itself pressed:
+# the command runs at once, before the keys behind it.
+case_mnemonic_then_escape_at_once_adds_the_entry() {
+  start_main_window
+  type_text 'ab'
+  xdotool key --delay 20 alt+Cyrillic_ve Escape
+  expect_normal_end
+  printf 'ab\r\n' | expect_file
+}
+
+case_mnemonic_then_typing_at_once_adds_what_was_typed_before() {
+  start_main_window
+  type_text 'ab'
+  xdotool key --delay 20 alt+Cyrillic_ve type --delay 20 cd
+  keys Escape
+  expect_normal_end
+  printf 'ab\r\n' | expect_file
+}
+
+# On a 1024x768 screen, the screen the window was drawn for, the whole
+# window with its frame lies on the screen. Runs in an X session of its own.
+case_window_with_its_frame_fits_a_1024x768_screen() {
+  (
+    trap 'end_programs; xsession_stop' EXIT
+    export XSESSION_SCREEN=1024x768
+    xsession_start "$PWD/x" >xsession.log 2>&1 || fail "no 1024x768 X session"
+    printf 'a\r\n' >velunar.txt
+    start_main_window
+    window_geometry "$MAIN"
+    local left right top bottom
+    read -r left right top bottom < <(xprop -id "$MAIN" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+    ((WIN_X - left >= 0 && WIN_Y - top >= 0)) ||
+      fail "the frame starts off the screen at ($((WIN_X - left)), $((WIN_Y - top)))"
+    ((WIN_X + WIN_WIDTH + right <= 1024 && WIN_Y + WIN_HEIGHT + bottom <= 768)) ||
+      fail "the frame ends off the screen at ($((WIN_X + WIN_WIDTH + right)), $((WIN_Y + WIN_HEIGHT + bottom)))"
+    # In the stand-in font the client area is 673 x 423 units of 6 x 13 px.
+    if fc-list | grep -q 'DejaVuSansCondensed\.ttf'; then
+      ((WIN_WIDTH >= 1008 && WIN_WIDTH <= 1012 && WIN_HEIGHT >= 685 && WIN_HEIGHT <= 689)) ||
+        fail "client area ${WIN_WIDTH}x${WIN_HEIGHT}, not about 1010x687"
+    fi
+    keys Escape
+    expect_normal_end
+    printf 'a\r\n' | expect_file
+  )
+}
+
 # ---------------------------------------------------------------------------
 
 run_case() {
