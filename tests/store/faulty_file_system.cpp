@@ -29,8 +29,17 @@ int CFaultyFileSystem::Calls(EOp op) const {
   return it == m_calls.end() ? 0 : it->second;
 }
 
+void CFaultyFileSystem::BeforeCall(EOp op, int nth, std::function<void()> hook) {
+  m_hooks[op] = {Calls(op) + nth, std::move(hook)};
+}
+
 bool CFaultyFileSystem::Fails(EOp op) {
   const int call = ++m_calls[op];
+  if (auto hook = m_hooks.find(op); hook != m_hooks.end() && hook->second.first == call) {
+    std::function<void()> run = std::move(hook->second.second);
+    m_hooks.erase(hook);
+    run();
+  }
   auto it = m_faults.find(op);
   if (it == m_faults.end() || (it->second.nth != 0 && it->second.nth != call)) return false;
   if (it->second.bOutOfMemory) throw std::bad_alloc();
@@ -132,7 +141,6 @@ int CFaultyFileSystem::ListDirectory(const char* path, std::vector<std::string>&
 }
 
 int CFaultyFileSystem::Rename(const char* from, const char* to) {
-  if (m_beforeRename) std::exchange(m_beforeRename, nullptr)();
   return Fails(EOp::rename) ? -1 : m_real.Rename(from, to);
 }
 

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <utility>
 
 #include "store/file_system.h"
 
@@ -56,6 +57,10 @@ class CFaultyFileSystem : public IFileSystem {
   int Calls(EOp op) const;
   // Every write writes at most `limit` bytes (0: no limit).
   void LimitWrites(std::size_t limit) { m_nWriteLimit = limit; }
+  // Runs `hook` once, just before the `nth` call of `op` from now on (1 =
+  // the next one): another program acting, or the program killed, at that
+  // moment.
+  void BeforeCall(EOp op, int nth, std::function<void()> hook);
   // Runs `hook` once, just before the next flock: another program acting
   // between an opening and its lock.
   void BeforeNextFlock(std::function<void()> hook) { m_beforeFlock = std::move(hook); }
@@ -84,9 +89,6 @@ class CFaultyFileSystem : public IFileSystem {
                 int flags) override;
   int Fremovexattr(int fd, const char* name) override;
   int ListDirectory(const char* path, std::vector<std::string>& names) override;
-  // Runs `hook` once, just before the next rename: another program acting
-  // while a save is under way.
-  void BeforeNextRename(std::function<void()> hook) { m_beforeRename = std::move(hook); }
   int Rename(const char* from, const char* to) override;
   int Unlink(const char* path) override;
   char* GetCwd(char* buf, std::size_t size) override;
@@ -103,10 +105,10 @@ class CFaultyFileSystem : public IFileSystem {
 
   IFileSystem& m_real = PosixFileSystem();
   std::map<EOp, Fault> m_faults;
+  std::map<EOp, std::pair<int, std::function<void()>>> m_hooks;
   std::map<EOp, int> m_calls;
   std::size_t m_nWriteLimit = 0;
   std::function<void()> m_beforeFlock;
-  std::function<void()> m_beforeRename;
 };
 
 }  // namespace velunar::testing
