@@ -11,6 +11,15 @@
 //   Find                 one Find over every entry (fold, search, fill)
 //   FindBaseline         the bare pass: fold each entry, search it
 //   WriteAll             save every entry with fsync and rename
+//   SaveBytes            the bytes of a save built in memory: per entry through
+//                        a visitor and an append (as the entry file's WriteAll
+//                        does now), and in one piece (FormatSequence)
+//
+// The second argument picks the file: 0 the project's own generator, 1 the
+// shared generator (gen_entries.py, run with python3 from
+// VELUNAR_SHARED_GENERATOR or the default path beside the source tree), which
+// has more shared beginnings and equal lines. bench/compare.sh runs these
+// beside the measuring program where the processor has its instructions.
 //   Memory               bytes held per entry after load, and peak bytes
 //                        during load per byte of file
 #include <benchmark/benchmark.h>
@@ -24,6 +33,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <new>
@@ -32,11 +42,17 @@
 
 #include "bench/phonebook_generator.h"
 #include "store/entry_file.h"
+#include "store/entry_format.h"
 #include "store/master_list.h"
 #include "store/text_rules.h"
 #include "store/view_list.h"
 
 // Counting allocator: the store's memory is measured, not guessed.
+// GCC sees the replaced delete's free() inlined into code that allocated with
+// new and calls it a mismatch; here new is malloc, so it is not one.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 namespace {
 std::atomic<long long> g_liveBytes{0};
 std::atomic<long long> g_peakBytes{0};
@@ -63,16 +79,36 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// One generated file per size, written once into a scratch directory.
-const std::string& PhoneBookPath(int count) {
-  static std::map<int, std::string> paths;
-  auto it = paths.find(count);
-  if (it != paths.end()) return it->second;
+fs::path ScratchDir() {
   fs::path dir = fs::temp_directory_path() / ("velunar-bench-" + std::to_string(getpid()));
   fs::create_directories(dir);
-  fs::path file = dir / ("phonebook-" + std::to_string(count) + ".txt");
-  bench::WriteGeneratedFile(file.string(), count);
-  return paths[count] = file.string();
+  return dir;
+}
+
+// One generated file per size and generator, written once into a scratch
+// directory. Empty when the shared generator cannot be run.
+const std::string& PhoneBookPath(int count, int source = 0) {
+  static std::map<std::pair<int, int>, std::string> paths;
+  auto it = paths.find({count, source});
+  if (it != paths.end()) return it->second;
+  const char* suffix = source == 0 ? "" : "-shared";
+  fs::path file = ScratchDir() / ("phonebook-" + std::to_string(count) + suffix + ".txt");
+  if (source == 0) {
+    bench::WriteGeneratedFile(file.string(), count);
+  } else {
+    const char* env = std::getenv("VELUNAR_SHARED_GENERATOR");
+    const std::string generator = env != nullptr ? env : VELUNAR_DEFAULT_SHARED_GENERATOR;
+    const std::string command =
+        "python3 '" + generator + "' " + std::to_string(count) + " '" + file.string() + "'";
+    if (!fs::exists(generator) || std::system(command.c_str()) != 0) file.clear();
+  }
+  return paths[{count, source}] = file.string();
+}
+
+bool SkipWithoutFile(benchmark::State& state, const std::string& path) {
+  if (!path.empty()) return false;
+  state.SkipWithError("the shared generator could not be run");
+  return true;
 }
 
 struct CLists {
@@ -83,9 +119,9 @@ struct CLists {
   int curIndex = 0;
 };
 
-std::unique_ptr<CLists> LoadLists(int count) {
+std::unique_ptr<CLists> LoadLists(int count, int source = 0) {
   auto lists = std::make_unique<CLists>();
-  CStdioFile file(PosixFileSystem(), PhoneBookPath(count));
+  CStdioFile file(PosixFileSystem(), PhoneBookPath(count, source));
   CLoadedEntries loaded = file.Load();
   lists->master.AddLoaded(std::move(loaded.buffer), loaded.entries);
   lists->view.Refill(lists->master);
@@ -166,9 +202,10 @@ void BM_ReadAndSortBaseline(benchmark::State& state) {
 
 void BM_Load(benchmark::State& state) {
   int count = static_cast<int>(state.range(0));
-  PhoneBookPath(count);
+  int source = static_cast<int>(state.range(1));
+  if (SkipWithoutFile(state, PhoneBookPath(count, source))) return;
   for (auto _ : state) {
-    auto lists = LoadLists(count);
+    auto lists = LoadLists(count, source);
     benchmark::DoNotOptimize(lists->view.GetCount());
     state.PauseTiming();
     lists.reset();
@@ -178,11 +215,13 @@ void BM_Load(benchmark::State& state) {
 
 void BM_Memory(benchmark::State& state) {
   int count = static_cast<int>(state.range(0));
-  auto fileBytes = static_cast<double>(fs::file_size(PhoneBookPath(count)));
+  int source = static_cast<int>(state.range(1));
+  if (SkipWithoutFile(state, PhoneBookPath(count, source))) return;
+  auto fileBytes = static_cast<double>(fs::file_size(PhoneBookPath(count, source)));
   for (auto _ : state) {
     long long before = g_liveBytes.load();
     g_peakBytes = before;
-    auto lists = LoadLists(count);
+    auto lists = LoadLists(count, source);
     long long held = g_liveBytes.load() - before;
     long long peak = g_peakBytes.load() - before;
     state.counters["bytes_per_entry"] = static_cast<double>(held) / count;
@@ -241,7 +280,9 @@ void BM_Refill(benchmark::State& state) {
 }
 
 void BM_Find(benchmark::State& state) {
-  auto lists = LoadLists(static_cast<int>(state.range(0)));
+  int source = static_cast<int>(state.range(1));
+  if (SkipWithoutFile(state, PhoneBookPath(static_cast<int>(state.range(0)), source))) return;
+  auto lists = LoadLists(static_cast<int>(state.range(0)), source);
   for (auto _ : state) {
     FindCommand(*lists, kQuery);
     benchmark::DoNotOptimize(lists->view.GetCount());
@@ -279,6 +320,30 @@ void BM_WriteAll(benchmark::State& state) {
                           static_cast<long long>(fs::file_size(target)));
 }
 
+template <bool kWhole>
+void BM_SaveBytes(benchmark::State& state) {
+  int source = static_cast<int>(state.range(1));
+  if (SkipWithoutFile(state, PhoneBookPath(static_cast<int>(state.range(0)), source))) return;
+  auto lists = LoadLists(static_cast<int>(state.range(0)), source);
+  for (auto _ : state) {
+    std::string out;
+    if (kWhole) {
+      out = FormatSequence(lists->view.Items(), "");
+    } else {
+      const std::function<void(std::string_view)> visit = [&out](std::string_view entry) {
+        AppendWithCrLf(entry, out);
+        AppendWithCrLf("\n", out);
+      };
+      lists->view.Items().ForEach(visit);
+    }
+    benchmark::DoNotOptimize(out.data());
+  }
+}
+
+void SizesBothFiles(benchmark::internal::Benchmark* b) {
+  b->ArgsProduct({{100'000, 1'000'000}, {0, 1}})->Unit(benchmark::kMillisecond);
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
   b->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 }
@@ -287,8 +352,8 @@ void SizesMicro(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_ReadAndSortBaseline)->Apply(Sizes);
-BENCHMARK(BM_Load)->Apply(Sizes);
-BENCHMARK(BM_Memory)->Apply(Sizes)->Iterations(1);
+BENCHMARK(BM_Load)->Apply(SizesBothFiles);
+BENCHMARK(BM_Memory)->Apply(SizesBothFiles)->Iterations(1);
 BENCHMARK(BM_Add<false>)->Name("BM_Add/all")->Apply(SizesMicro);
 BENCHMARK(BM_Add<true>)->Name("BM_Add/filtered")->Apply(SizesMicro);
 BENCHMARK(BM_Change<false>)->Name("BM_Change/all")->Apply(SizesMicro);
@@ -298,9 +363,11 @@ BENCHMARK(BM_Delete<true>)->Name("BM_Delete/filtered")->Apply(SizesMicro);
 BENCHMARK(BM_Refill)
     ->Apply(SizesMicro)
     ->Iterations(20);  // each iteration first runs a Find, untimed
-BENCHMARK(BM_Find)->Apply(Sizes);
+BENCHMARK(BM_Find)->Apply(SizesBothFiles);
 BENCHMARK(BM_FindBaseline)->Apply(Sizes);
 BENCHMARK(BM_WriteAll)->Apply(Sizes);
+BENCHMARK(BM_SaveBytes<false>)->Name("BM_SaveBytes/per_entry")->Apply(SizesBothFiles);
+BENCHMARK(BM_SaveBytes<true>)->Name("BM_SaveBytes/whole")->Apply(SizesBothFiles);
 
 }  // namespace
 }  // namespace velunar

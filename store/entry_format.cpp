@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 namespace velunar {
 
@@ -56,6 +57,42 @@ std::string FormatEntries(std::span<const std::string_view> entries, std::string
     out.append("\r\n");
   }
   out.append(tail);
+  return out;
+}
+
+std::string FormatSequence(const CEntrySequence& items, std::string_view tail) {
+  std::size_t size = tail.size();
+  items.ForEachRun([&](const std::vector<std::string_view>& run) {
+    for (std::string_view entry : run) size += entry.size() + 2;
+  });
+  std::string out;
+  // Sized once and written through a pointer: appending grew and checked
+  // the string at every entry.
+  out.resize(size);
+  char* at = out.data();
+  items.ForEachRun([&](const std::vector<std::string_view>& run) {
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t i = 0; i < run.size(); ++i) {
+      // The texts lie in file order, the items in list order.
+      if (i + kAhead < run.size()) __builtin_prefetch(run[i + kAhead].data());
+      const std::string_view entry = run[i];
+      if (std::memchr(entry.data(), '\n', entry.size()) != nullptr) {
+        // Rare: a line feed grows the output by one byte, so the rest is
+        // appended the slow way.
+        const std::size_t done = static_cast<std::size_t>(at - out.data());
+        std::string piece;
+        AppendWithCrLf(entry, piece);
+        out.replace(done, entry.size(), piece);
+        at = out.data() + done + piece.size();
+      } else {
+        std::memcpy(at, entry.data(), entry.size());
+        at += entry.size();
+      }
+      *at++ = '\r';
+      *at++ = '\n';
+    }
+  });
+  std::memcpy(at, tail.data(), tail.size());
   return out;
 }
 

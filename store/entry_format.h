@@ -30,6 +30,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/entry_sequence.h"
+
 namespace velunar {
 
 struct CParsedEntries {
@@ -52,6 +54,12 @@ void AppendWithCrLf(std::string_view text, std::string& out);
 // The bytes a save writes: each entry (REQUIRES: none holds LF) followed by
 // CR LF, in the order given, then `tail`.
 std::string FormatEntries(std::span<const std::string_view> entries, std::string_view tail);
+
+// The bytes a save writes for `items`, in their order: each entry followed
+// by CR LF, a line feed inside an entry written as CR LF (as WriteText
+// does), then `tail`. One pass that sizes the output and one that copies,
+// with no call and no growth per entry. Throws std::bad_alloc.
+std::string FormatSequence(const CEntrySequence& items, std::string_view tail);
 
 }  // namespace velunar
 

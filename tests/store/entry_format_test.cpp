@@ -140,5 +140,43 @@ TEST(EntryFormat, WritesEachLineFeedAsCrLf) {
   }
 }
 
+// A save's bytes built from the list in one piece agree with writing each
+// entry and its line end in turn: across chunks of the list, with line feeds
+// inside entries and with a kept tail.
+TEST(FormatSequence, AgreesWithWritingEachEntryInTurn) {
+  struct Row {
+    int count;
+    std::string_view tail;
+    bool lineFeeds;
+  };
+  const Row rows[] = {{0, "", false},
+                      {0, "\r\nrest", false},
+                      {1, "", false},
+                      {3000, "", false},
+                      {3000,
+                       "\x1A"
+                       "end",
+                       true},
+                      {5, "\n", true}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::to_string(r.count) + " entries");
+    std::vector<std::string> texts;
+    for (int i = 0; i < r.count; ++i) {
+      std::string text = "\xC8\xE2\xE0\xED " + std::to_string(i * 7919 % 1000);
+      if (r.lineFeeds && i % 3 == 0) text += "\nline\n";
+      if (i % 5 == 0) text += "\r";
+      texts.push_back(text);
+    }
+    std::vector<std::string_view> views(texts.begin(), texts.end());
+    std::string want;
+    for (std::string_view v : views) {
+      AppendWithCrLf(v, want);
+      want += "\r\n";
+    }
+    want += r.tail;
+    EXPECT_EQ(FormatSequence(CEntrySequence::FromSorted(views), r.tail), want);
+  }
+}
+
 }  // namespace
 }  // namespace velunar
