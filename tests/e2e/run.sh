@@ -543,6 +543,63 @@ case_window_with_its_frame_fits_a_1024x768_screen() {
   )
 }
 
+case_save_keeps_a_line_another_program_appended() {
+  printf 'b\r\n' >velunar.txt
+  start_main_window
+  type_text 'a'
+  keys Return
+  printf 'c\r\n' >>velunar.txt
+  press_save
+  printf 'a\r\nb\r\nc\r\n' | expect_file_soon
+  keys Escape
+  expect_normal_end
+  printf 'a\r\nb\r\nc\r\n' | expect_file
+}
+
+case_sigterm_writes_the_file() {
+  printf 'b\r\n' >velunar.txt
+  start_main_window
+  type_text 'a'
+  keys Return
+  kill -TERM "$PROGRAM_PID"
+  expect_normal_end
+  printf 'a\r\nb\r\n' | expect_file
+}
+
+# Exit over a read-only file: the report, then the question. «Нет» (the
+# default) keeps the window; «Да» ends it without writing, with status 1.
+case_failed_exit_asks_before_closing_without_saving() {
+  printf 'b\r\n' >velunar.txt
+  chmod 444 velunar.txt
+  cp velunar.txt before.bin
+  start_main_window
+  type_text 'a'
+  keys Return
+  local answer
+  for answer in no yes; do
+    keys Escape
+    wait_window "$PROGRAM_PID" "^$APP_TITLE\$"
+    focus_window "$WINDOW"
+    keys Return # the report
+    sleep 0.5
+    wait_window "$PROGRAM_PID" "^$APP_TITLE\$"
+    focus_window "$WINDOW"
+    if [[ $answer == no ]]; then
+      keys Return # «Нет», the default
+      wait_no_window "$PROGRAM_PID" "^$APP_TITLE\$"
+      sleep 0.5
+      kill -0 "$PROGRAM_PID" 2>/dev/null || fail "«Нет» ended the program"
+      wait_window "$PROGRAM_PID" '^Велунар$'
+      focus_window "$MAIN"
+    else
+      keys shift+Tab space # «Да»
+    fi
+  done
+  wait_exit "$PROGRAM_PID"
+  [[ $EXIT_STATUS -eq 1 ]] || fail "the program ended with status $EXIT_STATUS, expected 1"
+  expect_file <before.bin
+}
+
 # ---------------------------------------------------------------------------
 
 run_case() {

@@ -11,9 +11,13 @@
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <functional>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -936,6 +940,168 @@ TEST_F(VelunarDlgCommandsTest, ReadOnlyEntryFileIsReportedAndNothingIsLost) {
     EXPECT_TRUE(m_boxes.boxes.empty());
     EXPECT_TRUE(Ended());
     EXPECT_EQ(m_dir.ReadEntryFile(), Cp("Анна\r\nБорис\r\nВера\r\n"));
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The file against other programs and the end of the session
+
+TEST_F(VelunarDlgCommandsTest, AnotherProgramsEntriesAreMergedAtSaveAndExit) {
+  for (const int nCommand : {IDC_SAVE, IDCANCEL}) {
+    SCOPED_TRACE(nCommand);
+    Open({"Борис", "Анна", "Дина"});
+    Run(IDOK, "Вера");
+    ClickItem(3);  // Дина
+    Press(IDC_DELETE);
+    // Meanwhile another program appends a line and takes one away.
+    m_dir.WriteEntryFile(Cp("Борис\r\nДина\r\nГлеб\r\n"));
+    Press(nCommand);
+    EXPECT_TRUE(m_boxes.boxes.empty());
+    EXPECT_EQ(m_dir.ReadEntryFile(), Cp("Борис\r\nВера\r\nГлеб\r\n"));
+    if (nCommand == IDC_SAVE) {
+      ExpectState({{"Борис", "Вера", "Глеб"}, {"Борис", "Вера", "Глеб"}, false, 0, -1, kCount3});
+      // What the save wrote is what the window now holds.
+      Run(IDOK, "Яна");
+      Press(IDCANCEL);
+      EXPECT_EQ(m_dir.ReadEntryFile(), Cp("Борис\r\nВера\r\nГлеб\r\nЯна\r\n"));
+    }
+    EXPECT_TRUE(Ended());
+  }
+}
+
+// A failed Exit with unsaved entries asks; «Да» closes without writing.
+TEST_F(VelunarDlgCommandsTest, FailedExitClosesWithoutSavingOnlyWhenTheUserSaysYes) {
+  Open({"Борис", "Анна"});
+  const std::string before = m_dir.ReadEntryFile();
+  Run(IDOK, "Вера");
+  ASSERT_EQ(::chmod(FullPath().c_str(), 0444), 0);
+  m_boxes.yesNoAnswers = {IDNO, IDYES};
+  Press(IDCANCEL);
+  ExpectFailureReport("Could not open " + FullPath() + " for writing; nothing was written.", true);
+  EXPECT_TRUE(Dlg().isVisible());
+  Key(&Dlg(), Qt::Key_Escape);
+  ExpectFailureReport("Could not open " + FullPath() + " for writing; nothing was written.", true);
+  EXPECT_FALSE(Dlg().isVisible());
+  EXPECT_EQ(Dlg().result(), CVelunarDlg::kSaveFailed);
+  EXPECT_EQ(m_dir.ReadEntryFile(), before);
+}
+
+// With nothing to lose, a failed Exit reports and ends without a question.
+TEST_F(VelunarDlgCommandsTest, FailedExitWithNothingChangedEnds) {
+  Open({"Борис", "Анна"});
+  Run(IDOK, "Вера");
+  ClickItem(2);
+  Press(IDC_DELETE);  // back to what the file holds
+  ASSERT_EQ(::chmod(FullPath().c_str(), 0444), 0);
+  Press(IDCANCEL);
+  ExpectFailureReport("Could not open " + FullPath() + " for writing; nothing was written.");
+  EXPECT_FALSE(Dlg().isVisible());
+  EXPECT_EQ(Dlg().result(), CVelunarDlg::kSaveFailed);
+}
+
+// SIGTERM, SIGHUP and SIGINT save as Exit does and end the window; when the
+// save fails, nobody is asked and the window ends all the same.
+TEST_F(VelunarDlgCommandsTest, SignalsSaveOnceAndEnd) {
+  for (const int signo : {SIGTERM, SIGHUP, SIGINT}) {
+    for (const bool bWritable : {true, false}) {
+      SCOPED_TRACE(std::to_string(signo) + (bWritable ? " writable" : " read-only"));
+      std::filesystem::remove(FullPath());
+      Open({"Борис", "Анна"});
+      const std::string before = m_dir.ReadEntryFile();
+      Run(IDOK, "Вера");
+      if (!bWritable) {
+        ASSERT_EQ(::chmod(FullPath().c_str(), 0444), 0);
+      }
+      ASSERT_EQ(::raise(signo), 0);
+      EXPECT_TRUE(QTest::qWaitFor([&] { return !Dlg().isVisible(); }, 5000));
+      EXPECT_TRUE(m_boxes.boxes.empty());
+      if (bWritable) {
+        EXPECT_TRUE(Ended());
+        EXPECT_EQ(m_dir.ReadEntryFile(), Cp("Анна\r\nБорис\r\nВера\r\n"));
+      } else {
+        EXPECT_EQ(Dlg().result(), CVelunarDlg::kSaveFailed);
+        EXPECT_EQ(m_dir.ReadEntryFile(), before);
+      }
+    }
+  }
+}
+
+TEST_F(VelunarDlgCommandsTest, EntryTooLongForTheFieldLeavesItAsItWas) {
+  const std::string longEntry = "Б" + std::string(CVelunarDlg::kMaxFieldEntry, 'x');
+  Open({"Анна", longEntry});
+  TypeEntry("своё");
+  ClickItem(1);
+  ExpectWarnings({"Эта строка слишком длинная для нижнего поля (" +
+                  std::to_string(Cp(longEntry.c_str()).size()) +
+                  " байт), поэтому оно её не показывает.\nСтрока остаётся в списке и в файле без "
+                  "изменений."});
+  EXPECT_EQ(Edit()->text().toStdString(), "своё");
+  // The row shows the entry's beginning; the file keeps it whole.
+  EXPECT_EQ(ShownRows()[1].substr(0, 4), "Бxx");
+  Press(IDCANCEL);
+  EXPECT_EQ(m_dir.ReadEntryFile(), Cp("Анна\r\n") + Cp(longEntry.c_str()) + "\r\n");
+}
+
+TEST_F(VelunarDlgCommandsTest, StartUpBoxNamesTheCause) {
+  struct Row {
+    const char* name;
+    std::function<std::shared_ptr<void>()> prepare;
+    std::string reason;  // empty: in use by another copy
+  };
+  const Row rows[] = {
+      {"another copy",
+       [] {
+         auto pOther = std::make_shared<CStdioFile>();
+         EXPECT_TRUE(pOther->OpenForReading());
+         return std::shared_ptr<void>(pOther);
+       },
+       ""},
+      {"a directory",
+       [this] {
+         std::filesystem::remove(FullPath());
+         std::filesystem::create_directory(FullPath());
+         return std::shared_ptr<void>();
+       },
+       "это каталог"},
+      {"a FIFO",
+       [this] {
+         std::filesystem::remove(FullPath());
+         EXPECT_EQ(::mkfifo(FullPath().c_str(), 0644), 0);
+         return std::shared_ptr<void>();
+       },
+       "это не обычный файл"},
+      {"no permission",
+       [this] {
+         m_fs.Fail(EOp::open, 0, EACCES);
+         return std::shared_ptr<void>();
+       },
+       "нет прав на его чтение"},
+      {"another error",
+       [this] {
+         m_fs.Fail(EOp::open, 0, ELOOP);
+         return std::shared_ptr<void>();
+       },
+       std::strerror(ELOOP)},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    m_pDlg.reset();
+    std::filesystem::remove_all(FullPath());
+    m_dir.WriteEntryFile("a\r\n");
+    const std::shared_ptr<void> keep = r.prepare();
+    m_boxes.boxes.clear();
+    CVelunarDlg dlg(nullptr, m_fs);
+    dlg.SetMessageBoxes(&m_boxes);
+    QTimer::singleShot(5000, &dlg, [&dlg] { dlg.EndDialog(12345); });
+    EXPECT_EQ(dlg.DoModal(), CVelunarDlg::kLoadFailed);
+    m_fs.Clear();
+    ASSERT_EQ(m_boxes.boxes.size(), 1u);
+    const std::string want =
+        r.reason.empty()
+            ? "Файл " + FullPath() + " занят другой запущенной копией программы."
+            : "Файл " + FullPath() + " не может быть прочитан: " + r.reason + ".";
+    EXPECT_EQ(m_boxes.boxes[0].text.toStdString(),
+              want + "\nПрограмма закрывается, не изменяя его.");
   }
 }
 
