@@ -6,7 +6,11 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTranslator>
+#include <langinfo.h>
+
 #include <algorithm>
+#include <clocale>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -45,6 +49,36 @@ void HandleStartMessage(QtMsgType type, const QMessageLogContext& context, const
 
 bool IsSet(const char* value) { return value != nullptr && *value != '\0'; }
 
+// Qt takes every 8-bit text of the system as UTF-8, but Xlib encodes the
+// old-style window title (WM_NAME) by the locale's character type: under a
+// locale that is not UTF-8 (LANG=C, say) the UTF-8 bytes would be labelled
+// Latin-1 and every tool that reads WM_NAME would show garbage. So the
+// character type becomes the UTF-8 form of the locale, or C.UTF-8, in the
+// environment too, which Qt reads again as it starts; the other categories
+// stay as the user set them.
+void UseUtf8CharacterType() {
+  std::setlocale(LC_ALL, "");
+  const char* codeset = nl_langinfo(CODESET);
+  if (codeset != nullptr && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0)) {
+    return;
+  }
+  const char* current = std::setlocale(LC_CTYPE, nullptr);
+  std::string name = current != nullptr ? current : "";
+  name = name.substr(0, name.find_first_of(".@"));
+  std::string utf8 = name.empty() || name == "C" || name == "POSIX" ? "" : name + ".UTF-8";
+  if (utf8.empty() || std::setlocale(LC_CTYPE, utf8.c_str()) == nullptr) {
+    utf8 = "C.UTF-8";
+    if (std::setlocale(LC_CTYPE, utf8.c_str()) == nullptr) return;  // no UTF-8 locale at all
+  }
+  // LC_ALL would override LC_CTYPE; what it said holds on through LANG.
+  if (const char* all = std::getenv("LC_ALL"); IsSet(all)) {
+    setenv("LANG", all, 1);
+    unsetenv("LC_ALL");
+  }
+  setenv("LC_CTYPE", utf8.c_str(), 1);
+  std::setlocale(LC_ALL, "");
+}
+
 }  // namespace
 
 CWinApp::CWinApp() { g_pApp = this; }
@@ -76,6 +110,7 @@ int CWinApp::Run(const char* argv0) {
   arg0.push_back('\0');
   char* argv[] = {arg0.data(), nullptr};
   int argc = 1;
+  UseUtf8CharacterType();
   QStringList startMessages;
   g_pStartMessages = &startMessages;
   g_previousHandler = qInstallMessageHandler(HandleStartMessage);

@@ -33,7 +33,9 @@ class CWinApp {
   // Derives the application title from `argv0` (the executable's file name
   // without its extension; /proc/self/exe when argv0 is empty), starts Qt
   // with the program's name as its only argument, so that no option on the
-  // command line reaches Qt, installs Qt's Russian texts
+  // command line reaches Qt (under a locale whose character type is not
+  // UTF-8, with the UTF-8 character type, so that every window title
+  // property is right), installs Qt's Russian texts
   // (InstallQtTranslation), and runs InitInstance and ExitInstance.
   // Returns the exit status. Where no window can be opened it writes one
   // sentence to stderr, naming the reason (StartFailureReason), and returns

@@ -600,6 +600,24 @@ case_failed_exit_asks_before_closing_without_saving() {
   expect_file <before.bin
 }
 
+# Under a locale that is not UTF-8 the old-style title property (WM_NAME),
+# which window lists and older tools read, is still the right text.
+case_title_properties_are_right_under_the_c_locale() {
+  LC_ALL=C LANG=C "$EXE" >>program.log 2>&1 &
+  PROGRAM_PID=$!
+  PROGRAM_PIDS+=("$PROGRAM_PID")
+  wait_window "$PROGRAM_PID" '^Велунар$'
+  MAIN=$WINDOW
+  local property
+  for property in WM_NAME _NET_WM_NAME; do
+    [[ $(LC_ALL=C.UTF-8 xprop -id "$MAIN" -notype "$property") == "$property = \"Велунар\"" ]] ||
+      fail "$property reads $(LC_ALL=C.UTF-8 xprop -id "$MAIN" -notype "$property")"
+  done
+  focus_window "$MAIN"
+  keys Escape
+  expect_normal_end
+}
+
 # ---------------------------------------------------------------------------
 
 run_case() {

@@ -1,11 +1,13 @@
 #include "ui/win_app.h"
 
 #include <gtest/gtest.h>
+#include <langinfo.h>
 
 #include <QApplication>
 #include <QFile>
 #include <QLibraryInfo>
 #include <QStringList>
+#include <clocale>
 #include <cstdlib>
 #include <string>
 
@@ -115,6 +117,30 @@ TEST(WinApp, RunGivesQtOnlyTheProgramNameAndReturnsTheExitStatus) {
   second.m_nExitCode = 3;  // as a start-up that failed would set it
   EXPECT_EQ(second.Run("book.exe"), 3);
   EXPECT_EQ(second.m_strTitleSeen, "book");
+}
+
+// Records the C library's character type while Qt runs.
+class CCodesetApp : public CWinApp {
+ public:
+  bool InitInstance() override {
+    m_strCodeset = nl_langinfo(CODESET);
+    return false;
+  }
+  std::string m_strCodeset;
+};
+
+TEST(WinApp, RunUsesTheUtf8CharacterTypeWhateverTheLocale) {
+  CScopedEnv qpa("QT_QPA_PLATFORM", "offscreen");
+  const char* const locales[] = {"C", "POSIX", "C.UTF-8"};
+  for (const char* locale : locales) {
+    SCOPED_TRACE(locale);
+    CScopedEnv all("LC_ALL", locale);
+    std::setlocale(LC_ALL, "C");
+    CCodesetApp app;
+    app.Run("/usr/bin/velunar");
+    EXPECT_EQ(app.m_strCodeset, "UTF-8");
+  }
+  std::setlocale(LC_ALL, "C");
 }
 
 TEST(WinApp, RunWithoutADisplaySaysSoAndDoesNotStart) {
