@@ -357,7 +357,10 @@ bool CStdioFile::ReadWhole(const CFileDescriptor& fd, std::vector<char>& buffer,
   return true;
 }
 
-void CStdioFile::SplitLoaded(CLoadedEntries& loaded) {
+CLoadedEntries CStdioFile::ReadEntries(const CFileDescriptor& fd, CFileException::ECause cause) {
+  CLoadedEntries loaded;
+  int error = 0;
+  if (!ReadWhole(fd, loaded.buffer, error)) throw CFileException(cause, error, m_strFullPath);
   // Shrinking the vector keeps its storage, and moving it out keeps it too,
   // so the views stay valid in the returned object.
   CParsedEntries parsed =
@@ -365,6 +368,8 @@ void CStdioFile::SplitLoaded(CLoadedEntries& loaded) {
   std::string tail(parsed.tail);
   loaded.entries = std::move(parsed.entries);
   m_strTail = std::move(tail);
+  RememberFile(fd);
+  return loaded;
 }
 
 void CStdioFile::RememberFile(const CFileDescriptor& fd) {
@@ -396,16 +401,9 @@ CLoadedEntries CStdioFile::Load() {
     if (fd.IsOpen()) m_file = std::move(fd);
   }
 
-  CLoadedEntries loaded;
-  int error = 0;
   // Nothing is loaded when a read fails: a list cut short would be saved
   // over the whole file at the next save.
-  if (!ReadWhole(m_file, loaded.buffer, error)) {
-    throw CFileException(CFileException::generic, error, m_strFullPath);
-  }
-  SplitLoaded(loaded);
-  RememberFile(m_file);
-
+  CLoadedEntries loaded = ReadEntries(m_file, CFileException::generic);
   RemoveLeftovers();
   return loaded;
 }
@@ -446,14 +444,8 @@ std::optional<CLoadedEntries> CStdioFile::ReadOutsideChange() {
       throw CFileException(cause, error, m_strFullPath);
     }
   }
-  const CFileDescriptor& now = sameFile ? m_file : replacement;
-  CLoadedEntries loaded;
-  int error = 0;
-  if (!ReadWhole(now, loaded.buffer, error)) {
-    throw CFileException(CFileException::unreadable, error, m_strFullPath);
-  }
-  SplitLoaded(loaded);
-  RememberFile(now);
+  CLoadedEntries loaded =
+      ReadEntries(sameFile ? m_file : replacement, CFileException::unreadable);
   if (!sameFile) m_file = std::move(replacement);
   return loaded;
 }

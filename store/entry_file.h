@@ -229,8 +229,10 @@ class CStdioFile {
   bool IsUnderName(const CFileDescriptor& fd);
   // Reads `fd` whole from its start; false with `error` set.
   bool ReadWhole(const CFileDescriptor& fd, std::vector<char>& buffer, int& error);
-  // Parses `loaded.buffer` into `loaded.entries` and keeps the tail.
-  void SplitLoaded(CLoadedEntries& loaded);
+  // Reads `fd` whole and splits it into its entries; keeps its tail and
+  // remembers the file as the one last read. Throws CFileException(`cause`)
+  // when a read fails, changing nothing.
+  CLoadedEntries ReadEntries(const CFileDescriptor& fd, CFileException::ECause cause);
   // Remembers the state of the file `fd` is open on as the one last read or
   // written. A file whose state cannot be read is remembered as unknown, so
   // that the next save reads it again before it replaces it.
