@@ -879,33 +879,41 @@ TEST_F(MainWindowFailureTest, FailedSaveShowsDiskFullAndTheWindowGoesOn) {
 
 TEST_F(MainWindowFailureTest, FailedExitKeepsTheWindowOpenAndALaterExitWritesEveryEntry) {
   CWindowRun& run = Open(kFourEntries, m_fs);
+  Type(&run.dlg, U("Жанна"));
+  Key(&run.dlg, Qt::Key_Return);  // an entry the file does not hold yet
+  run.SelectFieldText();
   Type(&run.dlg, U("бор"));
   Key(&run.dlg, Qt::Key_Tab);
   Key(&run.dlg, Qt::Key_Tab);
   Key(&run.dlg, Qt::Key_Return);  // Find: two entries shown
   ASSERT_EQ(run.Rows().size(), 2);
 
+  // The failure, then the question whether to close without saving, which
+  // the recorder answers No.
   m_fs.Fail(EOp::write, 0, ENOSPC);
   Key(&run.dlg, Qt::Key_Escape);
-  ASSERT_EQ(run.boxes.boxes.size(), 1u);
+  ASSERT_EQ(run.boxes.boxes.size(), 2u);
   EXPECT_TRUE(run.boxes.boxes[0].text.startsWith("Disk full while accessing "));
   EXPECT_EQ(run.boxes.boxes[0].nType, MB_ICONSTOP);
+  EXPECT_EQ(run.boxes.boxes[1].nType & MB_TYPEMASK, MB_YESNO);
+  EXPECT_EQ(run.boxes.boxes[1].nAnswer, IDNO);
   EXPECT_TRUE(run.dlg.isVisible());
-  EXPECT_EQ(run.Rows(), (QStringList{U("Анна"), U("Борис"), U("борщ"), U("Вера")}));
+  EXPECT_EQ(run.Rows(), (QStringList{U("Анна"), U("Борис"), U("борщ"), U("Вера"), U("Жанна")}));
   EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
 
   // The close button runs the same Exit, which fails the same way.
   EXPECT_FALSE(run.dlg.close());
-  ASSERT_EQ(run.boxes.boxes.size(), 2u);
-  EXPECT_EQ(run.boxes.boxes[1].text, run.boxes.boxes[0].text);
+  ASSERT_EQ(run.boxes.boxes.size(), 4u);
+  EXPECT_EQ(run.boxes.boxes[2].text, run.boxes.boxes[0].text);
+  EXPECT_EQ(run.boxes.boxes[3].text, run.boxes.boxes[1].text);
   EXPECT_TRUE(run.dlg.isVisible());
 
   m_fs.Clear();
   Key(&run.dlg, Qt::Key_Escape);
-  EXPECT_EQ(run.boxes.boxes.size(), 2u);
+  EXPECT_EQ(run.boxes.boxes.size(), 4u);
   EXPECT_FALSE(run.dlg.isVisible());
   EXPECT_EQ(run.dlg.result(), IDCANCEL);
-  EXPECT_EQ(run.dir.ReadEntryFile(), kFourSorted);
+  EXPECT_EQ(run.dir.ReadEntryFile(), kFourSorted + kZhanna + "\r\n");
   EXPECT_EQ(DirectoryNames(run.dir.Path()), std::vector<std::string>{"velunar.txt"});
 }
 
