@@ -4,21 +4,30 @@
 //    the entries stop (an empty line or 0x1A);
 //  - what a save writes of the entries and the tail reads back as the same
 //    entries and the same tail, and saving that again writes the same bytes;
+//  - the save's bytes built in one piece from the list equal those above;
+//  - loading the entries sorts them stably in list order, and Find, which
+//    searches the loaded bytes front to back, finds what asking each entry
+//    finds, for a query taken from the bytes;
 //  - CStdioFile::Load of a real file holding the bytes gives the same
 //    entries, and its save writes what the format says.
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "store/entry_file.h"
 #include "store/entry_format.h"
+#include "store/master_list.h"
+#include "store/text_rules.h"
+#include "store/view_list.h"
 
 namespace {
 
@@ -93,6 +102,39 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(reread.entries == parsed.entries, "saved entries read back differently");
   Check(reread.tail == parsed.tail, "saved tail reads back differently");
   Check(velunar::FormatEntries(reread.entries, reread.tail) == saved, "second save differs");
+
+  Check(velunar::FormatSequence(velunar::CEntrySequence::FromSorted(parsed.entries), parsed.tail) ==
+            saved,
+        "the save built in one piece differs");
+
+  {
+    auto texts = std::make_shared<velunar::CTextPool>();
+    velunar::CMasterList master(texts);
+    velunar::CViewList view(texts);
+    std::vector<char> buffer(bytes.begin(), bytes.end());
+    std::vector<std::string_view> entries;
+    for (std::string_view e : parsed.entries)
+      entries.emplace_back(buffer.data() + (e.data() - bytes.data()), e.size());
+    master.AddLoaded(std::move(buffer), entries);
+    std::vector<std::string_view> items;
+    master.Items().ForEach([&](std::string_view item) { items.push_back(item); });
+    std::vector<std::string_view> sorted = parsed.entries;
+    std::stable_sort(sorted.begin(), sorted.end(), [](std::string_view a, std::string_view b) {
+      return velunar::CompareListOrder(a, b) < 0;
+    });
+    Check(std::equal(items.begin(), items.end(), sorted.begin(), sorted.end()),
+          "the load's order is not the stable list order");
+    const std::string_view query = bytes.substr(size / 2, size % 4 + 1);
+    std::vector<std::string_view> want;
+    for (std::string_view item : items) {
+      if (velunar::QueryMatches(item, query)) want.push_back(item);
+    }
+    view.FillMatching(master, velunar::CQueryMatcher(query));
+    std::vector<std::string_view> found;
+    view.Items().ForEach([&](std::string_view item) { found.push_back(item); });
+    Check(std::equal(found.begin(), found.end(), want.begin(), want.end()),
+          "Find differs from asking each entry");
+  }
 
   // Through the file object. Each save syncs to the disk, so only small
   // inputs take that path; they are the ones the fuzzer mutates most.

@@ -153,11 +153,20 @@ constexpr ByteTable kRankTable = MakeRankTable();
 // the same byte; so a listed byte that is not folded, or one listed twice,
 // fails here.
 constexpr bool RanksMatchFolding() {
+  // The rank each folded byte has, and the folded byte each rank stands for:
+  // both must be one value throughout. One pass, so that every compiler's
+  // limit on constant evaluation allows it.
+  std::array<int, 256> rankOfFolded{};
+  std::array<int, 256> foldedOfRank{};
+  rankOfFolded.fill(-1);
+  foldedOfRank.fill(-1);
   for (int a = 0; a < 256; ++a) {
-    if (kRankTable[a] == 0) return false;
-    for (int b = 0; b < 256; ++b) {
-      if ((kRankTable[a] == kRankTable[b]) != (kCaseTable[a] == kCaseTable[b])) return false;
-    }
+    const int rank = kRankTable[a];
+    const int folded = kCaseTable[a];
+    if (rank == 0) return false;
+    if (rankOfFolded[folded] < 0) rankOfFolded[folded] = rank;
+    if (foldedOfRank[rank] < 0) foldedOfRank[rank] = folded;
+    if (rankOfFolded[folded] != rank || foldedOfRank[rank] != folded) return false;
   }
   return true;
 }
