@@ -358,9 +358,20 @@ bool CStdioFile::ReadWhole(const CFileDescriptor& fd, std::vector<char>& buffer,
 }
 
 CLoadedEntries CStdioFile::ReadEntries(const CFileDescriptor& fd, CFileException::ECause cause) {
+  // The state is taken before the read and compared after it: a file that
+  // another program changed meanwhile is read again. Should it never hold
+  // still, its state is unknown, and the next save reads it once more.
   CLoadedEntries loaded;
-  int error = 0;
-  if (!ReadWhole(fd, loaded.buffer, error)) throw CFileException(cause, error, m_strFullPath);
+  struct stat before, after;
+  bool bKnown = false;
+  for (int attempt = 0; attempt < kOpenAttempts && !bKnown; ++attempt) {
+    const bool bBefore = m_fs.Fstat(fd.Get(), &before) == 0;
+    int error = 0;
+    if (!ReadWhole(fd, loaded.buffer, error)) throw CFileException(cause, error, m_strFullPath);
+    bKnown = bBefore && m_fs.Fstat(fd.Get(), &after) == 0 && after.st_size == before.st_size &&
+             SameTime(after.st_mtim, before.st_mtim) && SameTime(after.st_ctim, before.st_ctim);
+    if (!bBefore) break;
+  }
   // Shrinking the vector keeps its storage, and moving it out keeps it too,
   // so the views stay valid in the returned object.
   CParsedEntries parsed =
@@ -368,19 +379,18 @@ CLoadedEntries CStdioFile::ReadEntries(const CFileDescriptor& fd, CFileException
   std::string tail(parsed.tail);
   loaded.entries = std::move(parsed.entries);
   m_strTail = std::move(tail);
-  RememberFile(fd);
+  RememberFile(bKnown ? &before : nullptr);
   return loaded;
 }
 
-void CStdioFile::RememberFile(const CFileDescriptor& fd) {
-  struct stat st;
+void CStdioFile::RememberFile(const struct stat* st) {
   CFileStamp stamp;
-  if (m_fs.Fstat(fd.Get(), &st) == 0) {
-    stamp.dev = st.st_dev;
-    stamp.ino = st.st_ino;
-    stamp.size = st.st_size;
-    stamp.mtime = st.st_mtim;
-    stamp.ctime = st.st_ctim;
+  if (st != nullptr) {
+    stamp.dev = st->st_dev;
+    stamp.ino = st->st_ino;
+    stamp.size = st->st_size;
+    stamp.mtime = st->st_mtim;
+    stamp.ctime = st->st_ctim;
   }
   m_stamp = stamp;
 }
@@ -415,7 +425,7 @@ std::optional<CLoadedEntries> CStdioFile::ReadOutsideChange() {
   if (m_fs.Stat(m_strFileName.c_str(), &named) != 0) {
     // Gone: the save writes every entry anew, so nothing is lost.
     if (errno == ENOENT) return std::nullopt;
-    throw CFileException(CFileException::unreadable, errno, m_strFullPath);
+    throw CFileException(CFileException::generic, errno, m_strFullPath);
   }
   if (IsRemembered(named)) return std::nullopt;
   if (!S_ISREG(named.st_mode)) {
@@ -457,10 +467,13 @@ void CStdioFile::RemoveLeftovers() noexcept {
     if (!ResolveLinks(m_fs, m_strFileName, target, error)) return;
     const std::string dir = DirName(target);
     const std::string base = BaseName(target);
+    const std::string ownPrefix = base + "." + std::to_string(::getpid()) + ".";
     std::vector<std::string> names;
     if (m_fs.ListDirectory(dir.c_str(), names) != 0) return;
     for (const std::string& name : names) {
-      if (!IsNewFileName(name, base)) continue;
+      // This process's own names belong to its own save, which is under way
+      // or gone; only other runs leave leftovers.
+      if (!IsNewFileName(name, base) || name.rfind(ownPrefix, 0) == 0) continue;
       const std::string path = dir + "/" + name;
       CFileDescriptor fd(m_fs, m_fs.Open(path.c_str(), O_RDONLY | O_NOFOLLOW | kOpenFlags, 0));
       struct stat held, named;
@@ -539,10 +552,16 @@ bool CStdioFile::CopyMetadata(const CFileDescriptor& from, const struct stat& st
   // Owner first: changing the owner may clear the set-id bits, which the
   // mode then puts back. Only root may give a file away; others keep their
   // own file, which is the same owner in the usual case.
+  mode_t mode = st.st_mode & 07777;
   if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
-    (void)m_fs.Fchown(to, st.st_uid, st.st_gid);
+    if (m_fs.Fchown(to, st.st_uid, st.st_gid) != 0 &&
+        m_fs.Fchown(to, static_cast<uid_t>(-1), st.st_gid) != 0) {
+      // Neither owner nor group could be kept: the group bits would go to
+      // another group than the one they were meant for.
+      mode &= ~static_cast<mode_t>(S_IRWXG | S_ISGID);
+    }
   }
-  if (m_fs.Fchmod(to, st.st_mode & 07777) != 0) {
+  if (m_fs.Fchmod(to, mode) != 0) {
     error = errno;
     return false;
   }
@@ -611,13 +630,15 @@ bool CStdioFile::StartSave(int& error, CFileException::ECause& cause) {
     if (fd.IsOpen()) m_file = std::move(fd);
   }
 
+  // The file held so far gives the new one its owner, permissions and
+  // attributes, also when another program has removed its name.
   struct stat old;
-  const bool hasOld = bNamedExists && m_file.IsOpen();
-  if (hasOld) {
-    if (m_fs.Fstat(m_file.Get(), &old) != 0) {
-      error = errno;
-      return false;
-    }
+  const bool hasOld = m_file.IsOpen();
+  if (hasOld && m_fs.Fstat(m_file.Get(), &old) != 0) {
+    error = errno;
+    return false;
+  }
+  if (hasOld && bNamedExists) {
     // A file without any write bit is read-only to its owner's mind, even
     // for root, whom access(2) would let write it.
     if ((old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
@@ -761,6 +782,13 @@ void CStdioFile::CommitSave() {
     cause = CFileException::changedOutside;
     ok = false;
   }
+  // What the new file is as this save wrote it, to tell another program's
+  // write to it right after the rename from the save's own.
+  struct stat written;
+  if (ok && m_fs.Fstat(m_newFile.Get(), &written) != 0) {
+    error = errno;
+    ok = false;
+  }
   if (ok && m_fs.Rename(m_strNewPath.c_str(), m_strTargetPath.c_str()) != 0) {
     error = errno;
     ok = false;
@@ -775,7 +803,13 @@ void CStdioFile::CommitSave() {
   // becomes the reservation; the old file's lock goes with its descriptor.
   m_file = std::move(m_newFile);
   m_strNewPath.clear();
-  RememberFile(m_file);
+  // The rename changes the file's change time, so the state is taken again;
+  // if the content changed meanwhile, the next save reads it again.
+  struct stat renamed;
+  const bool bKnown = m_fs.Fstat(m_file.Get(), &renamed) == 0 &&
+                      renamed.st_size == written.st_size &&
+                      SameTime(renamed.st_mtim, written.st_mtim);
+  RememberFile(bKnown ? &renamed : nullptr);
   ++m_nSaves;
   m_strBuffer.clear();
   m_strBuffer.shrink_to_fit();

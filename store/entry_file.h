@@ -233,10 +233,10 @@ class CStdioFile {
   // remembers the file as the one last read. Throws CFileException(`cause`)
   // when a read fails, changing nothing.
   CLoadedEntries ReadEntries(const CFileDescriptor& fd, CFileException::ECause cause);
-  // Remembers the state of the file `fd` is open on as the one last read or
-  // written. A file whose state cannot be read is remembered as unknown, so
-  // that the next save reads it again before it replaces it.
-  void RememberFile(const CFileDescriptor& fd);
+  // Remembers `st` as the state of the file last read or written; nullptr
+  // remembers it as unknown, so that the next save reads the file again
+  // before it replaces it.
+  void RememberFile(const struct stat* st);
   // True when `st` is the remembered file in the remembered state.
   bool IsRemembered(const struct stat& st) const;
   // The steps of OpenForWriting that can fail; false with `error` and

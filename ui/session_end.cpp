@@ -62,12 +62,18 @@ CSessionEndWatcher::CSessionEndWatcher(std::function<void()> onEnd) : m_onEnd(st
       CWatchers& now = Watchers();
       if (bSignalled && !now.stack.empty()) now.stack.back()->m_onEnd();
     });
+    // SA_RESETHAND: a second signal ends the program at once, should the
+    // save of the first hang (a file system that no longer answers).
     struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    action.sa_flags = SA_RESTART | SA_RESETHAND;
     for (std::size_t i = 0; i < kSignals.size(); ++i) {
-      ::sigaction(kSignals[i], &action, &w.previous[i]);
+      ::sigaction(kSignals[i], nullptr, &w.previous[i]);
+      // A signal ignored from the start stays ignored: started with nohup,
+      // the program outlives its terminal as asked.
+      if (w.previous[i].sa_handler == SIG_IGN) continue;
+      ::sigaction(kSignals[i], &action, nullptr);
     }
   }
   // Direct: the session manager waits for the answer, and the handler

@@ -7,8 +7,10 @@
 // user-interface thread, from the event loop, never from inside a signal
 // handler: the signal handler only writes a byte to a pipe that the event
 // loop watches. While a watcher lives, those signals no longer end the
-// program by themselves; the handler must end it. When the last watcher
-// goes, the signals' earlier handling comes back.
+// program by themselves; the handler must end it. A second signal of the
+// same kind does end it (the first one's save may hang), and a signal the
+// program was started with ignored (nohup) stays ignored. When the last
+// watcher goes, the signals' earlier handling comes back.
 //
 // The newest watcher gets the calls; watchers are made and destroyed in
 // nested order (one per main window).

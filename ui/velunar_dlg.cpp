@@ -164,13 +164,17 @@ void CVelunarDlg::ShowCountLine(int nCount) {
 
 // Select: the entry field follows the item the user selected.
 void CVelunarDlg::OnSelchangeEntryList() {
-  m_nCurIndex = m_listEntries.GetCurSel();
-  if (m_nCurIndex >= 0 && m_nCurIndex < m_listEntries.GetCount() &&
-      m_listEntries.View().TextAt(m_nCurIndex).size() > static_cast<std::size_t>(kMaxFieldEntry)) {
+  const int nSelected = m_listEntries.GetCurSel();
+  if (nSelected >= 0 && nSelected < m_listEntries.GetCount() &&
+      m_listEntries.View().TextAt(nSelected).size() > static_cast<std::size_t>(kMaxFieldEntry)) {
+    // The selection goes back to the item the field belongs to, so that
+    // Change cannot put the field's text in the long entry's place.
+    m_listEntries.SetCurSel(m_nCurIndex);
     Warn(QString::fromUtf8(texts::kEntryTooLongForField)
-             .arg(static_cast<qulonglong>(m_listEntries.View().TextAt(m_nCurIndex).size())));
+             .arg(static_cast<qulonglong>(m_listEntries.View().TextAt(nSelected).size())));
     return;
   }
+  m_nCurIndex = nSelected;
   m_listEntries.GetText(m_nCurIndex, m_strEntry);
   ShowEntryField();
 }
@@ -336,8 +340,14 @@ void CVelunarDlg::ReportOutOfMemory() {
 void CVelunarDlg::AfterFailedExit() {
   if (!m_bExiting || m_bEnding) return;
   m_bExiting = false;
-  // Nothing to lose: the file holds what the window holds.
-  if (SameEntries(m_arrAll.Items(), m_arrInFile)) {
+  // Nothing to lose: the file holds what the window holds. Without the
+  // memory to compare, the question is asked.
+  bool bUnchanged = false;
+  try {
+    bUnchanged = SameEntries(m_arrAll.Items(), m_arrInFile);
+  } catch (const std::bad_alloc&) {
+  }
+  if (bUnchanged) {
     EndDialog(kSaveFailed);
     return;
   }

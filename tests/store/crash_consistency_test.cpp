@@ -3,7 +3,8 @@
 // window saves (the entry file's own save); the test kills it with SIGKILL
 // after a random delay, again and again. Every time the file must be one of
 // the versions whole, and the next start of the program must leave nothing
-// in the directory but the entry file.
+// in the directory but the entry file. Every other run is on a file system
+// without unnamed files, whose saves name their new file from the start.
 //
 // VELUNAR_CRASH_SECONDS bounds the run (default 30); the seed of the delays
 // is printed, and VELUNAR_CRASH_SEED repeats a run.
@@ -23,6 +24,7 @@
 
 #include "store/entry_file.h"
 #include "tests/store/entry_file_fixture.h"
+#include "tests/store/faulty_file_system.h"
 
 namespace velunar {
 namespace {
@@ -62,9 +64,18 @@ TEST_F(EntryFileTest, SaveKilledAtAnyMomentLeavesAWholeVersionAndNoDebris) {
       Setting("VELUNAR_CRASH_SEED", static_cast<int>(std::random_device{}() & 0x7fffffff)));
   std::printf("seed %u (VELUNAR_CRASH_SEED)\n", seed);
   std::mt19937 random(seed);
-  // Up to a little more than one save takes, so that kills land in every
-  // step of it: building, writing, syncing, naming, renaming.
-  std::uniform_int_distribution<int> delayUs(0, 150000);
+  // Up to a little more than a start and one save take, so that kills land
+  // in every step of a save: building, writing, syncing, naming, renaming.
+  const auto start = std::chrono::steady_clock::now();
+  {
+    CStdioFile file;
+    Load(file);
+    Save(file, versions[0]);
+  }
+  const auto saveUs = std::chrono::duration_cast<std::chrono::microseconds>(
+                          std::chrono::steady_clock::now() - start)
+                          .count();
+  std::uniform_int_distribution<long> delayUs(0, saveUs * 2);
 
   const auto deadline =
       std::chrono::steady_clock::now() + std::chrono::seconds(Setting("VELUNAR_CRASH_SECONDS", 30));
@@ -73,18 +84,28 @@ TEST_F(EntryFileTest, SaveKilledAtAnyMomentLeavesAWholeVersionAndNoDebris) {
   while (std::chrono::steady_clock::now() < deadline && !HasFailure()) {
     const pid_t pid = ::fork();
     ASSERT_GE(pid, 0);
+    // Every other run on a file system without unnamed files, where the
+    // new file has a name from its creation on.
+    const bool bNamed = kills % 2 == 1;
     if (pid == 0) {
-      CStdioFile file;
-      Load(file);
-      for (int i = 0;; ++i) {
-        Save(file, versions[(i + 1) % 2]);
-        file.OpenForReading();
+      try {
+        CFaultyFileSystem fs;
+        if (bNamed) fs.Fail(EOp::tmpfile, 0, EOPNOTSUPP);
+        CStdioFile file(fs);
+        Load(file);
+        for (int i = 0;; ++i) {
+          Save(file, versions[(i + 1) % 2]);
+          file.OpenForReading();
+        }
+      } catch (...) {
       }
+      ::_exit(2);  // never on into the rest of the test program
     }
     std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
     ::kill(pid, SIGKILL);
     int status = 0;
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the saving process failed by itself";
     ++kills;
 
     const std::string now = ReadBytes("velunar.txt");
@@ -103,7 +124,9 @@ TEST_F(EntryFileTest, SaveKilledAtAnyMomentLeavesAWholeVersionAndNoDebris) {
   }
   std::printf("%d kills: %d times the first version, %d times the second\n", kills, seen[0],
               seen[1]);
-  EXPECT_GT(kills, 0);
+  // Kills that came after a whole save, and kills that came before one.
+  EXPECT_GT(seen[0], 0);
+  EXPECT_GT(seen[1], 0);
 }
 
 }  // namespace

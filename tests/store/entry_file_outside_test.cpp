@@ -11,6 +11,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdint>
@@ -523,6 +524,75 @@ TEST_F(EntryFileOutsideTest, TwoCopiesAfterARenameLoseNoEntry) {
     EXPECT_NE(after.find(entry), std::string::npos) << entry << " was lost: " << after;
   }
   for (int fd : {toChild[0], toChild[1], toParent[0], toParent[1]}) ::close(fd);
+}
+
+// A change that comes while the file is being read is read at the next
+// save, and counted once.
+TEST_F(EntryFileOutsideTest, ChangeDuringTheReadIsNotLost) {
+  for (const bool bAtLoad : {true, false}) {
+    SCOPED_TRACE(bAtLoad ? "while loading" : "while reading a change");
+    WriteBytes("velunar.txt", "a\r\n");
+    CStdioFile file(m_fs);
+    if (bAtLoad) m_fs.BeforeCall(EOp::read, 1, [] { Append("velunar.txt", "c\r\n"); });
+    const Texts base = Load(file);
+    file.Close();
+    if (!bAtLoad) {
+      Append("velunar.txt", "b\r\n");
+      m_fs.BeforeCall(EOp::read, 1, [] { Append("velunar.txt", "c\r\n"); });
+      const Texts merged = MergeAndSave(file, base, {"a", "mine"});
+      file.Close();
+      MergeAndSave(file, merged, merged);
+    } else {
+      MergeAndSave(file, base, {"a", "c", "mine"});
+    }
+    const std::string after = ReadBytes("velunar.txt");
+    EXPECT_EQ(std::count(after.begin(), after.end(), 'c'), 1) << after;
+    EXPECT_NE(after.find("mine\r\n"), std::string::npos) << after;
+    m_fs.Clear();
+  }
+}
+
+// The file the program holds gives the new file its permissions, also when
+// another program removed its name meanwhile.
+TEST_F(EntryFileOutsideTest, SaveAfterTheNameWasRemovedKeepsThePermissions) {
+  WriteBytes("velunar.txt", "a\r\n");
+  ASSERT_EQ(::chmod("velunar.txt", 0600), 0);
+  CStdioFile file;
+  const Texts base = Load(file);
+  ASSERT_EQ(::unlink("velunar.txt"), 0);
+  MergeAndSave(file, base, {"a", "b"});
+  EXPECT_EQ(ReadBytes("velunar.txt"), "a\r\nb\r\n");
+  EXPECT_EQ(ModeOf("velunar.txt"), 0600u);
+}
+
+// Where the owner cannot be given back, the group still is; where neither
+// can, the group gets no permission at all rather than another group's.
+TEST_F(EntryFileOutsideTest, GroupBitsNeverGoToAnotherGroup) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs to hand a file to another group";
+  struct Row {
+    const char* name;
+    int nFailingCalls;  // of fchown
+    gid_t wantGroup;
+    mode_t wantMode;
+  };
+  const Row rows[] = {{"owner and group kept", 0, 65534, 0664},
+                      {"group kept without the owner", 1, 65534, 0664},
+                      {"neither kept", 2, 0, 0604}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    WriteBytes("velunar.txt", "a\r\n");
+    ASSERT_EQ(::chown("velunar.txt", 0, 65534), 0);
+    ASSERT_EQ(::chmod("velunar.txt", 0664), 0);
+    CStdioFile file(m_fs);
+    Load(file);
+    if (row.nFailingCalls > 0) m_fs.Fail(EOp::fchown, row.nFailingCalls == 1 ? 1 : 0, EPERM);
+    Save(file, {"b"});
+    m_fs.Clear();
+    struct stat st;
+    ASSERT_EQ(::stat("velunar.txt", &st), 0);
+    EXPECT_EQ(st.st_gid, row.wantGroup);
+    EXPECT_EQ(st.st_mode & 07777, row.wantMode);
+  }
 }
 
 }  // namespace

@@ -111,7 +111,7 @@ int CFaultyFileSystem::Fchmod(int fd, mode_t mode) {
 }
 
 int CFaultyFileSystem::Fchown(int fd, uid_t owner, gid_t group) {
-  return m_real.Fchown(fd, owner, group);
+  return Fails(EOp::fchown) ? -1 : m_real.Fchown(fd, owner, group);
 }
 
 int CFaultyFileSystem::Linkat(int olddirfd, const char* oldpath, int newdirfd,

@@ -33,6 +33,7 @@ enum class EOp {
   stat,
   access,
   fchmod,
+  fchown,
   rename,
   unlink,
   linkat,

@@ -1017,6 +1017,7 @@ TEST_F(VelunarDlgCommandsTest, SignalsSaveOnceAndEnd) {
       EXPECT_TRUE(m_boxes.boxes.empty());
       if (bWritable) {
         EXPECT_TRUE(Ended());
+        EXPECT_EQ(Dlg().EntryFile().SaveCount(), 1u);
         EXPECT_EQ(m_dir.ReadEntryFile(), Cp("Анна\r\nБорис\r\nВера\r\n"));
       } else {
         EXPECT_EQ(Dlg().result(), CVelunarDlg::kSaveFailed);
