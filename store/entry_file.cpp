@@ -701,20 +701,25 @@ void CStdioFile::WriteText(std::string_view text) {
     throw;
   }
   if (m_strBuffer.size() < kWriteBufferSize) return;
+  // Whole pieces go now; the rest waits for more text or for Close.
+  const std::size_t nWhole = m_strBuffer.size() - m_strBuffer.size() % kWriteBufferSize;
   int error = 0;
-  if (!WriteFully(m_strBuffer, error)) {
+  if (!WriteFully(std::string_view(m_strBuffer).substr(0, nWhole), error)) {
     // The new file is given up at once rather than at Close, so that none
     // is left behind if the program ends before then.
     AbandonSave();
     FailSave(CFileException::diskFull, error, /*reported=*/true);
     throw CFileException(CFileException::diskFull, error, m_strFullPath);
   }
-  m_strBuffer.clear();
+  m_strBuffer.erase(0, nWhole);
 }
 
 bool CStdioFile::WriteFully(std::string_view bytes, int& error) {
   while (!bytes.empty()) {
-    const ssize_t n = m_fs.Write(m_newFile.Get(), bytes.data(), bytes.size());
+    // In pieces of the buffer's size: a file of a million entries is not
+    // handed to the kernel in one call.
+    const ssize_t n =
+        m_fs.Write(m_newFile.Get(), bytes.data(), std::min(bytes.size(), kWriteBufferSize));
     if (n < 0) {
       if (errno == EINTR) continue;
       error = errno;
@@ -857,6 +862,21 @@ void CStdioFile::WriteAll(const std::function<void(const EntryVisitor&)>& forEac
       FailSave(CFileException::diskFull, ENOMEM, /*reported=*/true);
     }
     throw;
+  }
+  Close();
+}
+
+void CStdioFile::WriteAll(const CEntrySequence& items) {
+  if (OpenForWriting()) {
+    try {
+      m_strBuffer = FormatSequence(items, {});
+    } catch (...) {
+      AbandonSave();
+      FailSave(CFileException::diskFull, ENOMEM, /*reported=*/true);
+      m_eState = EState::closed;
+      m_bSaveFailed = false;
+      throw;
+    }
   }
   Close();
 }

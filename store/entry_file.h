@@ -38,6 +38,7 @@
 #include <string_view>
 #include <vector>
 
+#include "store/entry_sequence.h"
 #include "store/file_system.h"
 
 namespace velunar {
@@ -192,6 +193,9 @@ class CStdioFile {
   // never becomes the file.
   using EntryVisitor = std::function<void(std::string_view)>;
   void WriteAll(const std::function<void(const EntryVisitor&)>& forEachEntry);
+  // The same for the entries of `items`, in their order, with the file's
+  // bytes built in one piece (the window's save).
+  void WriteAll(const CEntrySequence& items);
 
   // Forgets the state of the file last read or written, so that the next
   // ReadOutsideChange reads the file again: for a caller whose merge of

@@ -290,9 +290,7 @@ void CVelunarDlg::WriteAllEntries() {
     if (m_file.SaveCount() != nWrites) m_arrInFile = m_arrAll.Items();
   };
   try {
-    m_file.WriteAll([this](const CStdioFile::EntryVisitor& visit) {
-      m_listEntries.View().Items().ForEach(visit);
-    });
+    m_file.WriteAll(m_listEntries.View().Items());
   } catch (...) {
     // A save whose new file took the name (only the directory's sync
     // failed) wrote these entries all the same.
