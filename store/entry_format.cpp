@@ -92,7 +92,8 @@ std::string FormatSequence(const CEntrySequence& items, std::string_view tail) {
       *at++ = '\n';
     }
   });
-  std::memcpy(at, tail.data(), tail.size());
+  // An empty tail may have no bytes at all to point at.
+  if (!tail.empty()) std::memcpy(at, tail.data(), tail.size());
   return out;
 }
 
