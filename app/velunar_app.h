@@ -3,7 +3,7 @@
 #ifndef VELUNAR_APP_VELUNAR_APP_H_
 #define VELUNAR_APP_VELUNAR_APP_H_
 
-#include "ui/win_app.h"
+#include "ui/platform/win_app.h"
 
 namespace velunar {
 

@@ -21,10 +21,10 @@
 #include "bench/phonebook_generator.h"
 #include "store/cp1251.h"
 #include "ui/entry_edit.h"
-#include "ui/message_boxes.h"
+#include "ui/platform/message_boxes.h"
 #include "ui/resource_ids.h"
 #include "ui/velunar_dlg.h"
-#include "ui/win_defs.h"
+#include "ui/platform/win_defs.h"
 
 namespace velunar {
 namespace {

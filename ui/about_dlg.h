@@ -7,11 +7,11 @@
 #include <QUrl>
 #include <functional>
 
-#include "ui/dialog.h"
+#include "ui/program_dialog.h"
 
 namespace velunar {
 
-class CAboutDlg : public CDialog {
+class CAboutDlg : public CProgramDialog {
   Q_OBJECT
 
  public:

@@ -1,4 +1,4 @@
-// The program's icon (IDR_MAINFRAME) from the compiled-in resources.
+// The program's icon from the compiled-in resources.
 #ifndef VELUNAR_UI_APP_ICON_H_
 #define VELUNAR_UI_APP_ICON_H_
 

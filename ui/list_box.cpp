@@ -8,7 +8,7 @@
 #include <cstddef>
 
 #include "store/cp1251.h"
-#include "ui/dialog.h"
+#include "ui/platform/dialog.h"
 
 namespace velunar {
 

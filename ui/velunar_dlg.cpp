@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QString>
-#include <cerrno>
-#include <cstring>
 #include <new>
 #include <optional>
 #include <vector>
@@ -15,45 +13,15 @@
 #include "ui/about_dlg.h"
 #include "ui/app_icon.h"
 #include "ui/entry_edit.h"
+#include "ui/platform/win_app.h"
+#include "ui/platform/win_defs.h"
 #include "ui/resource_ids.h"
 #include "ui/session_end.h"
-#include "ui/win_defs.h"
 
 namespace velunar {
 
-namespace {
-
-// The start-up box for a file that could not be loaded: in use by another
-// copy, or unreadable and why.
-QString UnavailableText(const CFileUnavailableException& e) {
-  const QString path = QString::fromUtf8(e.m_strFileName);
-  if (e.IsHeldByAnotherCopy()) return QString::fromUtf8(texts::kFileInUse).arg(path);
-  QString reason;
-  switch (e.m_lOsError) {
-    case EISDIR:
-      reason = QString::fromUtf8(texts::kReasonDirectory);
-      break;
-    case ENODEV:
-      reason = QString::fromUtf8(texts::kReasonNotRegularFile);
-      break;
-    case EACCES:
-    case EPERM:
-      reason = QString::fromUtf8(texts::kReasonNoPermission);
-      break;
-    case EBUSY:
-      reason = QString::fromUtf8(texts::kReasonLockedByAnotherProgram);
-      break;
-    default:
-      reason = QString::fromLocal8Bit(std::strerror(e.m_lOsError));
-      break;
-  }
-  return QString::fromUtf8(texts::kFileUnreadable).arg(path, reason);
-}
-
-}  // namespace
-
 CVelunarDlg::CVelunarDlg(QWidget* pParent, IFileSystem& fs)
-    : CDialog(IDD_VELUNAR_DIALOG, pParent),
+    : CProgramDialog(IDD_VELUNAR_DIALOG, pParent),
       m_pTexts(std::make_shared<CTextPool>()),
       m_hIcon(LoadAppIcon()),
       m_file(fs),
@@ -80,7 +48,7 @@ void CVelunarDlg::DoDataExchange(bool bSaveAndValidate) {
 }
 
 bool CVelunarDlg::OnInitDialog() {
-  CDialog::OnInitDialog();
+  CProgramDialog::OnInitDialog();
 
   AppendSysMenuSeparator();
   AppendSysMenuItem(IDM_ABOUTBOX, QString::fromUtf8(texts::kAboutMenuItem));
@@ -89,20 +57,9 @@ bool CVelunarDlg::OnInitDialog() {
   m_strEntry = kHintText;
   ShowEntryField();
 
-  // A file that cannot be loaded whole is never written: the window tells
-  // the user and ends before any command can run.
-  try {
-    LoadEntryFile();
-  } catch (const CFileUnavailableException& e) {
-    MessageBox(UnavailableText(e), AppTitle(), MB_ICONSTOP);
-    EndDialog(kLoadFailed);
-    return false;
-  } catch (const CFileException& e) {
-    ReportFileError(e);
-    EndDialog(kLoadFailed);
-    return false;
-  } catch (const std::bad_alloc&) {
-    ReportOutOfMemory();
+  // A file that cannot be loaded whole is never written: the dispatch tells
+  // the user, and the window ends before any command can run.
+  if (!Dispatch([this] { LoadEntryFile(); })) {
     EndDialog(kLoadFailed);
     return false;
   }
@@ -147,7 +104,7 @@ void CVelunarDlg::OnSysCommand(unsigned nID) {
     CAboutDlg dlgAbout(this);
     dlgAbout.DoModal();
   } else {
-    CDialog::OnSysCommand(nID);
+    CProgramDialog::OnSysCommand(nID);
   }
 }
 
@@ -322,16 +279,18 @@ void CVelunarDlg::OnExit() {
   m_bExiting = true;
   SaveAllEntries();
   m_bExiting = false;
-  CDialog::OnCancel();
+  CProgramDialog::OnCancel();
 }
 
 void CVelunarDlg::ReportFileError(const CFileException& e) {
-  CDialog::ReportFileError(e);
+  if (m_bEnding) return;
+  CProgramDialog::ReportFileError(e);
   AfterFailedExit();
 }
 
 void CVelunarDlg::ReportOutOfMemory() {
-  CDialog::ReportOutOfMemory();
+  if (m_bEnding) return;
+  CProgramDialog::ReportOutOfMemory();
   AfterFailedExit();
 }
 
@@ -359,16 +318,10 @@ void CVelunarDlg::AfterFailedExit() {
 void CVelunarDlg::OnEndSession() {
   if (m_bEnding) return;
   m_bEnding = true;
-  int nResult = IDCANCEL;
-  // Nobody may be there to read a report: a failed save leaves the file as
-  // it was, and the program ends all the same.
-  try {
-    SaveAllEntries();
-  } catch (const CFileException&) {
-    nResult = kSaveFailed;
-  } catch (const std::bad_alloc&) {
-    nResult = kSaveFailed;
-  }
+  // Nobody may be there to read a report (the reports say nothing while the
+  // session ends): a failed save leaves the file as it was, and the program
+  // ends all the same.
+  const int nResult = Dispatch([this] { SaveAllEntries(); }) ? IDCANCEL : kSaveFailed;
   // Boxes over the window (a message, the About box) go first, so that the
   // window's own run can end.
   for (int i = 0; i < 16; ++i) {

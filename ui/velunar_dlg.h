@@ -5,7 +5,7 @@
 // field's text and the entry file, held open and locked from loading until
 // the window ends. Each button runs one command (velunar_dlg.cpp) to
 // completion; wrong input is answered with a message box, file and memory
-// failures by the dialog's one dispatch.
+// failures by the dialog's one dispatch (program_dialog.h).
 #ifndef VELUNAR_UI_VELUNAR_DLG_H_
 #define VELUNAR_UI_VELUNAR_DLG_H_
 
@@ -17,14 +17,14 @@
 #include "store/entry_sequence.h"
 #include "store/master_list.h"
 #include "store/text_pool.h"
-#include "ui/dialog.h"
 #include "ui/list_box.h"
+#include "ui/program_dialog.h"
 
 namespace velunar {
 
 class CSessionEndWatcher;
 
-class CVelunarDlg : public CDialog {
+class CVelunarDlg : public CProgramDialog {
   Q_OBJECT
 
  public:
@@ -56,7 +56,7 @@ class CVelunarDlg : public CDialog {
   bool OnInitDialog() override;
   void OnSysCommand(unsigned nID) override;
   // After the report of a failed Exit, the question whether to close
-  // without saving.
+  // without saving. While the session ends, no report at all.
   void ReportFileError(const CFileException& e) override;
   void ReportOutOfMemory() override;
 

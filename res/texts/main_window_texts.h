@@ -18,7 +18,7 @@ inline constexpr char kDeleteWithoutSelection[] =
     "Выделенная строка должна быть показана в нижнем поле.";
 inline constexpr char kFindWithoutText[] = "Введите текст в нижнее поле для поиска нужной строки!";
 
-// IDS_ABOUTBOX: the About item of the system menu.
+// The About item of the system menu.
 inline constexpr char kAboutMenuItem[] = "&О программе";
 
 // The entry file could not be loaded at start; %1 is its full path.

@@ -4,8 +4,8 @@
 // recorder in place of the real boxes and read back what would have been
 // shown. The Qt implementation shows a modal box with the button OK, or the
 // buttons «Да» and «Нет».
-#ifndef VELUNAR_UI_MESSAGE_BOXES_H_
-#define VELUNAR_UI_MESSAGE_BOXES_H_
+#ifndef VELUNAR_UI_PLATFORM_MESSAGE_BOXES_H_
+#define VELUNAR_UI_PLATFORM_MESSAGE_BOXES_H_
 
 #include <QString>
 
@@ -36,4 +36,4 @@ IMessageBoxes& QtMessageBoxes();
 
 }  // namespace velunar
 
-#endif  // VELUNAR_UI_MESSAGE_BOXES_H_
+#endif  // VELUNAR_UI_PLATFORM_MESSAGE_BOXES_H_

@@ -4,8 +4,8 @@
 // nothing until Run, which starts Qt, runs InitInstance, then ExitInstance,
 // and returns the exit status. The object holds a reference to the main
 // window while it is up (m_pMainWnd) and owns nothing.
-#ifndef VELUNAR_UI_WIN_APP_H_
-#define VELUNAR_UI_WIN_APP_H_
+#ifndef VELUNAR_UI_PLATFORM_WIN_APP_H_
+#define VELUNAR_UI_PLATFORM_WIN_APP_H_
 
 #include <QString>
 #include <QStringList>
@@ -87,4 +87,4 @@ bool IsDisplayConfigured(const char* qpaPlatform, const char* display, const cha
 
 }  // namespace velunar
 
-#endif  // VELUNAR_UI_WIN_APP_H_
+#endif  // VELUNAR_UI_PLATFORM_WIN_APP_H_

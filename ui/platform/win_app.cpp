@@ -1,4 +1,6 @@
-#include "ui/win_app.h"
+#include "ui/platform/win_app.h"
+
+#include <langinfo.h>
 
 #include <QApplication>
 #include <QFileInfo>
@@ -6,15 +8,15 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTranslator>
-#include <langinfo.h>
-
 #include <algorithm>
 #include <clocale>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
+
+#include "ui/platform/platform_texts.h"
 
 namespace velunar {
 namespace {
@@ -25,9 +27,9 @@ namespace {
 CWinApp* g_pApp = nullptr;
 
 void ReportCannotOpen(const QString& reason) {
-  const QByteArray title = AppTitle().toLocal8Bit();
-  std::fprintf(stderr, "%s: cannot open the window: %s.\n", title.constData(),
-               reason.toLocal8Bit().constData());
+  const QByteArray line =
+      QString::fromUtf8(texts::kCannotOpenWindow).arg(AppTitle(), reason).toLocal8Bit();
+  std::fprintf(stderr, "%s\n", line.constData());
 }
 
 // Qt ends the process with a fatal message when no platform plugin can
@@ -39,8 +41,8 @@ QStringList* g_pStartMessages = nullptr;
 void HandleStartMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (g_pStartMessages != nullptr) g_pStartMessages->append(message);
   if (type == QtFatalMsg) {
-    ReportCannotOpen(StartFailureReason(g_pStartMessages != nullptr ? *g_pStartMessages
-                                                                     : QStringList{message}));
+    ReportCannotOpen(
+        StartFailureReason(g_pStartMessages != nullptr ? *g_pStartMessages : QStringList{message}));
     std::fflush(stderr);
     std::_Exit(1);
   }
@@ -59,7 +61,8 @@ bool IsSet(const char* value) { return value != nullptr && *value != '\0'; }
 void UseUtf8CharacterType() {
   std::setlocale(LC_ALL, "");
   const char* codeset = nl_langinfo(CODESET);
-  if (codeset != nullptr && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0)) {
+  if (codeset != nullptr &&
+      (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0)) {
     return;
   }
   const char* current = std::setlocale(LC_CTYPE, nullptr);
@@ -133,24 +136,21 @@ QString StartFailureReason(const QStringList& qtMessages) {
   };
   // Qt names the plugin it could not find or load, one message each.
   if (said("platform plugin \"wayland\"")) {
-    return QStringLiteral(
-        "the Wayland plugin is missing: install qt6-wayland, or run under X11");
+    return QString::fromUtf8(texts::kWaylandPluginMissing);
   }
-  if (said("could not connect to display")) {
-    return QStringLiteral("no graphical display is available");
-  }
+  if (said("could not connect to display")) return QString::fromUtf8(texts::kNoDisplay);
   if (said("platform plugin \"xcb\"")) {
-    return QStringLiteral("the X11 plugin (xcb) cannot be loaded: reinstall qt6-base");
+    return QString::fromUtf8(texts::kXcbPluginUnloadable);
   }
   for (const QString& m : qtMessages) {
     static const QRegularExpression kPlugin(
         QStringLiteral("Could not (?:find|load) the Qt platform plugin \"([^\"]*)\""));
     const QRegularExpressionMatch match = kPlugin.match(m);
     if (match.hasMatch()) {
-      return QStringLiteral("the Qt platform plugin \"%1\" is not installed").arg(match.captured(1));
+      return QString::fromUtf8(texts::kPlatformPluginMissing).arg(match.captured(1));
     }
   }
-  return QStringLiteral("no graphical display is available");
+  return QString::fromUtf8(texts::kNoDisplay);
 }
 
 bool InstallQtTranslation() {

@@ -1,8 +1,8 @@
 // The command, notification and message-box values the window code uses,
 // with the numbers the desktop's dialog services gave them, so that command
 // tables and system-menu values read as they always have.
-#ifndef VELUNAR_UI_WIN_DEFS_H_
-#define VELUNAR_UI_WIN_DEFS_H_
+#ifndef VELUNAR_UI_PLATFORM_WIN_DEFS_H_
+#define VELUNAR_UI_PLATFORM_WIN_DEFS_H_
 
 namespace velunar {
 
@@ -41,4 +41,4 @@ inline constexpr unsigned SC_CLOSE = 0xF060;
 
 }  // namespace velunar
 
-#endif  // VELUNAR_UI_WIN_DEFS_H_
+#endif  // VELUNAR_UI_PLATFORM_WIN_DEFS_H_

@@ -1,4 +1,4 @@
-#include "ui/multi_line_button.h"
+#include "ui/platform/multi_line_button.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>

@@ -1,4 +1,4 @@
-#include "ui/message_boxes.h"
+#include "ui/platform/message_boxes.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -8,8 +8,9 @@
 #include <QShowEvent>
 #include <algorithm>
 
-#include "ui/dialog_placement.h"
-#include "ui/win_defs.h"
+#include "ui/platform/dialog_placement.h"
+#include "ui/platform/platform_texts.h"
+#include "ui/platform/win_defs.h"
 
 namespace velunar {
 namespace {
@@ -67,7 +68,8 @@ void KeepLinesWhole(QMessageBox& box, const QString& text, const QWidget* owner)
   const int nLimit = std::min(nScreen * 2 / 3, nBoxLimit - 120);
   const QFontMetrics fm(pLabel->font());
   int nWidest = 0;
-  for (const QString& line : text.split(u'\n')) nWidest = std::max(nWidest, fm.horizontalAdvance(line));
+  for (const QString& line : text.split(u'\n'))
+    nWidest = std::max(nWidest, fm.horizontalAdvance(line));
   // A pixel or two more than the text: the label rounds its layout up.
   pLabel->setMinimumWidth(std::min(nWidest + 2, nLimit));
 }
@@ -91,8 +93,8 @@ class CQtMessageBoxes : public IMessageBoxes {
     // The captions are the program's own, whatever translation Qt has.
     QPushButton* yes = box.addButton(QMessageBox::Yes);
     QPushButton* no = box.addButton(QMessageBox::No);
-    yes->setText(QString::fromUtf8("Да"));
-    no->setText(QString::fromUtf8("Нет"));
+    yes->setText(QString::fromUtf8(texts::kYes));
+    no->setText(QString::fromUtf8(texts::kNo));
     box.setDefaultButton((nType & MB_DEFMASK) == MB_DEFBUTTON2 ? no : yes);
     // Escape and the close box both land on «Нет».
     box.setEscapeButton(no);

@@ -1,0 +1,138 @@
+// Building a window from its template: the font and size, each control of
+// its kind with its styles, names for assistive technology, the Tab order.
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QStyle>
+
+#include "ui/platform/control_text.h"
+#include "ui/platform/dialog.h"
+#include "ui/platform/multi_line_button.h"
+
+namespace velunar {
+
+bool CDialog::CreateControls() {
+  const CDialogTemplate t = LoadDialogTemplate(m_nIDTemplate, m_names);
+  if (!t.IsValid()) return false;
+
+  const QFont font = DialogFont(t.nFontPoints, t.nFontWeight, t.bFontItalic);
+  setFont(font);
+  m_units = CDialogUnits::ForFont(font);
+  setWindowTitle(t.strTitle);
+  setFixedSize(m_units.ToPixels(t.sizeDlgUnits));
+
+  QString strLabelBefore;  // caption of the static text right before a control
+  for (const CDialogItemTemplate& item : t.items) {
+    QWidget* pControl = CreateControl(item);
+    pControl->setObjectName(item.strIdentifier.isEmpty()
+                                ? QStringLiteral("static_%1").arg(m_inTemplateOrder.size())
+                                : item.strIdentifier);
+    // Every control has a name for assistive technology: the template's,
+    // or its caption (which Qt reads itself, also after a change), or, for a
+    // control without a caption, the label right before it.
+    if (!item.strAccessibleName.isEmpty()) {
+      pControl->setAccessibleName(item.strAccessibleName);
+    } else if (item.strCaption.isEmpty()) {
+      pControl->setAccessibleName(strLabelBefore.isEmpty() ? item.strIdentifier : strLabelBefore);
+    }
+    if (!item.strDescription.isEmpty()) {
+      pControl->setToolTip(item.strDescription);
+      pControl->setAccessibleDescription(item.strDescription);
+    }
+    strLabelBefore =
+        item.eKind == EControlKind::staticText ? StripMnemonic(item.strCaption) : QString();
+
+    if (!item.HasStyle("WS_VISIBLE")) pControl->hide();
+    if (item.HasStyle("WS_DISABLED")) pControl->setEnabled(false);
+    if (item.nID != IDC_STATIC) m_controls[item.nID] = pControl;
+    if (item.eKind == EControlKind::defPushButton) m_nDefID = item.nID;
+    if (pControl->focusPolicy() != Qt::NoFocus) {
+      if (!item.HasStyle("WS_TABSTOP")) pControl->setFocusPolicy(Qt::ClickFocus);
+      pControl->installEventFilter(this);
+    }
+    m_inTemplateOrder.push_back(pControl);
+  }
+
+  // Tab follows the template order.
+  QWidget* pPrevious = nullptr;
+  for (QWidget* pControl : m_inTemplateOrder) {
+    if (pControl->focusPolicy() == Qt::NoFocus) continue;
+    if (pPrevious != nullptr) QWidget::setTabOrder(pPrevious, pControl);
+    pPrevious = pControl;
+  }
+  UpdateIconLabels();
+  m_bControlsCreated = true;
+  return true;
+}
+
+QWidget* CDialog::CreateControl(const CDialogItemTemplate& item) {
+  const QRect rect = m_units.ToPixels(item.rcDlgUnits);
+  switch (item.eKind) {
+    case EControlKind::edit: {
+      QWidget* pEdit = CreateCustomControl(item);
+      if (pEdit == nullptr) pEdit = new QLineEdit(this);
+      if (auto* pLineEdit = qobject_cast<QLineEdit*>(pEdit)) {
+        pLineEdit->setFrame(item.HasStyle("WS_BORDER"));
+      }
+      pEdit->setGeometry(rect);
+      return pEdit;
+    }
+    case EControlKind::listBox: {
+      QWidget* pList = CreateCustomControl(item);
+      if (pList == nullptr) pList = new QListView(this);
+      if (auto* pArea = qobject_cast<QAbstractScrollArea*>(pList)) {
+        if (!item.HasStyle("WS_BORDER")) pArea->setFrameShape(QFrame::NoFrame);
+        if (!item.HasStyle("WS_VSCROLL")) pArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+      }
+      pList->setGeometry(rect);
+      return pList;
+    }
+    case EControlKind::pushButton:
+    case EControlKind::defPushButton: {
+      auto* pButton =
+          item.HasStyle("BS_MULTILINE") ? new CMultiLineButton(this) : new QPushButton(this);
+      // Enter presses the focused button or the one default button; no
+      // button becomes default by taking the focus.
+      pButton->setAutoDefault(false);
+      pButton->setDefault(item.eKind == EControlKind::defPushButton);
+      pButton->setFocusPolicy(Qt::StrongFocus);
+      pButton->setGeometry(rect);
+      pButton->setText(item.strCaption);
+      const int nID = item.nID;
+      connect(pButton, &QPushButton::clicked, this, [this, nID] { OnCommand(nID, BN_CLICKED); });
+      return pButton;
+    }
+    case EControlKind::staticText: {
+      // Without SS_NOPREFIX, '&' marks a letter and is not shown itself.
+      auto* pLabel = new QLabel(
+          item.HasStyle("SS_NOPREFIX") ? item.strCaption : StripMnemonic(item.strCaption), this);
+      pLabel->setTextFormat(Qt::PlainText);
+      pLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      pLabel->setWordWrap(true);
+      pLabel->setFocusPolicy(Qt::NoFocus);
+      pLabel->setGeometry(rect);
+      return pLabel;
+    }
+    case EControlKind::staticIcon: {
+      // An icon static takes the icon's own size at the template position.
+      auto* pLabel = new QLabel(this);
+      const int nSize = style()->pixelMetric(QStyle::PM_LargeIconSize, nullptr, this);
+      pLabel->setGeometry(QRect(rect.topLeft(), QSize(nSize, nSize)));
+      pLabel->setFocusPolicy(Qt::NoFocus);
+      m_iconLabels.push_back(pLabel);
+      return pLabel;
+    }
+  }
+  return new QWidget(this);  // not reached: every kind is handled above
+}
+
+QWidget* CDialog::CreateCustomControl(const CDialogItemTemplate& /*item*/) { return nullptr; }
+
+void CDialog::UpdateIconLabels() {
+  for (QLabel* pLabel : m_iconLabels) {
+    pLabel->setPixmap(windowIcon().pixmap(pLabel->size()));
+  }
+}
+
+}  // namespace velunar

@@ -1,0 +1,111 @@
+// The dialog keyboard rules: Enter, Escape, mnemonics, Alt+Space, Alt+F4
+// and F1, applied before any control sees the key.
+#include <QKeyEvent>
+#include <QPushButton>
+
+#include "ui/platform/control_text.h"
+#include "ui/platform/dialog.h"
+
+namespace velunar {
+namespace {
+
+bool IsDialogKey(const QKeyEvent* pEvent, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+  return pEvent->key() == key && (pEvent->modifiers() & ~Qt::KeypadModifier) == modifiers;
+}
+
+}  // namespace
+
+QPushButton* CDialog::MnemonicButton(const QKeyEvent* pEvent) const {
+  // The text names the letter; where a platform gives none with Alt, the
+  // key code does (a letter's code is its upper-case form).
+  QString typed = pEvent->text();
+  if (typed.isEmpty() && pEvent->key() > 0 && pEvent->key() <= 0xFFFF) {
+    typed = QString(QChar(static_cast<char16_t>(pEvent->key())));
+  }
+  for (QWidget* pControl : m_inTemplateOrder) {
+    auto* pButton = qobject_cast<QPushButton*>(pControl);
+    if (pButton != nullptr && pButton->isEnabled() && pButton->isVisible() &&
+        IsMnemonicKey(MnemonicOf(pButton->text()), typed)) {
+      return pButton;
+    }
+  }
+  return nullptr;
+}
+
+bool CDialog::IsAltMnemonic(const QKeyEvent* pEvent) const {
+  const Qt::KeyboardModifiers modifiers = pEvent->modifiers() & ~Qt::KeypadModifier;
+  return (modifiers == Qt::AltModifier || modifiers == (Qt::AltModifier | Qt::ShiftModifier)) &&
+         MnemonicButton(pEvent) != nullptr;
+}
+
+bool CDialog::eventFilter(QObject* pWatched, QEvent* pEvent) {
+  // Qt would press a button by its mnemonic as a shortcut, with an animated
+  // click that runs the command only some 100 ms later, after keys typed in
+  // the meantime. Claiming the key here makes it an ordinary key press,
+  // which the dialog keyboard rules turn into an immediate click.
+  if (pEvent->type() == QEvent::ShortcutOverride &&
+      IsAltMnemonic(static_cast<QKeyEvent*>(pEvent))) {
+    pEvent->accept();
+    return true;
+  }
+  if (pEvent->type() == QEvent::KeyPress) {
+    auto* pWidget = qobject_cast<QWidget*>(pWatched);
+    if (pWidget != nullptr && HandleDialogKey(pWidget, static_cast<QKeyEvent*>(pEvent))) {
+      return true;
+    }
+  }
+  return QDialog::eventFilter(pWatched, pEvent);
+}
+
+void CDialog::keyPressEvent(QKeyEvent* pEvent) {
+  if (HandleDialogKey(this, pEvent)) return;
+  QDialog::keyPressEvent(pEvent);
+}
+
+bool CDialog::HandleDialogKey(QWidget* pTarget, QKeyEvent* pEvent) {
+  const Qt::KeyboardModifiers modifiers = pEvent->modifiers() & ~Qt::KeypadModifier;
+  switch (pEvent->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+      if (modifiers & Qt::AltModifier) return false;
+      if (auto* pButton = qobject_cast<QPushButton*>(pTarget)) {
+        pButton->click();
+        return true;
+      }
+      QWidget* pDefault = GetDlgItem(m_nDefID);
+      if (pDefault == nullptr || pDefault->isEnabled()) OnCommand(m_nDefID, BN_CLICKED);
+      return true;
+    }
+    case Qt::Key_Escape:
+      reject();
+      return true;
+    case Qt::Key_F1:
+      // No help viewer exists here; the key is taken so that nothing else
+      // acts on it.
+      return modifiers == Qt::NoModifier;
+    default:
+      break;
+  }
+  if (IsDialogKey(pEvent, Qt::Key_Space, Qt::AltModifier)) {
+    ShowSystemMenu(mapToGlobal(QPoint(0, 0)));
+    return true;
+  }
+  if (IsDialogKey(pEvent, Qt::Key_F4, Qt::AltModifier)) {
+    OnSysCommand(SC_CLOSE);
+    return true;
+  }
+  // Alt with a mnemonic letter presses its button, and so does the letter
+  // alone while the focus is on a button (elsewhere the letter is text or
+  // type-ahead). The press is immediate: the command has run before the
+  // next key is handled, so keys act in the order they were typed.
+  const bool bBare = modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier;
+  if (IsAltMnemonic(pEvent) || (bBare && qobject_cast<QPushButton*>(pTarget) != nullptr)) {
+    if (QPushButton* pButton = MnemonicButton(pEvent)) {
+      pButton->click();
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace velunar

@@ -1,0 +1,41 @@
+// CProgramDialog: what the program's own windows add to the dialog layer.
+//
+// Their controls are named by the program's resource table
+// (resource_ids.h); an edit field is a CEntryEdit and a list box a
+// CListBoxView, the program's two control kinds; and the failures of the
+// entry file are reported to the user:
+//   - a file that cannot be loaded at start (CFileUnavailableException):
+//     that it is in use by another copy of the program, or unreadable and
+//     why, with the stop icon;
+//   - a failed read, write or close (CFileException): its ReportText() with
+//     the stop icon;
+//   - running out of memory: "Out of memory." with the exclamation icon;
+// every box under the application title.
+#ifndef VELUNAR_UI_PROGRAM_DIALOG_H_
+#define VELUNAR_UI_PROGRAM_DIALOG_H_
+
+#include "ui/platform/dialog.h"
+
+namespace velunar {
+
+class CFileException;
+class CFileUnavailableException;
+
+class CProgramDialog : public CDialog {
+  Q_OBJECT
+
+ public:
+  explicit CProgramDialog(int nIDTemplate, QWidget* pParentWnd = nullptr);
+
+ protected:
+  QWidget* CreateCustomControl(const CDialogItemTemplate& item) override;
+  void ReportFailure(std::exception_ptr failure) override;
+  // The reports above. A window that must do more after a failure
+  // overrides them and calls these first.
+  virtual void ReportFileUnavailable(const CFileUnavailableException& e);
+  virtual void ReportFileError(const CFileException& e);
+};
+
+}  // namespace velunar
+
+#endif  // VELUNAR_UI_PROGRAM_DIALOG_H_
