@@ -158,7 +158,7 @@ class CDialog : public QDialog {
   bool CreateControls();
   QWidget* CreateControl(const CDialogItemTemplate& item);
   void UpdateIconLabels();
-  // dialog_placement.cpp
+  // dialog.cpp: where the window opens (dialog_placement.h)
   void PlaceWindow();
   void PlaceAgainForFrame();
   // dialog_keyboard.cpp: the dialog keyboard rules; true when the key was

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Checks that the tree reads as layers: app -> ui (the program's windows) ->
+# ui/platform (the dialog layer over Qt) -> Qt, with store/ below ui and
+# knowing neither Qt nor anything above it, and res/ data that includes
+# nothing of the code. Also that no two parts include each other, at any
+# distance: a part is a .h with its .cpp.
+#
+#   scripts/check-layers.sh [SOURCE_DIR]
+#
+# Prints every include that runs the wrong way and every cycle; exits 1 when
+# there is one.
+set -euo pipefail
+cd "${1:-$(dirname "$0")/..}"
+
+status=0
+complain() {
+  echo "check-layers: $*" >&2
+  status=1
+}
+
+# What each folder's files may include of the project, as folder prefixes.
+allowed_for() {
+  case "$1" in
+    store/*) echo "store/" ;;
+    ui/platform/*) echo "ui/platform/" ;;
+    ui/*) echo "ui/ store/ res/" ;;
+    res/*) echo "res/" ;;
+    app/*) echo "app/ ui/ store/ res/" ;;
+  esac
+}
+
+sources=$(find store ui app res -name '*.h' -o -name '*.cpp' | sort)
+
+for file in $sources; do
+  allowed=$(allowed_for "$file")
+  while IFS= read -r included; do
+    ok=0
+    for prefix in $allowed; do
+      [[ "$included" == "$prefix"* ]] && ok=1
+    done
+    [[ $ok == 1 ]] || complain "$file includes \"$included\""
+  done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
+  case "$file" in
+    store/*)
+      if grep -q '^#include <Q' "$file"; then complain "$file includes Qt"; fi
+      ;;
+  esac
+done
+
+# The part a file belongs to: its path without the extension.
+part_of() { echo "${1%.*}"; }
+
+# Edges part -> part, from every include of a project file that exists.
+edges=$(for file in $sources; do
+  from=$(part_of "$file")
+  sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file" | while IFS= read -r included; do
+    [[ -f "$included" ]] || continue
+    to=$(part_of "$included")
+    [[ "$from" == "$to" ]] || echo "$from $to"
+  done
+done | sort -u)
+
+# Depth-first search for a cycle among the parts.
+cycles=$(awk '
+  { out[$1] = out[$1] " " $2; parts[$1] = 1; parts[$2] = 1 }
+  function visit(p, path,   n, i, next_parts) {
+    if (state[p] == 2) return
+    if (state[p] == 1) { print "cycle: " path " -> " p; found = 1; return }
+    state[p] = 1
+    n = split(out[p], next_parts, " ")
+    for (i = 1; i <= n; ++i) visit(next_parts[i], path == "" ? p : path " -> " p)
+    state[p] = 2
+  }
+  END { for (p in parts) visit(p, ""); exit found ? 1 : 0 }
+' <<<"$edges") || true
+if [[ -n "$cycles" ]]; then
+  while IFS= read -r line; do complain "$line"; done <<<"$cycles"
+fi
+
+[[ $status == 0 ]] && echo "check-layers: every include runs down, and no two parts include each other"
+exit $status
