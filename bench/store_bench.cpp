@@ -5,9 +5,16 @@
 //                        bytewise: the floor under any load
 //   Load                 CStdioFile::Load, master list and view list filled
 //                        (read, parse, sort in list order)
-//   Add/Change/Delete    one command's list work, in the "all" view (refill,
-//                        edit, find-prefix, rebuild) and in a filtered view
-//   Refill               refill the view from the master list after a Find
+//   ViewAddDelete        the view list's AddString and DeleteString of one
+//                        new item; "shared" while the view shares its
+//                        sequence with the master list (as after a rebuild),
+//                        so that the edit copies the root
+//   MasterAddRemove      the master list's Add and RemoveFirstEqual of one
+//                        new text
+//   ContainsEqual        the master list's exact search of an entry
+//   FindEqual/FindString the view list's exact and prefix searches
+//   Refill               RefillView after a Find
+//   Rebuild              RebuildMaster from the view
 //   Find                 one Find over every entry (fold, search, fill)
 //   FindBaseline         the bare pass: fold each entry, search it
 //   WriteAll             save every entry with fsync and rename
@@ -43,6 +50,7 @@
 #include "bench/phonebook_generator.h"
 #include "store/entry_file.h"
 #include "store/entry_format.h"
+#include "store/list_exchange.h"
 #include "store/master_list.h"
 #include "store/text_rules.h"
 #include "store/view_list.h"
@@ -115,8 +123,6 @@ struct CLists {
   std::shared_ptr<CTextPool> texts = std::make_shared<CTextPool>();
   CViewList view{texts};
   CMasterList master{texts};
-  bool filtered = false;
-  int curIndex = 0;
 };
 
 std::unique_ptr<CLists> LoadLists(int count, int source = 0) {
@@ -124,59 +130,16 @@ std::unique_ptr<CLists> LoadLists(int count, int source = 0) {
   CStdioFile file(PosixFileSystem(), PhoneBookPath(count, source));
   CLoadedEntries loaded = file.Load();
   lists->master.AddLoaded(std::move(loaded.buffer), loaded.entries);
-  lists->view.Refill(lists->master);
+  RefillView(lists->view, lists->master);
   return lists;
 }
 
-// The list work of the editing commands, step by step as the window does it.
-void AddCommand(CLists& l, const std::string& text) {
-  if (!l.filtered) l.view.Refill(l.master);
-  if (l.master.ContainsEqual(text)) {
-    l.view.SetCurSel(l.curIndex);
-    return;
-  }
-  l.view.AddString(text);
-  l.master.Add(text);
-  l.curIndex = l.view.FindString(0, text);
-  l.view.SetCurSel(l.curIndex);
-  if (!l.filtered) l.master.RebuildFrom(l.view);
-}
-
-void ChangeCommand(CLists& l, const std::string& text) {
-  if (!l.filtered) l.view.Refill(l.master);
-  if (l.filtered) {
-    std::string item;
-    if (l.view.GetText(l.curIndex, item)) l.master.RemoveFirstEqual(item);
-  }
-  l.view.DeleteString(l.curIndex);
-  l.view.AddString(text);
-  if (l.filtered) l.master.Add(text);
-  l.curIndex = l.view.FindString(0, text);
-  l.view.SetCurSel(l.curIndex);
-  if (!l.filtered) l.master.RebuildFrom(l.view);
-}
-
-void DeleteCommand(CLists& l, const std::string& text) {
-  if (!l.filtered) l.view.Refill(l.master);
-  l.curIndex = l.view.FindString(0, text);
-  if (l.curIndex < 0) {
-    l.curIndex = 0;
-    return;
-  }
-  std::string item;
-  l.view.GetText(l.curIndex, item);
-  l.master.RemoveFirstEqual(item);
-  l.view.DeleteString(l.curIndex);
-  if (l.curIndex == l.view.GetCount()) --l.curIndex;
-  if (l.curIndex < 0) l.curIndex = 0;
-  l.view.SetCurSel(l.curIndex);
-  if (!l.filtered) l.master.RebuildFrom(l.view);
-}
-
-void FindCommand(CLists& l, const std::string& query) {
-  l.filtered = true;
-  l.view.FillMatching(l.master, CQueryMatcher(query));
-  l.curIndex = 0;
+// Entries of the loaded list, picked all over it, to look for.
+std::vector<std::string> SomeEntries(const CLists& lists) {
+  std::vector<std::string> entries;
+  for (long long k = 0; k < 1024; ++k)
+    entries.emplace_back(lists.view.TextAt(static_cast<int>(k * 7919 % lists.view.GetCount())));
+  return entries;
 }
 
 // "петр" in Windows-1251: a query that matches a few percent of entries.
@@ -230,42 +193,44 @@ void BM_Memory(benchmark::State& state) {
   }
 }
 
-template <bool kFiltered>
-std::unique_ptr<CLists> ListsInMode(int count) {
-  auto lists = LoadLists(count);
-  // A filtered view of everything: the commands then take the filtered path
-  // over the same number of items.
-  if (kFiltered) FindCommand(*lists, "");
-  return lists;
-}
+// "Новая запись": sorts into the middle of the generated names.
+const std::string kNewText = "\xCD\xEE\xE2\xE0\xFF \xE7\xE0\xEF\xE8\xF1\xFC";
 
-template <bool kFiltered>
-void BM_Add(benchmark::State& state) {
-  auto lists = ListsInMode<kFiltered>(static_cast<int>(state.range(0)));
-  int n = 0;
-  for (auto _ : state)
-    AddCommand(*lists, "\xCD\xEE\xE2\xE0\xFF \xE7\xE0\xEF\xE8\xF1\xFC " + std::to_string(n++));
-}
-
-template <bool kFiltered>
-void BM_Change(benchmark::State& state) {
-  auto lists = ListsInMode<kFiltered>(static_cast<int>(state.range(0)));
-  lists->curIndex = lists->view.GetCount() / 2;
-  int n = 0;
-  for (auto _ : state)
-    ChangeCommand(*lists, "\xC8\xE7\xEC\xE5\xED\xE5\xED\xEE " + std::to_string(n++));
-}
-
-template <bool kFiltered>
-void BM_Delete(benchmark::State& state) {
-  auto lists = ListsInMode<kFiltered>(static_cast<int>(state.range(0)));
-  std::string item;
-  int step = 0;
+template <bool kShared>
+void BM_ViewAddDelete(benchmark::State& state) {
+  auto lists = LoadLists(static_cast<int>(state.range(0)));
   for (auto _ : state) {
-    state.PauseTiming();
-    lists->view.GetText((step++ * 7919) % lists->view.GetCount(), item);
-    state.ResumeTiming();
-    DeleteCommand(*lists, item);
+    if (kShared) RebuildMaster(lists->master, lists->view);
+    const int i = lists->view.AddString(kNewText);
+    benchmark::DoNotOptimize(lists->view.DeleteString(i));
+  }
+}
+
+void BM_MasterAddRemove(benchmark::State& state) {
+  auto lists = LoadLists(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    lists->master.Add(kNewText);
+    benchmark::DoNotOptimize(lists->master.RemoveFirstEqual(kNewText));
+  }
+}
+
+void BM_ContainsEqual(benchmark::State& state) {
+  auto lists = LoadLists(static_cast<int>(state.range(0)));
+  const std::vector<std::string> entries = SomeEntries(*lists);
+  std::size_t step = 0;
+  for (auto _ : state)
+    benchmark::DoNotOptimize(lists->master.ContainsEqual(entries[step++ % entries.size()]));
+}
+
+template <bool kEqual>
+void BM_ViewSearch(benchmark::State& state) {
+  auto lists = LoadLists(static_cast<int>(state.range(0)));
+  const std::vector<std::string> entries = SomeEntries(*lists);
+  std::size_t step = 0;
+  for (auto _ : state) {
+    const std::string& entry = entries[step++ % entries.size()];
+    benchmark::DoNotOptimize(kEqual ? lists->view.FindEqual(0, entry)
+                                    : lists->view.FindString(0, entry));
   }
 }
 
@@ -273,10 +238,15 @@ void BM_Refill(benchmark::State& state) {
   auto lists = LoadLists(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     state.PauseTiming();
-    FindCommand(*lists, kQuery);
+    FillMatching(lists->view, lists->master, CQueryMatcher(kQuery));
     state.ResumeTiming();
-    lists->view.Refill(lists->master);
+    benchmark::DoNotOptimize(RefillView(lists->view, lists->master));
   }
+}
+
+void BM_Rebuild(benchmark::State& state) {
+  auto lists = LoadLists(static_cast<int>(state.range(0)));
+  for (auto _ : state) RebuildMaster(lists->master, lists->view);
 }
 
 void BM_Find(benchmark::State& state) {
@@ -284,7 +254,7 @@ void BM_Find(benchmark::State& state) {
   if (SkipWithoutFile(state, PhoneBookPath(static_cast<int>(state.range(0)), source))) return;
   auto lists = LoadLists(static_cast<int>(state.range(0)), source);
   for (auto _ : state) {
-    FindCommand(*lists, kQuery);
+    FillMatching(lists->view, lists->master, CQueryMatcher(kQuery));
     benchmark::DoNotOptimize(lists->view.GetCount());
   }
   state.counters["matches"] = lists->view.GetCount();
@@ -354,15 +324,16 @@ void SizesMicro(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_ReadAndSortBaseline)->Apply(Sizes);
 BENCHMARK(BM_Load)->Apply(SizesBothFiles);
 BENCHMARK(BM_Memory)->Apply(SizesBothFiles)->Iterations(1);
-BENCHMARK(BM_Add<false>)->Name("BM_Add/all")->Apply(SizesMicro);
-BENCHMARK(BM_Add<true>)->Name("BM_Add/filtered")->Apply(SizesMicro);
-BENCHMARK(BM_Change<false>)->Name("BM_Change/all")->Apply(SizesMicro);
-BENCHMARK(BM_Change<true>)->Name("BM_Change/filtered")->Apply(SizesMicro);
-BENCHMARK(BM_Delete<false>)->Name("BM_Delete/all")->Apply(SizesMicro);
-BENCHMARK(BM_Delete<true>)->Name("BM_Delete/filtered")->Apply(SizesMicro);
+BENCHMARK(BM_ViewAddDelete<false>)->Name("BM_ViewAddDelete/own")->Apply(SizesMicro);
+BENCHMARK(BM_ViewAddDelete<true>)->Name("BM_ViewAddDelete/shared")->Apply(SizesMicro);
+BENCHMARK(BM_MasterAddRemove)->Apply(SizesMicro);
+BENCHMARK(BM_ContainsEqual)->Apply(SizesMicro);
+BENCHMARK(BM_ViewSearch<true>)->Name("BM_FindEqual")->Apply(SizesMicro);
+BENCHMARK(BM_ViewSearch<false>)->Name("BM_FindString")->Apply(SizesMicro);
 BENCHMARK(BM_Refill)
     ->Apply(SizesMicro)
     ->Iterations(20);  // each iteration first runs a Find, untimed
+BENCHMARK(BM_Rebuild)->Apply(SizesMicro);
 BENCHMARK(BM_Find)->Apply(SizesBothFiles);
 BENCHMARK(BM_FindBaseline)->Apply(Sizes);
 BENCHMARK(BM_WriteAll)->Apply(Sizes);

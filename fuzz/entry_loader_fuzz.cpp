@@ -25,6 +25,7 @@
 
 #include "store/entry_file.h"
 #include "store/entry_format.h"
+#include "store/list_exchange.h"
 #include "store/master_list.h"
 #include "store/text_rules.h"
 #include "store/view_list.h"
@@ -129,7 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::string_view item : items) {
       if (velunar::QueryMatches(item, query)) want.push_back(item);
     }
-    view.FillMatching(master, velunar::CQueryMatcher(query));
+    velunar::FillMatching(view, master, velunar::CQueryMatcher(query));
     std::vector<std::string_view> found;
     view.Items().ForEach([&](std::string_view item) { found.push_back(item); });
     Check(std::equal(found.begin(), found.end(), want.begin(), want.end()),

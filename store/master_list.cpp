@@ -6,16 +6,14 @@
 #include <iterator>
 
 #include "store/text_rules.h"
-#include "store/view_list.h"
 
 namespace velunar {
 
 CMasterList::CMasterList(std::shared_ptr<CTextPool> texts) : m_pTexts(std::move(texts)) {}
 
-void CMasterList::Add(std::string_view text) {
-  int at = m_items.UpperBound(text);
-  m_items.Insert(at, m_pTexts->Keep(text));
-}
+void CMasterList::Add(std::string_view text) { AddKept(m_pTexts->Keep(text)); }
+
+void CMasterList::AddKept(std::string_view kept) { m_items.Insert(m_items.UpperBound(kept), kept); }
 
 void CMasterList::AddLoaded(std::vector<char>&& buffer,
                             const std::vector<std::string_view>& entries) {
@@ -52,8 +50,6 @@ bool CMasterList::RemoveFirstEqual(std::string_view text) {
 }
 
 bool CMasterList::ContainsEqual(std::string_view text) const { return FindFirstEqual(text) >= 0; }
-
-void CMasterList::RebuildFrom(const CViewList& view) { m_items = view.Items(); }
 
 namespace {
 

@@ -8,8 +8,9 @@
 // list apart from its stable sort in list order, which is how it is held
 // here: appending puts a text after every element it sorts together with,
 // and the first exactly equal element is the first one in its group. So
-// pouring it into the view needs no sort at all, and after an edit in the
-// "all" view the master list and the view list share one sequence.
+// pouring it into the view needs no sort at all (list_exchange.h), and
+// after an edit in the "all" view the master list and the view list share
+// one sequence.
 #ifndef VELUNAR_STORE_MASTER_LIST_H_
 #define VELUNAR_STORE_MASTER_LIST_H_
 
@@ -23,16 +24,19 @@
 
 namespace velunar {
 
-class CViewList;
-
 class CMasterList {
  public:
   explicit CMasterList(std::shared_ptr<CTextPool> texts);
 
   int GetSize() const { return m_items.Count(); }
 
-  // Append: adds a copy of `text` as the last element. Throws std::bad_alloc.
+  // Append: adds a copy of `text` as the last element. Throws std::bad_alloc
+  // (nothing changes then).
   void Add(std::string_view text);
+  // The same append of a text kept already, which is not copied again: the
+  // item a view list sharing this list's pool has just added, say.
+  // REQUIRES: `kept` lives as long as this list's pool.
+  void AddKept(std::string_view kept);
 
   // Takes the entries of a loaded file, in file order, with the buffer their
   // bytes live in, and appends them as Add would one by one.
@@ -45,9 +49,17 @@ class CMasterList {
   // True when some element is exactly equal to `text` (Add's duplicate test).
   bool ContainsEqual(std::string_view text) const;
 
-  // Rebuild the master list: it takes the view list's items in view order.
-  // Constant time.
-  void RebuildFrom(const CViewList& view);
+  // The elements become `items`, in their order. Constant time. REQUIRES:
+  // `items` in list order, every text in this list's pool.
+  void SetItems(const CEntrySequence& items) { m_items = items; }
+
+  // The form of RebuildMaster (list_exchange.h) that callers used before;
+  // it goes once no caller is left. A template, so that this file need not
+  // name the view list.
+  template <class View>
+  void RebuildFrom(const View& view) {
+    SetItems(view.Items());
+  }
 
   // The elements, in the order in which the view list receives them.
   const CEntrySequence& Items() const { return m_items; }

@@ -1,6 +1,6 @@
 #include "store/query_scan.h"
 
-#include "store/text_rules.h"
+#include <functional>
 
 #if defined(__x86_64__) || defined(_M_X64)
 #define VELUNAR_SCAN_X86 1
@@ -143,6 +143,53 @@ void CQueryScan::Mark(std::string_view bytes, std::vector<std::uint64_t>& marks,
     done = MarkSse2(p, bytes.size(), marks);
   }
   MarkPlain(p, done, bytes.size() - m + 1, marks);
+}
+
+CEntrySequence MatchingItems(const CEntrySequence& items, const CTextPool& texts,
+                             const CQueryMatcher& matcher) {
+  std::vector<std::string_view> matches;
+  const std::vector<std::vector<char>>& buffers = texts.Buffers();
+  if (matcher.Query().empty() || buffers.empty()) {
+    items.ForEach([&](std::string_view item) {
+      if (matcher.Matches(item)) matches.push_back(item);
+    });
+    return CEntrySequence::FromSorted(matches);
+  }
+  // The loaded texts lie in file order, the items in list order: asking
+  // each item in turn would wait for memory at nearly every one. So the
+  // buffers are searched front to back first, marking where the query
+  // starts, and the items then only look at the marks. Texts typed since
+  // the load lie elsewhere and are searched one by one.
+  const CQueryScan scan(matcher.Query());
+  const std::size_t m = scan.QuerySize();
+  std::vector<std::vector<std::uint64_t>> marks(buffers.size());
+  for (std::size_t b = 0; b < buffers.size(); ++b) {
+    marks[b].assign(buffers[b].size() / 64 + 1, 0);
+    scan.Mark(std::string_view(buffers[b].data(), buffers[b].size()), marks[b]);
+  }
+  std::size_t last = 0;  // the buffer of the last item found in one
+  auto inBuffer = [&](const char* p, std::size_t b) {
+    const std::vector<char>& buffer = buffers[b];
+    return !buffer.empty() && std::less_equal<>()(buffer.data(), p) &&
+           std::less<>()(p, buffer.data() + buffer.size());
+  };
+  items.ForEach([&](std::string_view item) {
+    if (item.size() < m) return;
+    std::size_t b = last;
+    if (!inBuffer(item.data(), b)) {
+      for (b = 0; b < buffers.size() && !inBuffer(item.data(), b); ++b) {
+      }
+    }
+    if (b == buffers.size()) {
+      if (matcher.Matches(item)) matches.push_back(item);
+      return;
+    }
+    last = b;
+    const auto first = static_cast<std::size_t>(item.data() - buffers[b].data());
+    if (AnyMarkIn(marks[b], first, first + item.size() - m)) matches.push_back(item);
+  });
+  // Every part of a sequence in list order is in list order.
+  return CEntrySequence::FromSorted(matches);
 }
 
 }  // namespace velunar

@@ -7,9 +7,8 @@
 // no item. The items are references into the text pool the list was made
 // with; they stay valid while that pool lives.
 //
-// Refill (from the master list) and the master list's rebuild (from this
-// list) exchange whole sequences by sharing them, in constant time: see
-// entry_sequence.h.
+// The view list knows nothing of the master list: list_exchange.h fills it
+// from there, by handing over whole sequences (entry_sequence.h).
 #ifndef VELUNAR_STORE_VIEW_LIST_H_
 #define VELUNAR_STORE_VIEW_LIST_H_
 
@@ -18,22 +17,18 @@
 #include <string_view>
 
 #include "store/entry_sequence.h"
+#include "store/query_scan.h"
 #include "store/text_pool.h"
 
 namespace velunar {
-
-class CMasterList;
-class CQueryMatcher;
 
 class CViewList {
  public:
   explicit CViewList(std::shared_ptr<CTextPool> texts);
 
   // Inserts a copy of `text` after every item that sorts together with it
-  // and returns its index. Throws std::bad_alloc.
+  // and returns its index. Throws std::bad_alloc (nothing changes then).
   int AddString(std::string_view text);
-  // The index AddString(text) would return.
-  int InsertPosition(std::string_view text) const;
 
   // Removes item `i`; later items move up by one. Returns the new count, or
   // -1 when `i` names no item (then nothing changes). The selection follows
@@ -66,15 +61,26 @@ class CViewList {
   // `text` (bytes, letter case included); -1 when none is.
   int FindEqual(int start, std::string_view text) const;
 
-  // Refill the view: reset, then add every master-list entry. Constant time:
-  // the master list is kept in list order already (master_list.h).
-  void Refill(const CMasterList& master);
-  // True when Refill(master) would leave the items exactly as they are.
-  bool IsRefillOf(const CMasterList& master) const;
+  // The items become `items`, in their order, and nothing is selected.
+  // Constant time. REQUIRES: `items` in list order, every text in this
+  // list's pool.
+  void SetItems(const CEntrySequence& items);
 
-  // Find: reset, then add every master-list entry that `matcher` matches, in
-  // master-list order. One pass, no sorting.
-  void FillMatching(const CMasterList& master, const CQueryMatcher& matcher);
+  // The forms of RefillView and FillMatching (list_exchange.h) that callers
+  // used before; they go once no caller is left. Templates, so that this
+  // file need not name the master list.
+  template <class Master>
+  void Refill(const Master& master) {
+    SetItems(master.Items());
+  }
+  template <class Master>
+  bool IsRefillOf(const Master& master) const {
+    return m_items.SharesWith(master.Items());
+  }
+  template <class Master>
+  void FillMatching(const Master& master, const CQueryMatcher& matcher) {
+    SetItems(MatchingItems(master.Items(), *master.Texts(), matcher));
+  }
 
   const CEntrySequence& Items() const { return m_items; }
   const std::shared_ptr<CTextPool>& Texts() const { return m_pTexts; }

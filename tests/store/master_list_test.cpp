@@ -99,5 +99,21 @@ TEST(MasterList, RemoveFirstEqualTakesTheExactTextOnly) {
   EXPECT_EQ(master.GetSize(), 3);
 }
 
+TEST(MasterList, AKeptTextIsNotCopiedAgain) {
+  auto texts = std::make_shared<CTextPool>();
+  CMasterList master(texts);
+  const std::string_view kept = texts->Keep("Ivan");
+  master.Add("Boris");
+  master.AddKept(kept);
+  master.Add("Anna");
+  ASSERT_EQ(Items(master), (std::vector<std::string>{"Anna", "Boris", "Ivan"}));
+  EXPECT_EQ(master.Items().At(2).data(), kept.data());
+  // Add copies: its element does not point at the caller's text.
+  const std::string typed = "Zoya";
+  master.Add(typed);
+  EXPECT_NE(master.Items().At(3).data(), typed.data());
+  EXPECT_EQ(master.Items().At(3), typed);
+}
+
 }  // namespace
 }  // namespace velunar

@@ -1,23 +1,28 @@
-// The view list and the master list against a literal reference.
+// The view list, the master list and what passes between them, against a
+// naive model.
 //
-// The reference keeps the master list as a plain array in true arrival
-// order and the view list as a plain array into which each text is inserted
-// by a linear scan; refill, rebuild and find-prefix are the slow loops they
-// are described as. The store keeps the master list in list order and shares
-// sequences between the lists. Driven side by side through the editing and
-// view commands, both must always show the same view, the same selection,
-// and master lists that fill the view identically.
+// The model keeps the master list as a plain array in arrival order and the
+// view list as a plain array into which each text is inserted by a linear
+// scan; find, refill, Find's fill and rebuild are the slow loops they are
+// described as. The store keeps the master list in list order and shares
+// sequences between the lists. Random sequences of the lists' own
+// operations run on both, and after every step both must hold the same
+// items, the same selection, and answer every search alike. The seed is
+// printed; VELUNAR_LIST_SEED repeats a run.
 #include "store/view_list.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "store/cp1251.h"
 #include "store/entry_format.h"
+#include "store/list_exchange.h"
 #include "store/master_list.h"
 #include "store/text_rules.h"
 
@@ -26,199 +31,148 @@ namespace {
 
 std::string Cp(std::u16string_view text) { return EncodeCp1251(text).value(); }
 
-// ---------------------------------------------------------------------------
-// The reference: arrays and loops, nothing shared, nothing clever.
-class CReferenceLists {
+// Arrays and loops, nothing shared, nothing clever.
+class CNaiveLists {
  public:
-  std::vector<std::string> master;
+  std::vector<std::string> master;  // in arrival order
   std::vector<std::string> view;
   int sel = -1;
+  // Whether the view holds the master list's items from the last refill or
+  // rebuild, with no edit on either side since: a refill then keeps them.
+  bool bShared = true;
 
-  int ViewAdd(const std::string& text) {
+  int ViewCount() const { return static_cast<int>(view.size()); }
+
+  int AddString(const std::string& text) {
     std::size_t i = 0;
     while (i < view.size() && CompareListOrder(view[i], text) <= 0) ++i;
     view.insert(view.begin() + static_cast<std::ptrdiff_t>(i), text);
     if (sel >= static_cast<int>(i)) ++sel;
+    bShared = false;
     return static_cast<int>(i);
   }
-  void ViewDelete(int i) {
-    if (i < 0 || i >= ViewCount()) return;
+  int DeleteString(int i) {
+    if (i < 0 || i >= ViewCount()) return -1;
     view.erase(view.begin() + i);
     if (sel == i) {
       sel = -1;
     } else if (sel > i) {
       --sel;
     }
+    bShared = false;
+    return ViewCount();
   }
-  int ViewCount() const { return static_cast<int>(view.size()); }
-  void ViewText(int i, std::string& target) const {
-    if (i >= 0 && i < ViewCount()) target = view[static_cast<std::size_t>(i)];
+  void ResetContent() {
+    view.clear();
+    sel = -1;
+    bShared = false;
   }
-  void ViewSelect(int i) { sel = (i >= 0 && i < ViewCount()) ? i : -1; }
-  int ViewFind(int start, const std::string& prefix) const {
-    int n = ViewCount();
-    if (n == 0) return -1;
+  int SetCurSel(int i) { return sel = (i >= 0 && i < ViewCount()) ? i : -1; }
+  // The indices in the order start+1, ..., last, 0, ..., start.
+  std::vector<int> SearchOrder(int start) const {
+    if (start < 0 || start >= ViewCount()) start = -1;
     std::vector<int> order;
-    for (int i = start + 1; i < n; ++i) order.push_back(i);
-    for (int i = 0; i <= start && i < n; ++i) order.push_back(i);
+    for (int i = start + 1; i < ViewCount(); ++i) order.push_back(i);
+    for (int i = 0; i <= start; ++i) order.push_back(i);
+    return order;
+  }
+  int FindString(int start, const std::string& prefix) const {
     const std::string folded = FoldedCopy(prefix);
-    for (int i : order) {
+    for (int i : SearchOrder(start)) {
       const std::string& item = view[static_cast<std::size_t>(i)];
       if (item.size() >= prefix.size() && FoldedCopy(item.substr(0, prefix.size())) == folded)
         return i;
     }
     return -1;
   }
-  void ViewReset() {
-    view.clear();
-    sel = -1;
-  }
-  void Refill() {
-    ViewReset();
-    for (const std::string& entry : master) ViewAdd(entry);
-  }
-  void Rebuild() { master = view; }
-  void MasterAppend(const std::string& text) { master.push_back(text); }
-  void MasterRemoveFirstEqual(const std::string& text) {
-    for (std::size_t i = 0; i < master.size(); ++i) {
-      if (master[i] == text) {
-        master.erase(master.begin() + static_cast<std::ptrdiff_t>(i));
-        return;
-      }
+  int FindEqual(int start, const std::string& text) const {
+    for (int i : SearchOrder(start)) {
+      if (view[static_cast<std::size_t>(i)] == text) return i;
     }
+    return -1;
   }
-  bool MasterContains(const std::string& text) const {
-    return std::find(master.begin(), master.end(), text) != master.end();
-  }
-  void FindFill(const std::string& query) {
-    ViewReset();
-    for (const std::string& entry : master) {
-      if (QueryMatches(entry, query)) ViewAdd(entry);
-    }
-  }
-  void AddAll() {
-    for (const std::string& entry : master) ViewAdd(entry);
-  }
-};
-
-// The store, behind the same operation names.
-class CStoreLists {
- public:
-  std::shared_ptr<CTextPool> texts = std::make_shared<CTextPool>();
-  CViewList viewList{texts};
-  CMasterList masterList{texts};
-
-  int ViewAdd(const std::string& text) { return viewList.AddString(text); }
-  void ViewDelete(int i) { viewList.DeleteString(i); }
-  int ViewCount() const { return viewList.GetCount(); }
-  void ViewText(int i, std::string& target) const { viewList.GetText(i, target); }
-  void ViewSelect(int i) { viewList.SetCurSel(i); }
-  int ViewFind(int start, const std::string& prefix) const {
-    return viewList.FindString(start, prefix);
-  }
-  void ViewReset() { viewList.ResetContent(); }
-  void Refill() { viewList.Refill(masterList); }
-  void Rebuild() { masterList.RebuildFrom(viewList); }
-  void MasterAppend(const std::string& text) { masterList.Add(text); }
-  void MasterRemoveFirstEqual(const std::string& text) { masterList.RemoveFirstEqual(text); }
-  bool MasterContains(const std::string& text) const { return masterList.ContainsEqual(text); }
-  void FindFill(const std::string& query) {
-    viewList.FillMatching(masterList, CQueryMatcher(query));
-  }
-  void AddAll() {
-    masterList.Items().ForEach([&](std::string_view entry) { viewList.AddString(entry); });
-  }
-};
-
-// The command steps, written once and run on both, as the window runs them
-// (without the entry field's status-text tests, which are not list work).
-template <class L>
-struct CSession {
-  L lists;
-  bool filtered = false;
-  int curIndex = 0;
 
   void Add(const std::string& text) {
-    if (!filtered) lists.Refill();
-    if (lists.MasterContains(text)) {
-      lists.ViewSelect(curIndex);
-      return;
-    }
-    lists.ViewAdd(text);
-    lists.MasterAppend(text);
-    curIndex = lists.ViewFind(0, text);
-    lists.ViewSelect(curIndex);
-    if (!filtered) lists.Rebuild();
+    master.push_back(text);
+    bShared = false;
   }
-  void Change(const std::string& text) {
-    if (!filtered) lists.Refill();
-    if (filtered && curIndex >= 0 && curIndex < lists.ViewCount()) {
-      std::string item;
-      lists.ViewText(curIndex, item);
-      lists.MasterRemoveFirstEqual(item);
-    }
-    lists.ViewDelete(curIndex);
-    lists.ViewAdd(text);
-    if (filtered) lists.MasterAppend(text);
-    curIndex = lists.ViewFind(0, text);
-    lists.ViewSelect(curIndex);
-    if (!filtered) lists.Rebuild();
+  bool RemoveFirstEqual(const std::string& text) {
+    auto it = std::find(master.begin(), master.end(), text);
+    if (it == master.end()) return false;
+    master.erase(it);
+    bShared = false;
+    return true;
   }
-  void Delete(const std::string& text) {
-    if (!filtered) lists.Refill();
-    curIndex = lists.ViewFind(0, text);
-    if (curIndex < 0) {
-      curIndex = 0;
-      return;
-    }
-    std::string item;
-    lists.ViewText(curIndex, item);
-    lists.MasterRemoveFirstEqual(item);
-    lists.ViewDelete(curIndex);
-    if (lists.ViewCount() == 0) {
-      filtered = false;
-      lists.Refill();
-      if (lists.ViewCount() == 0) return;
-    }
-    if (curIndex == lists.ViewCount()) --curIndex;
-    if (curIndex < 0) curIndex = 0;
-    lists.ViewSelect(curIndex);
-    if (!filtered) lists.Rebuild();
+  bool ContainsEqual(const std::string& text) const {
+    return std::find(master.begin(), master.end(), text) != master.end();
   }
-  void Find(const std::string& query) {
-    filtered = true;
-    lists.FindFill(query);
-    curIndex = 0;
-    if (lists.ViewCount() == 0) lists.AddAll();
+  // What the view receives from the master list: every entry, inserted one
+  // by one as AddString does.
+  std::vector<std::string> Poured(const std::string* query) const {
+    CNaiveLists poured;
+    for (const std::string& entry : master) {
+      if (query == nullptr || QueryMatches(entry, *query)) poured.AddString(entry);
+    }
+    return poured.view;
   }
-  void ShowAll() {
-    filtered = false;
-    lists.Refill();
-    curIndex = 0;
+  bool Refill() {
+    const bool bChanged = !bShared && !(view.empty() && master.empty());
+    view = Poured(nullptr);
+    sel = -1;
+    bShared = true;
+    return bChanged;
+  }
+  void FillMatching(const std::string& query) {
+    view = Poured(&query);
+    sel = -1;
+    bShared = false;
+  }
+  void Rebuild() {
+    master = view;
+    bShared = true;
   }
 };
 
-std::vector<std::string> StoreView(const CViewList& view) {
-  std::vector<std::string> items;
-  view.Items().ForEach([&](std::string_view item) { items.emplace_back(item); });
-  return items;
+struct CStoreLists {
+  std::shared_ptr<CTextPool> texts = std::make_shared<CTextPool>();
+  CViewList view{texts};
+  CMasterList master{texts};
+};
+
+std::vector<std::string> Items(const CEntrySequence& items) {
+  std::vector<std::string> out;
+  items.ForEach([&](std::string_view item) { out.emplace_back(item); });
+  return out;
 }
 
-std::vector<std::string> StoreMaster(const CMasterList& master) {
-  std::vector<std::string> items;
-  master.Items().ForEach([&](std::string_view item) { items.emplace_back(item); });
-  return items;
+// A loaded file's entries: views into one buffer, as the entry file gives
+// them.
+struct CLoaded {
+  std::vector<char> buffer;
+  std::vector<std::string_view> entries;
+};
+
+CLoaded Load(const std::vector<std::string>& lines) {
+  CLoaded loaded;
+  for (const std::string& line : lines)
+    loaded.buffer.insert(loaded.buffer.end(), line.begin(), line.end());
+  std::size_t at = 0;
+  for (const std::string& line : lines) {
+    loaded.entries.emplace_back(loaded.buffer.data() + at, line.size());
+    at += line.size();
+  }
+  return loaded;
 }
 
-// What a refill of the reference master list would show: its stable sort.
-std::vector<std::string> StableSorted(std::vector<std::string> items) {
-  std::stable_sort(items.begin(), items.end(), [](const std::string& a, const std::string& b) {
-    return CompareListOrder(a, b) < 0;
-  });
-  return items;
+unsigned SeedOfRun() {
+  const char* env = std::getenv("VELUNAR_LIST_SEED");
+  const unsigned seed = env != nullptr ? static_cast<unsigned>(std::strtoul(env, nullptr, 10))
+                                       : std::random_device{}();
+  std::printf("seed %u (VELUNAR_LIST_SEED)\n", seed);
+  return seed;
 }
 
-TEST(ViewList, CommandsAgreeWithTheLiteralReference) {
+TEST(Lists, OperationsAgreeWithTheNaiveModel) {
   // Case variants, exactly equal texts, shared prefixes, е/ё.
   const std::vector<std::string> texts = {
       Cp(u"Анна"),
@@ -239,124 +193,197 @@ TEST(ViewList, CommandsAgreeWithTheLiteralReference) {
   };
   const std::vector<std::string> queries = {Cp(u"ан"), Cp(u"ПЕТР"), Cp(u"ё"), Cp(u"е"),
                                             "a",       "zz",        ""};
-  for (unsigned seed = 1; seed <= 40; ++seed) {
+  const std::vector<std::string> prefixes = {Cp(u"анна"), "A", Cp(u"Е"), ""};
+  const unsigned base = SeedOfRun();
+  for (unsigned run = 0; run < 40; ++run) {
+    const unsigned seed = base + run;
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 rng(seed);
-    CSession<CReferenceLists> ref;
-    CSession<CStoreLists> store;
     auto pick = [&](const std::vector<std::string>& from) { return from[rng() % from.size()]; };
-    for (int step = 0; step < 400; ++step) {
-      int op = static_cast<int>(rng() % 10);
-      std::string text = pick(texts);
+    CNaiveLists naive;
+    CStoreLists store;
+    // Half the runs start from a loaded file, so that Find meets texts in a
+    // buffer as well as texts added one by one.
+    if (run % 2 == 0) {
+      std::vector<std::string> lines;
+      for (int i = 0; i < 30; ++i) lines.push_back(pick(texts));
+      CLoaded loaded = Load(lines);
+      store.master.AddLoaded(std::move(loaded.buffer), loaded.entries);
+      for (const std::string& line : lines) naive.Add(line);
+      EXPECT_TRUE(RefillView(store.view, store.master));
+      naive.Refill();
+    }
+    for (int step = 0; step < 300; ++step) {
+      const int op = static_cast<int>(rng() % 12);
+      const std::string text = pick(texts);
+      SCOPED_TRACE("step " + std::to_string(step) + " op " + std::to_string(op));
       switch (op) {
         case 0:
         case 1:
-        case 2:
-          ref.Add(text), store.Add(text);
+          ASSERT_EQ(store.view.AddString(text), naive.AddString(text));
           break;
-        case 3:
-          ref.Change(text), store.Change(text);
+        case 2: {
+          const int i = static_cast<int>(rng() % (naive.view.size() + 2)) - 1;
+          ASSERT_EQ(store.view.DeleteString(i), naive.DeleteString(i));
           break;
+        }
+        case 3: {
+          const int i = static_cast<int>(rng() % (naive.view.size() + 4)) - 2;
+          ASSERT_EQ(store.view.SetCurSel(i), naive.SetCurSel(i));
+          break;
+        }
         case 4:
+          store.master.Add(text);
+          naive.Add(text);
+          break;
         case 5:
-          ref.Delete(text), store.Delete(text);
+          // An item the view has just added goes to the master list as it
+          // is, not copied again.
+          if (!naive.view.empty()) {
+            const int i = static_cast<int>(rng() % naive.view.size());
+            store.master.AddKept(store.view.TextAt(i));
+            naive.Add(naive.view[static_cast<std::size_t>(i)]);
+          }
           break;
-        case 6: {
-          std::string query = pick(queries);
-          ref.Find(query), store.Find(query);
+        case 6:
+          ASSERT_EQ(store.master.RemoveFirstEqual(text), naive.RemoveFirstEqual(text));
+          break;
+        case 7: {
+          int calls = 0;
+          const bool bChanged = RefillView(store.view, store.master, [&] {
+            // Still the items before the change.
+            EXPECT_EQ(Items(store.view.Items()), naive.view);
+            ++calls;
+          });
+          ASSERT_EQ(bChanged, naive.Refill());
+          ASSERT_EQ(calls, bChanged ? 1 : 0);
           break;
         }
-        case 7:
-          ref.ShowAll(), store.ShowAll();
-          break;
-        default: {
-          // The user selects an item; the command reads it back.
-          int i = static_cast<int>(rng() % (ref.lists.view.size() + 2)) - 1;
-          ref.lists.ViewSelect(i), store.lists.ViewSelect(i);
-          ref.curIndex = ref.lists.sel;
-          store.curIndex = store.lists.viewList.GetCurSel();
+        case 8: {
+          const std::string query = pick(queries);
+          FillMatching(store.view, store.master, CQueryMatcher(query));
+          naive.FillMatching(query);
           break;
         }
+        case 9:
+          RebuildMaster(store.master, store.view);
+          naive.Rebuild();
+          break;
+        case 10:
+          if (rng() % 4 == 0) {
+            store.view.ResetContent();
+            naive.ResetContent();
+          }
+          break;
+        default:
+          if (rng() % 8 == 0) {
+            // Entries loaded into a list that holds some already.
+            std::vector<std::string> lines = {pick(texts), pick(texts), pick(texts)};
+            CLoaded loaded = Load(lines);
+            store.master.AddLoaded(std::move(loaded.buffer), loaded.entries);
+            for (const std::string& line : lines) naive.Add(line);
+          }
+          break;
       }
-      SCOPED_TRACE("step " + std::to_string(step) + " op " + std::to_string(op));
-      ASSERT_EQ(StoreView(store.lists.viewList), ref.lists.view);
-      ASSERT_EQ(store.lists.viewList.GetCurSel(), ref.lists.sel);
-      ASSERT_EQ(store.curIndex, ref.curIndex);
-      ASSERT_EQ(store.filtered, ref.filtered);
-      ASSERT_EQ(StoreMaster(store.lists.masterList), StableSorted(ref.lists.master));
-      // Find-prefix from every start index, for a couple of prefixes.
-      for (const std::string& prefix : {Cp(u"анна"), std::string("A")}) {
-        for (int s = -1; s <= ref.lists.ViewCount(); ++s) {
-          ASSERT_EQ(store.lists.ViewFind(s, prefix),
-                    ref.lists.ViewFind(s < 0 || s >= ref.lists.ViewCount() ? -1 : s, prefix))
-              << "start " << s;
+      ASSERT_EQ(Items(store.view.Items()), naive.view);
+      ASSERT_EQ(store.view.GetCount(), naive.ViewCount());
+      ASSERT_EQ(store.view.GetCurSel(), naive.sel);
+      // The master list is held in list order: its arrival order, sorted
+      // stably, is what a refill shows.
+      ASSERT_EQ(Items(store.master.Items()), naive.Poured(nullptr));
+      ASSERT_EQ(store.master.GetSize(), static_cast<int>(naive.master.size()));
+      for (const std::string& t : texts)
+        ASSERT_EQ(store.master.ContainsEqual(t), naive.ContainsEqual(t)) << t;
+      for (int s = -2; s <= naive.ViewCount(); ++s) {
+        for (const std::string& prefix : prefixes)
+          ASSERT_EQ(store.view.FindString(s, prefix), naive.FindString(s, prefix))
+              << "start " << s << " prefix " << prefix;
+        for (const std::string& t : {texts[0], texts[2], texts[10], texts[11]})
+          ASSERT_EQ(store.view.FindEqual(s, t), naive.FindEqual(s, t))
+              << "start " << s << " text " << t;
+      }
+      std::string target = "before";
+      for (int i = -1; i <= naive.ViewCount(); ++i) {
+        const bool bNamesItem = i >= 0 && i < naive.ViewCount();
+        ASSERT_EQ(store.view.GetText(i, target), bNamesItem);
+        if (bNamesItem) {
+          ASSERT_EQ(target, naive.view[static_cast<std::size_t>(i)]);
         }
       }
     }
   }
 }
 
-TEST(ViewList, AnnaBesideAnnaPetrova) {
+TEST(ViewList, FindPrefixBeginsAfterTheStart) {
   // "Анна" sorts before "Анна Петрова"; find-prefix from 0 looks at item 1
-  // first, so it finds the longer entry.
+  // first, so it finds the longer entry, while the exact search finds the
+  // shorter one.
   CStoreLists lists;
-  lists.ViewAdd(Cp(u"Анна Петрова"));
-  EXPECT_EQ(lists.ViewAdd(Cp(u"Анна")), 0);
-  EXPECT_EQ(lists.ViewFind(0, Cp(u"анна")), 1);
+  lists.view.AddString(Cp(u"Анна Петрова"));
+  EXPECT_EQ(lists.view.AddString(Cp(u"Анна")), 0);
+  EXPECT_EQ(lists.view.FindString(0, Cp(u"анна")), 1);
+  EXPECT_EQ(lists.view.FindEqual(0, Cp(u"Анна")), 0);
+  EXPECT_EQ(lists.view.FindEqual(0, Cp(u"анна")), -1);
   CStoreLists single;
-  single.ViewAdd(Cp(u"Анна"));
-  EXPECT_EQ(single.ViewFind(0, Cp(u"анна")), 0);
+  single.view.AddString(Cp(u"Анна"));
+  EXPECT_EQ(single.view.FindString(0, Cp(u"анна")), 0);
   CStoreLists other;
-  other.ViewAdd(Cp(u"Борис"));
-  EXPECT_EQ(other.ViewFind(0, Cp(u"анна")), -1);
+  other.view.AddString(Cp(u"Борис"));
+  EXPECT_EQ(other.view.FindString(0, Cp(u"анна")), -1);
   CStoreLists empty;
-  EXPECT_EQ(empty.ViewFind(0, Cp(u"анна")), -1);
+  EXPECT_EQ(empty.view.FindString(0, Cp(u"анна")), -1);
+  EXPECT_EQ(empty.view.FindEqual(0, Cp(u"анна")), -1);
 }
 
 TEST(ViewList, ItemTextLeavesTargetForIndexNamingNoItem) {
   CStoreLists lists;
-  lists.ViewAdd("b");
-  lists.ViewAdd("a");
+  lists.view.AddString("b");
+  lists.view.AddString("a");
   std::string target = "before";
-  EXPECT_FALSE(lists.viewList.GetText(-1, target));
-  EXPECT_FALSE(lists.viewList.GetText(2, target));
+  EXPECT_FALSE(lists.view.GetText(-1, target));
+  EXPECT_FALSE(lists.view.GetText(2, target));
   EXPECT_EQ(target, "before");
-  EXPECT_TRUE(lists.viewList.GetText(1, target));
+  EXPECT_TRUE(lists.view.GetText(1, target));
   EXPECT_EQ(target, "b");
 }
 
 TEST(ViewList, SelectionFollowsItsItemAndIsNeverInvalid) {
   CStoreLists lists;
-  for (const char* t : {"b", "d", "f"}) lists.ViewAdd(t);
-  EXPECT_EQ(lists.viewList.SetCurSel(1), 1);  // "d"
-  lists.ViewAdd("a");                         // before it
-  EXPECT_EQ(lists.viewList.GetCurSel(), 2);
-  lists.ViewDelete(0);
-  EXPECT_EQ(lists.viewList.GetCurSel(), 1);
-  lists.ViewDelete(1);  // the selected item goes
-  EXPECT_EQ(lists.viewList.GetCurSel(), -1);
-  EXPECT_EQ(lists.viewList.SetCurSel(5), -1);  // names no item
-  EXPECT_EQ(lists.viewList.DeleteString(7), -1);
-  EXPECT_EQ(lists.ViewCount(), 2);
+  for (const char* t : {"b", "d", "f"}) lists.view.AddString(t);
+  EXPECT_EQ(lists.view.SetCurSel(1), 1);  // "d"
+  lists.view.AddString("a");              // before it
+  EXPECT_EQ(lists.view.GetCurSel(), 2);
+  lists.view.DeleteString(0);
+  EXPECT_EQ(lists.view.GetCurSel(), 1);
+  lists.view.DeleteString(1);  // the selected item goes
+  EXPECT_EQ(lists.view.GetCurSel(), -1);
+  EXPECT_EQ(lists.view.SetCurSel(5), -1);  // names no item
+  EXPECT_EQ(lists.view.DeleteString(7), -1);
+  EXPECT_EQ(lists.view.GetCount(), 2);
 }
 
-TEST(ViewList, RebuildKeepsCaseVariantsAndRefillIsShared) {
+TEST(Lists, RebuildKeepsCaseVariantsAndARefillAfterItChangesNothing) {
   CStoreLists lists;
-  lists.MasterAppend(Cp(u"иван"));
-  lists.MasterAppend(Cp(u"Иван"));
-  lists.Refill();
-  EXPECT_TRUE(lists.viewList.IsRefillOf(lists.masterList));
-  lists.ViewAdd("x");
-  EXPECT_FALSE(lists.viewList.IsRefillOf(lists.masterList));
-  lists.Rebuild();
-  EXPECT_EQ(StoreMaster(lists.masterList),
-            (std::vector<std::string>{"x", Cp(u"иван"), Cp(u"Иван")}));
+  lists.master.Add(Cp(u"иван"));
+  lists.master.Add(Cp(u"Иван"));
+  EXPECT_TRUE(RefillView(lists.view, lists.master));
+  lists.view.SetCurSel(0);
+  EXPECT_FALSE(RefillView(lists.view, lists.master));
+  EXPECT_EQ(lists.view.GetCurSel(), -1);  // only the selection went
+  lists.view.AddString("x");
+  RebuildMaster(lists.master, lists.view);
+  EXPECT_EQ(Items(lists.master.Items()), (std::vector<std::string>{"x", Cp(u"иван"), Cp(u"Иван")}));
+  EXPECT_FALSE(RefillView(lists.view, lists.master));
+  lists.master.Add("y");
+  EXPECT_TRUE(RefillView(lists.view, lists.master));
+  EXPECT_EQ(Items(lists.view.Items()),
+            (std::vector<std::string>{"x", "y", Cp(u"иван"), Cp(u"Иван")}));
 }
 
 // Find over a loaded file and texts typed since: the entries of the file are
 // searched in the file's bytes, the typed ones one by one, and the result
 // is what asking each entry gives, in list order.
-TEST(ViewList, FindCoversLoadedAndTypedTexts) {
+TEST(Lists, FindCoversLoadedAndTypedTexts) {
   const std::vector<std::string> queries = {Cp(u"петр"), Cp(u"ПЕТР"), Cp(u"ё"), "\r",
                                             "a",         Cp(u"в П"),  "zz"};
   for (unsigned seed = 1; seed <= 8; ++seed) {
@@ -385,22 +412,16 @@ TEST(ViewList, FindCoversLoadedAndTypedTexts) {
       entries.emplace_back(buffer.data() + (e.data() - bytes.data()), e.size());
 
     CStoreLists lists;
-    lists.masterList.AddLoaded(std::move(buffer), entries);
-    for (int i = 0; i < 20; ++i) lists.MasterAppend(words[rng() % words.size()] + Cp(u" петр"));
+    lists.master.AddLoaded(std::move(buffer), entries);
+    for (int i = 0; i < 20; ++i) lists.master.Add(words[rng() % words.size()] + Cp(u" петр"));
     for (const std::string& query : queries) {
       SCOPED_TRACE(query);
       std::vector<std::string> want;
-      lists.masterList.Items().ForEach([&](std::string_view item) {
+      lists.master.Items().ForEach([&](std::string_view item) {
         if (QueryMatches(item, query)) want.emplace_back(item);
       });
-      lists.FindFill(query);
-      std::vector<std::string> got;
-      for (int i = 0; i < lists.ViewCount(); ++i) {
-        std::string item;
-        lists.ViewText(i, item);
-        got.push_back(item);
-      }
-      EXPECT_EQ(got, want);
+      FillMatching(lists.view, lists.master, CQueryMatcher(query));
+      EXPECT_EQ(Items(lists.view.Items()), want);
     }
   }
 }
