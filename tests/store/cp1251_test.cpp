@@ -56,6 +56,20 @@ TEST(Cp1251Test, AllBytesSurviveARoundTrip) {
   EXPECT_EQ(EncodeCp1251(text), all);
 }
 
+TEST(Cp1251Test, BuildTimeTextsHaveTheCodePagesBytes) {
+  // Every character of the upper half, in byte order, written in UTF-8.
+  constexpr std::string_view kUpperHalf = kInCp1251<
+      u8"ЂЃ‚ѓ„…†‡€‰Љ‹ЊЌЋЏђ‘’“”•–—\u0098™љ›њќћџ"
+      u8"\u00A0ЎўЈ¤Ґ¦§Ё©Є«¬\u00AD®Ї°±Ііґµ¶·ё№є»јЅѕї"
+      u8"АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ"
+      u8"абвгдежзийклмнопрстуфхцчшщъыьэюя">;
+  std::string bytes;
+  for (int b = 0x80; b <= 0xFF; ++b) bytes.push_back(static_cast<char>(b));
+  EXPECT_EQ(kUpperHalf, bytes);
+  constexpr std::string_view kAscii = kInCp1251<u8"\t !~\x7F">;
+  EXPECT_EQ(kAscii, "\t !~\x7F");
+}
+
 TEST(Cp1251Test, OnlyTheCodePagesCharactersHaveBytes) {
   int with_byte = 0;
   for (char32_t c = 0; c <= 0x10FFFF; ++c) {
