@@ -34,6 +34,32 @@ constexpr int kNewNameAttempts = 100;
 // it changes nothing for a regular file.
 constexpr int kOpenFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 
+// Every report of the entry file, in English; %1 stands for the file's full
+// path. The first is also the report of any cause not listed.
+struct CReport {
+  CFileException::ECause cause;
+  std::string_view text;
+};
+constexpr CReport kReports[] = {
+    {CFileException::generic, "An unknown error occurred while accessing %1."},
+    {CFileException::diskFull, "Disk full while accessing %1."},
+    {CFileException::notOpenedForWriting, "Could not open %1 for writing; nothing was written."},
+    {CFileException::heldByAnotherCopy,
+     "Another program replaced %1, and the new file is in use by another copy of this program; "
+     "nothing was written."},
+    {CFileException::lockedByAnotherProgram,
+     "%1 is locked by another program; nothing was written."},
+    {CFileException::notRegularFile, "%1 is no longer a regular file; nothing was written."},
+    {CFileException::unreadable,
+     "Another program changed %1, and the changed file cannot be read; nothing was written."},
+    {CFileException::changedOutside,
+     "Another program changed %1 while it was being saved; nothing was written. Save again to "
+     "keep both programs' entries."},
+};
+// Load found no file it could open (CFileUnavailableException).
+constexpr std::string_view kUnavailableReport =
+    "Could not open %1; it may be in use by another copy of the program.";
+
 std::string ReplacePath(std::string_view text, const std::string& path) {
   std::string out;
   const std::size_t at = text.find("%1");
@@ -154,42 +180,17 @@ CFileException::CFileException(ECause cause, int osError, std::string fullPath)
 }
 
 std::string CFileException::ReportText() const {
-  switch (m_cause) {
-    case diskFull:
-      return ReplacePath("Disk full while accessing %1.", m_strFileName);
-    case notOpenedForWriting:
-      return ReplacePath("Could not open %1 for writing; nothing was written.", m_strFileName);
-    case heldByAnotherCopy:
-      return ReplacePath(
-          "Another program replaced %1, and the new file is in use by another copy of this "
-          "program; nothing was written.",
-          m_strFileName);
-    case lockedByAnotherProgram:
-      return ReplacePath("%1 is locked by another program; nothing was written.", m_strFileName);
-    case notRegularFile:
-      return ReplacePath("%1 is no longer a regular file; nothing was written.", m_strFileName);
-    case unreadable:
-      return ReplacePath(
-          "Another program changed %1, and the changed file cannot be read; nothing was "
-          "written.",
-          m_strFileName);
-    case changedOutside:
-      return ReplacePath(
-          "Another program changed %1 while it was being saved; nothing was written. Save "
-          "again to keep both programs' entries.",
-          m_strFileName);
-    case generic:
-      break;
+  for (const CReport& report : kReports) {
+    if (report.cause == m_cause) return ReplacePath(report.text, m_strFileName);
   }
-  return ReplacePath("An unknown error occurred while accessing %1.", m_strFileName);
+  return ReplacePath(kReports[0].text, m_strFileName);
 }
 
 const char* CFileException::what() const noexcept { return m_strWhat.c_str(); }
 
 CFileUnavailableException::CFileUnavailableException(int osError, std::string fullPath)
     : m_lOsError(osError), m_strFileName(std::move(fullPath)) {
-  m_strWhat = ReplacePath("Could not open %1; it may be in use by another copy of the program.",
-                          m_strFileName);
+  m_strWhat = ReplacePath(kUnavailableReport, m_strFileName);
 }
 
 const char* CFileUnavailableException::what() const noexcept { return m_strWhat.c_str(); }
