@@ -17,10 +17,12 @@
 //   Rebuild              RebuildMaster from the view
 //   Find                 one Find over every entry (fold, search, fill)
 //   FindBaseline         the bare pass: fold each entry, search it
-//   WriteAll             save every entry with fsync and rename
+//   WriteAll             save every entry (the bytes in one piece), with fsync
+//                        and rename
 //   SaveBytes            the bytes of a save built in memory: per entry through
-//                        a visitor and an append (as the entry file's WriteAll
-//                        does now), and in one piece (FormatSequence)
+//                        a visitor and an append (the entry file's WriteAll of
+//                        a visitor), and in one piece (FormatSequence, the
+//                        window's save)
 //
 // The second argument picks the file: 0 the project's own generator, 1 the
 // shared generator (gen_entries.py, run with python3 from
@@ -282,8 +284,7 @@ void BM_WriteAll(benchmark::State& state) {
   CStdioFile file(PosixFileSystem(), target.string());
   for (auto _ : state) {
     file.Close();
-    file.WriteAll(
-        [&](const CStdioFile::EntryVisitor& visit) { lists->view.Items().ForEach(visit); });
+    file.WriteAll(lists->view.Items());
     file.OpenForReading();
   }
   state.SetBytesProcessed(static_cast<long long>(state.iterations()) *
