@@ -1,4 +1,4 @@
-#include "ui/win_app.h"
+#include "ui/platform/win_app.h"
 
 #include <gtest/gtest.h>
 #include <langinfo.h>

@@ -1,4 +1,4 @@
-#include "ui/dialog_units.h"
+#include "ui/platform/dialog_units.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/message_boxes.h"
+#include "ui/platform/message_boxes.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "tests/ui/window_driver.h"
-#include "ui/win_defs.h"
+#include "tests/ui/platform/dialog_driver.h"
+#include "ui/platform/win_defs.h"
 
 namespace velunar {
 namespace {
