@@ -1,4 +1,5 @@
-// The view list's control: the store's CViewList shown in a QListView.
+// The view list's control: the store's CViewList shown in a QListView whose
+// rows are placed by arithmetic.
 //
 // CListBox owns the CViewList and a model over it that answers one row at a
 // time, decoding only the rows the view asks for, so a million entries never
@@ -19,6 +20,7 @@
 #ifndef VELUNAR_UI_LIST_BOX_H_
 #define VELUNAR_UI_LIST_BOX_H_
 
+#include <QAccessible>
 #include <QElapsedTimer>
 #include <QListView>
 #include <QPersistentModelIndex>
@@ -41,6 +43,18 @@ class CTextPool;
 // The list control a window template's "list box" becomes: one column, not
 // editable, no horizontal scroll bar (a wide entry is cut at the right
 // edge), items of one height.
+//
+// QListView keeps a position per row and rebuilds all of them after every
+// inserted or removed row, which costs tens of milliseconds at a million
+// rows. Here the rows are one column of equal height, so row r lies at
+// r * height: the geometry, hit tests, scrolling, page moves and painting
+// are computed from that, and a change of rows costs the same at any
+// count. The results are QListView's own for a list in its list mode, top
+// to bottom, without wrapping, spacing or grid, with items of one size
+// taken from the last row (as QListView takes them); the view must not be
+// switched to another mode. Being a QListView still, it keeps what
+// assistive technology gets from one: the list role, the items' texts as
+// their names, and the focus and selection events of the items.
 class CListBoxView : public QListView {
   Q_OBJECT
 
@@ -52,7 +66,32 @@ class CListBoxView : public QListView {
   // the same letter typed again moves on to the next item beginning with it.
   void keyboardSearch(const QString& search) override;
 
+  QRect visualRect(const QModelIndex& index) const override;
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+  QModelIndex indexAt(const QPoint& point) const override;
+  // Takes the rows' size afresh and sets the scroll bars; walks no rows.
+  void doItemsLayout() override;
+
  protected:
+  void updateGeometries() override;
+  int horizontalOffset() const override;
+  int verticalOffset() const override;
+  QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+  void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void paintEvent(QPaintEvent* pEvent) override;
+  bool viewportEvent(QEvent* pEvent) override;
+  // The accessibility events of the current and the selected item, which
+  // QListView would number from its own row positions: Focus for the new
+  // current item while the list has the focus, SelectionAdd for the first
+  // item selected and SelectionRemove for the first one deselected, each
+  // naming the item's row as the event's child.
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  void selectionChanged(const QItemSelection& selected,
+                        const QItemSelection& deselected) override;
+  // Sends one of those events, when assistive technology listens.
+  virtual void NotifyAccessibility(QAccessible::Event event, int row);
+
   // Every selecting action selects the item it lands on; none deselects.
   QItemSelectionModel::SelectionFlags selectionCommand(
       const QModelIndex& index, const QEvent* pEvent = nullptr) const override;
@@ -69,6 +108,27 @@ class CListBoxView : public QListView {
 
  private:
   friend class CListBox;
+
+  int RowCount() const;
+  // The size of every item, from the delegate's size of the last row;
+  // empty while there are no rows.
+  QSize ItemSize() const;
+  // The rows, first to last, that a rectangle in contents coordinates
+  // (offsets added) meets; first > last when it meets none.
+  struct CRowSpan {
+    int first;
+    int last;
+  };
+  CRowSpan RowsMeeting(const QRect& contents) const;
+  // Of the rows of `rows`, the one nearest to row `target`; -1 for none.
+  static int NearestRow(const CRowSpan& rows, int target);
+  // Row `row`'s rectangle in contents coordinates.
+  QRect ContentsRect(int row) const;
+  int VerticalScrollValueFor(int row, const QRect& rect, ScrollHint hint) const;
+
+  mutable QSize m_itemSize;
+  // The item under the mouse, painted as hovered.
+  QPersistentModelIndex m_hover;
 
   CListBox* m_pOwner = nullptr;
   // The notifications sent when the left button went down, and the item it
