@@ -8,64 +8,29 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "tests/ui/scratch_dir.h"
 
 extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
+using velunar::testing::CScratchDir;
 
 // The program under test (the build's velunar target).
 const char kProgram[] = VELUNAR_EXE;
 
 // Windows-1251 entries, out of order: Вера, Анна.
 const std::string kTwoEntries = "\xC2\xE5\xF0\xE0\n\xC0\xED\xED\xE0";
-
-// A fresh empty directory, removed with everything in it afterwards.
-class CFreshDir {
- public:
-  CFreshDir() {
-    std::string templ = (fs::temp_directory_path() / "velunar-app-test-XXXXXX").string();
-    if (mkdtemp(templ.data()) == nullptr) std::abort();
-    m_path = fs::canonical(templ);
-  }
-  ~CFreshDir() {
-    std::error_code ignored;
-    fs::remove_all(m_path, ignored);
-  }
-  CFreshDir(const CFreshDir&) = delete;
-  CFreshDir& operator=(const CFreshDir&) = delete;
-
-  const fs::path& Path() const { return m_path; }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(m_path))
-      names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  std::string Read(const char* name) const {
-    std::ifstream in(m_path / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  void Write(const char* name, const std::string& bytes) const {
-    std::ofstream(m_path / name, std::ios::binary) << bytes;
-  }
-
- private:
-  fs::path m_path;
-};
 
 // The program running as a child process, its stderr read through a pipe.
 class CProgram {
@@ -179,7 +144,7 @@ class CProgram {
 };
 
 TEST(Program, WithoutADisplaySaysSoInOneSentenceAndFails) {
-  CFreshDir dir;
+  CScratchDir dir;
   CProgram program(dir.Path(), {}, {});
   const std::optional<int> status = program.WaitForExit(std::chrono::seconds(30));
   ASSERT_TRUE(status) << "still running without a display";
@@ -215,13 +180,13 @@ TEST(Program, ReadsNoArgumentsAndStartsInItsWorkingDirectory) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
-    CFreshDir dir;
-    if (r.file) dir.Write("velunar.txt", *r.file);
+    CScratchDir dir;
+    if (r.file) dir.WriteEntryFile(*r.file);
     CProgram program(dir.Path(), r.args, {"QT_QPA_PLATFORM=offscreen"});
 
     // It loads (and so holds) the entry file of its working directory, and
     // stays up with its window.
-    if (!program.WaitUntilItHolds(dir.Path() / "velunar.txt", std::chrono::seconds(30))) {
+    if (!program.WaitUntilItHolds(dir.EntryFilePath(), std::chrono::seconds(30))) {
       program.Kill();
       ADD_FAILURE() << "the program never held velunar.txt; stderr: " << program.Stderr();
       continue;
@@ -234,7 +199,7 @@ TEST(Program, ReadsNoArgumentsAndStartsInItsWorkingDirectory) {
     // file empty) and nothing else was made.
     program.Kill();
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"velunar.txt"});
-    EXPECT_EQ(dir.Read("velunar.txt"), r.file.value_or(""));
+    EXPECT_EQ(dir.ReadEntryFile(), r.file.value_or(""));
   }
 }
 

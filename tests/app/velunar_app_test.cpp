@@ -115,7 +115,7 @@ TEST(VelunarApp, UnloadableFileIsReportedAndTheRunEndsWithStatusOne) {
   const Row rows[] = {
       {"a directory named velunar.txt",
        [](const CScratchDir& dir) {
-         std::filesystem::create_directory(dir.Path() + "/velunar.txt");
+         std::filesystem::create_directory(dir.EntryFilePath());
          return std::shared_ptr<void>();
        }},
       {"a second copy of the program",
@@ -130,13 +130,12 @@ TEST(VelunarApp, UnloadableFileIsReportedAndTheRunEndsWithStatusOne) {
     SCOPED_TRACE(r.name);
     CScratchDir dir;
     const std::shared_ptr<void> keep = r.prepare(dir);
-    const bool bDirectory = std::filesystem::is_directory(dir.Path() + "/velunar.txt");
+    const bool bDirectory = std::filesystem::is_directory(dir.EntryFilePath());
     CDrivenApp app;
     EXPECT_EQ(app.Run("velunar"), 1);
 
     ASSERT_EQ(app.m_boxes.size(), 1u);
-    const QString path =
-        QString::fromStdString(std::filesystem::canonical(dir.Path()).string() + "/velunar.txt");
+    const QString path = QString::fromStdString(dir.EntryFilePath());
     EXPECT_TRUE(app.m_boxes[0].text.contains(path)) << app.m_boxes[0].text.toStdString();
     EXPECT_EQ(app.m_boxes[0].title, "velunar");
     EXPECT_EQ(app.m_boxes[0].icon, QMessageBox::Critical);
@@ -144,7 +143,7 @@ TEST(VelunarApp, UnloadableFileIsReportedAndTheRunEndsWithStatusOne) {
     EXPECT_EQ(app.m_pMainWnd, nullptr);
     // Nothing written: the directory stays a directory, the file as it was.
     if (bDirectory) {
-      EXPECT_TRUE(std::filesystem::is_empty(dir.Path() + "/velunar.txt"));
+      EXPECT_TRUE(std::filesystem::is_empty(dir.EntryFilePath()));
     } else {
       EXPECT_EQ(dir.ReadEntryFile(), kVera + "\n" + kAnna);
     }

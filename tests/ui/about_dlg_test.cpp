@@ -15,8 +15,9 @@
 #include <vector>
 
 #include "tests/ui/window_driver.h"
+#include "ui/platform/multi_line_button.h"
 #include "ui/resource_ids.h"
-#include "ui/win_defs.h"
+#include "ui/platform/win_defs.h"
 
 namespace velunar {
 namespace {
@@ -89,6 +90,30 @@ TEST_F(AboutBoxTest, ShowsNameVersionNoteAndTwoButtons) {
   EXPECT_EQ(Button(IDC_SITE_LINK)->text(), U("Бесплатные программы на сайте ") + kSiteUrl);
   EXPECT_EQ(m_dlg.findChildren<QPushButton*>().size(), 2);
   EXPECT_TRUE(m_opened.empty());
+
+  // Where the template puts them, in dialog units; the site's caption
+  // wraps within its button.
+  EXPECT_EQ(m_dlg.size(), m_dlg.Units().ToPixels(QSize(185, 116)));
+  EXPECT_EQ(Button(IDOK)->geometry(), m_dlg.Units().ToPixels(QRect(142, 83, 36, 26)));
+  EXPECT_EQ(Button(IDC_SITE_LINK)->geometry(), m_dlg.Units().ToPixels(QRect(7, 83, 127, 26)));
+  EXPECT_NE(dynamic_cast<CMultiLineButton*>(Button(IDC_SITE_LINK)), nullptr);
+}
+
+TEST_F(AboutBoxTest, IconShowsTheApplicationsIcon) {
+  const QIcon previous = QApplication::windowIcon();
+  QPixmap red(48, 48);
+  red.fill(Qt::red);
+  QApplication::setWindowIcon(QIcon(red));
+  Open();
+  int nIcons = 0;
+  for (const QLabel* pLabel : m_dlg.findChildren<QLabel*>()) {
+    if (pLabel->pixmap().isNull()) continue;
+    ++nIcons;
+    EXPECT_EQ(pLabel->pixmap().toImage().pixelColor(10, 10), QColor(Qt::red));
+    EXPECT_EQ(pLabel->pos(), m_dlg.Units().ToPixels(QRect(7, 6, 21, 20)).topLeft());
+  }
+  QApplication::setWindowIcon(previous);
+  EXPECT_EQ(nIcons, 1);
 }
 
 TEST_F(AboutBoxTest, SiteAddressIsTheConfiguredOne) {

@@ -7,10 +7,12 @@
 #include <QKeyEvent>
 #include <string>
 
+#include "tests/ui/window_driver.h"
+
 namespace velunar {
 namespace {
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+using testing::U;
 
 // Types one key with its text into the field, as the keyboard would.
 void Type(CEntryEdit& edit, const QString& text) {
@@ -20,7 +22,7 @@ void Type(CEntryEdit& edit, const QString& text) {
   QApplication::sendEvent(&edit, &release);
 }
 
-class EntryEditTest : public testing::Test {
+class EntryEditTest : public ::testing::Test {
  protected:
   void Show(std::string value) { DDX_Text(false, &m_edit, value); }
   std::string Read() {

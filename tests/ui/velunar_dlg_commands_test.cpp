@@ -11,13 +11,10 @@
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
-#include <functional>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -31,7 +28,7 @@
 #include "ui/list_box.h"
 #include "ui/resource_ids.h"
 #include "ui/velunar_dlg.h"
-#include "ui/win_defs.h"
+#include "ui/platform/win_defs.h"
 
 namespace velunar {
 namespace {
@@ -44,7 +41,6 @@ using testing::EOp;
 using testing::kAddEmptyMsg;
 using testing::kAddStatusMsg;
 using testing::kChangeMsg;
-using testing::kCountPrefix;
 using testing::kDeleteMsg;
 using testing::Key;
 using testing::kFindMsg;
@@ -52,6 +48,7 @@ using testing::kHint;
 using testing::kNotFound;
 using testing::Type;
 using testing::U;
+using testing::Utf8;
 
 // Count lines as the user reads them.
 constexpr char kCount0[] = "Количество показанных записей — 0";
@@ -65,11 +62,6 @@ constexpr char kCount5[] = "Количество показанных запис
 constexpr char kAppTitle[] = "velunar_dlg_commands_test";
 
 using Texts = std::vector<std::string>;  // UTF-8
-
-std::string Utf8(std::string_view cp1251) {
-  const std::u16string text = DecodeCp1251(cp1251);
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())).toStdString();
-}
 
 Texts Sorted(Texts texts) {
   std::sort(texts.begin(), texts.end());
@@ -213,18 +205,7 @@ class VelunarDlgCommandsTest : public ::testing::Test {
     m_boxes.boxes.clear();
   }
 
-  std::string FullPath() {
-    return (std::filesystem::canonical(m_dir.Path()) / "velunar.txt").string();
-  }
-  // The names in the entry file's directory: a failed save leaves no new
-  // file behind.
-  Texts DirectoryNames() {
-    Texts names;
-    for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path())) {
-      names.push_back(entry.path().filename().string());
-    }
-    return Sorted(names);
-  }
+  std::string FullPath() { return m_dir.EntryFilePath(); }
   // The window ended as Exit ends it: hidden, with the result IDCANCEL.
   bool Ended() { return !Dlg().isVisible() && Dlg().result() == IDCANCEL; }
 
@@ -376,13 +357,6 @@ TEST_F(VelunarDlgCommandsTest, AddPutsTheEntryInItsSortedPlaceAndSelectsIt) {
     ExpectWarnings({});
     ExpectState({r.view, r.view, false, r.curIndex, r.curIndex, r.text});
   }
-}
-
-TEST_F(VelunarDlgCommandsTest, EnterInTheFieldAddsTheText) {
-  Open({"Иван", "Анна"});
-  TypeEntry("Борис");
-  Key(m_pDlg.get(), Qt::Key_Return);
-  ExpectState({{"Анна", "Борис", "Иван"}, {"Анна", "Борис", "Иван"}, false, 1, 1, "Борис"});
 }
 
 // The new item lands at index 0, but find-prefix looks at item 0 last, so
@@ -837,7 +811,7 @@ TEST_F(VelunarDlgCommandsTest, ExitWithNoEntriesLeavesAnEmptyFile) {
 }
 
 // A save that fails is reported under the program's name; the file keeps
-// what it held, the window stays open with every entry, and the next Exit
+// what it held, the window stays open with every entry, and the next Save
 // writes them all.
 TEST_F(VelunarDlgCommandsTest, FailedSaveKeepsTheFileAndTheWindow) {
   struct Row {
@@ -863,19 +837,44 @@ TEST_F(VelunarDlgCommandsTest, FailedSaveKeepsTheFileAndTheWindow) {
     Press(r.nCommand);
     ExpectFailureReport("Disk full while accessing " + FullPath() + ".", r.nCommand == IDCANCEL);
     EXPECT_EQ(m_dir.ReadEntryFile(), before);
-    EXPECT_EQ(DirectoryNames(), Texts{"velunar.txt"});
+    EXPECT_EQ(m_dir.Names(), Texts{"velunar.txt"});
     EXPECT_TRUE(Dlg().isVisible());
     EXPECT_NE(Dlg().result(), IDCANCEL);
     // Every entry is shown; Save did not go on to Show all.
     ExpectState({{"Анна", "Борис", "Вера"}, {"Анна", "Борис", "Вера"}, true, 1, -1, "Вера"});
 
     m_fs.Clear();
-    Press(IDCANCEL);
+    Press(IDC_SAVE);
     EXPECT_TRUE(m_boxes.boxes.empty());
-    EXPECT_TRUE(Ended());
     EXPECT_EQ(m_dir.ReadEntryFile(), Cp("Анна\r\nБорис\r\nВера\r\n"));
-    EXPECT_EQ(DirectoryNames(), Texts{"velunar.txt"});
+    EXPECT_EQ(m_dir.Names(), Texts{"velunar.txt"});
+    ExpectState({{"Анна", "Борис", "Вера"}, {"Анна", "Борис", "Вера"}, false, 0, -1, kCount3});
   }
+}
+
+// Running out of memory in a save is reported as such; nothing is lost and
+// a later Exit writes every entry.
+TEST_F(VelunarDlgCommandsTest, SaveThatRunsOutOfMemoryKeepsTheFileAndTheWindow) {
+  Open({"Борис", "Анна"});
+  const std::string before = m_dir.ReadEntryFile();
+  Run(IDOK, "Вера");
+  m_fs.RunOutOfMemory(EOp::write, 0);
+  Press(IDC_SAVE);
+  ASSERT_EQ(m_boxes.boxes.size(), 1u);
+  EXPECT_EQ(m_boxes.boxes[0].text, "Out of memory.");
+  EXPECT_EQ(m_boxes.boxes[0].caption, U(kAppTitle));
+  EXPECT_EQ(m_boxes.boxes[0].nType, MB_ICONEXCLAMATION);
+  m_boxes.boxes.clear();
+  EXPECT_TRUE(Dlg().isVisible());
+  EXPECT_EQ(m_dir.ReadEntryFile(), before);
+  EXPECT_EQ(m_dir.Names(), Texts{"velunar.txt"});
+  ExpectState({{"Анна", "Борис", "Вера"}, {"Анна", "Борис", "Вера"}, false, 2, -1, "Вера"});
+
+  m_fs.Clear();
+  Press(IDCANCEL);
+  EXPECT_TRUE(m_boxes.boxes.empty());
+  EXPECT_TRUE(Ended());
+  EXPECT_EQ(m_dir.ReadEntryFile(), Cp("Анна\r\nБорис\r\nВера\r\n"));
 }
 
 // Enough entries that the save writes part of them before the failing write:
@@ -905,7 +904,7 @@ TEST_F(VelunarDlgCommandsTest, SaveThatFailsPartWayKeepsTheOldFile) {
     Press(r.nCommand);
     ExpectFailureReport("Disk full while accessing " + FullPath() + ".", r.nCommand == IDCANCEL);
     EXPECT_EQ(m_dir.ReadEntryFile(), bytes);
-    EXPECT_EQ(DirectoryNames(), Texts{"velunar.txt"});
+    EXPECT_EQ(m_dir.Names(), Texts{"velunar.txt"});
     EXPECT_TRUE(Dlg().isVisible());
     EXPECT_EQ(Dlg().ListBox().GetCount(), 4001);
     EXPECT_EQ(Dlg().MasterList().GetSize(), 4001);
@@ -931,7 +930,7 @@ TEST_F(VelunarDlgCommandsTest, ReadOnlyEntryFileIsReportedAndNothingIsLost) {
     ExpectFailureReport("Could not open " + FullPath() + " for writing; nothing was written.",
                         nCommand == IDCANCEL);
     EXPECT_EQ(m_dir.ReadEntryFile(), before);
-    EXPECT_EQ(DirectoryNames(), Texts{"velunar.txt"});
+    EXPECT_EQ(m_dir.Names(), Texts{"velunar.txt"});
     EXPECT_TRUE(Dlg().isVisible());
     ExpectState({{"Анна", "Борис", "Вера"}, {"Анна", "Борис", "Вера"}, false, 2, -1, "Вера"});
 
@@ -969,16 +968,21 @@ TEST_F(VelunarDlgCommandsTest, AnotherProgramsEntriesAreMergedAtSaveAndExit) {
   }
 }
 
-// A failed Exit with unsaved entries asks; «Да» closes without writing.
+// A failed Exit with unsaved entries asks, however the user left; «Нет»
+// keeps the window, «Да» closes it without writing.
 TEST_F(VelunarDlgCommandsTest, FailedExitClosesWithoutSavingOnlyWhenTheUserSaysYes) {
   Open({"Борис", "Анна"});
   const std::string before = m_dir.ReadEntryFile();
   Run(IDOK, "Вера");
   ASSERT_EQ(::chmod(FullPath().c_str(), 0444), 0);
-  m_boxes.yesNoAnswers = {IDNO, IDYES};
+  m_boxes.yesNoAnswers = {IDNO, IDNO, IDYES};
   Press(IDCANCEL);
   ExpectFailureReport("Could not open " + FullPath() + " for writing; nothing was written.", true);
   EXPECT_TRUE(Dlg().isVisible());
+  EXPECT_FALSE(Dlg().close());  // the close button runs the same Exit
+  ExpectFailureReport("Could not open " + FullPath() + " for writing; nothing was written.", true);
+  EXPECT_TRUE(Dlg().isVisible());
+  ExpectState({{"Анна", "Борис", "Вера"}, {"Анна", "Борис", "Вера"}, false, 2, -1, "Вера"});
   Key(&Dlg(), Qt::Key_Escape);
   ExpectFailureReport("Could not open " + FullPath() + " for writing; nothing was written.", true);
   EXPECT_FALSE(Dlg().isVisible());
@@ -1041,69 +1045,6 @@ TEST_F(VelunarDlgCommandsTest, EntryTooLongForTheFieldLeavesItAsItWas) {
   EXPECT_EQ(ShownRows()[1].substr(0, 4), "Бxx");
   Press(IDCANCEL);
   EXPECT_EQ(m_dir.ReadEntryFile(), Cp("Анна\r\n") + Cp(longEntry.c_str()) + "\r\n");
-}
-
-TEST_F(VelunarDlgCommandsTest, StartUpBoxNamesTheCause) {
-  struct Row {
-    const char* name;
-    std::function<std::shared_ptr<void>()> prepare;
-    std::string reason;  // empty: in use by another copy
-  };
-  const Row rows[] = {
-      {"another copy",
-       [] {
-         auto pOther = std::make_shared<CStdioFile>();
-         EXPECT_TRUE(pOther->OpenForReading());
-         return std::shared_ptr<void>(pOther);
-       },
-       ""},
-      {"a directory",
-       [this] {
-         std::filesystem::remove(FullPath());
-         std::filesystem::create_directory(FullPath());
-         return std::shared_ptr<void>();
-       },
-       "это каталог"},
-      {"a FIFO",
-       [this] {
-         std::filesystem::remove(FullPath());
-         EXPECT_EQ(::mkfifo(FullPath().c_str(), 0644), 0);
-         return std::shared_ptr<void>();
-       },
-       "это не обычный файл"},
-      {"no permission",
-       [this] {
-         m_fs.Fail(EOp::open, 0, EACCES);
-         return std::shared_ptr<void>();
-       },
-       "нет прав на его чтение"},
-      {"another error",
-       [this] {
-         m_fs.Fail(EOp::open, 0, ELOOP);
-         return std::shared_ptr<void>();
-       },
-       std::strerror(ELOOP)},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
-    m_pDlg.reset();
-    std::filesystem::remove_all(FullPath());
-    m_dir.WriteEntryFile("a\r\n");
-    const std::shared_ptr<void> keep = r.prepare();
-    m_boxes.boxes.clear();
-    CVelunarDlg dlg(nullptr, m_fs);
-    dlg.SetMessageBoxes(&m_boxes);
-    QTimer::singleShot(5000, &dlg, [&dlg] { dlg.EndDialog(12345); });
-    EXPECT_EQ(dlg.DoModal(), CVelunarDlg::kLoadFailed);
-    m_fs.Clear();
-    ASSERT_EQ(m_boxes.boxes.size(), 1u);
-    const std::string want =
-        r.reason.empty()
-            ? "Файл " + FullPath() + " занят другой запущенной копией программы."
-            : "Файл " + FullPath() + " не может быть прочитан: " + r.reason + ".";
-    EXPECT_EQ(m_boxes.boxes[0].text.toStdString(),
-              want + "\nПрограмма закрывается, не изменяя его.");
-  }
 }
 
 }  // namespace

@@ -36,7 +36,7 @@
 #include "ui/list_box.h"
 #include "ui/resource_ids.h"
 #include "ui/velunar_dlg.h"
-#include "ui/win_defs.h"
+#include "ui/platform/win_defs.h"
 
 namespace velunar {
 namespace {
@@ -55,6 +55,7 @@ using testing::kHint;
 using testing::kNotFound;
 using testing::Type;
 using testing::U;
+using testing::Utf8;
 
 // The texts a user types: case variants, equal texts, shared prefixes,
 // letters Find must tell apart (е and ё, Latin and Cyrillic), pieces that
@@ -75,11 +76,6 @@ const char* const kOtherTexts[] = {
     "Записи по введённому запросу не были найдены ",
     "Количество показанных записей - 3",
 };
-
-std::string Utf8(std::string_view cp1251) {
-  const std::u16string text = DecodeCp1251(cp1251);
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())).toStdString();
-}
 
 std::string Quoted(const std::vector<std::string>& cp1251) {
   std::string out = "[";

@@ -1,19 +1,22 @@
 // The main window as a whole, driven in-process as a user would drive it:
 // keys go to the window, message boxes are recorded, and each window works
 // on velunar.txt in a fresh current directory. The commands' own rules are
-// tested beside this file; here it is the window around them: start-up,
-// the keyboard, which selections run Select, the exchange of the entry
-// field, the system menu, and failures reported while the window goes on.
+// tested beside this file (failures of the entry file among them); here it
+// is the window around them: start-up, the keyboard, which selections run
+// Select, the controls the template makes, the exchange of the entry field
+// and the system menu.
 #include "ui/velunar_dlg.h"
 
 #include <errno.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QFontInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QScreen>
 #include <QPushButton>
@@ -21,10 +24,10 @@
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,13 +36,14 @@
 #include "store/file_system.h"
 #include "tests/store/faulty_file_system.h"
 #include "tests/ui/window_driver.h"
+#include "tests/ui/window_texts.h"
 #include "ui/about_dlg.h"
-#include "ui/dialog_units.h"
+#include "ui/platform/dialog_units.h"
 #include "ui/entry_edit.h"
 #include "ui/list_box.h"
 #include "ui/resource_ids.h"
-#include "ui/win_app.h"
-#include "ui/win_defs.h"
+#include "ui/platform/win_app.h"
+#include "ui/platform/win_defs.h"
 
 namespace velunar {
 namespace {
@@ -48,6 +52,9 @@ using testing::CFaultyFileSystem;
 using testing::CMessageBoxRecorder;
 using testing::CScratchDir;
 using testing::EOp;
+using testing::kAddStatusMsg;
+using testing::kCountPrefix;
+using testing::kHint;
 using testing::Key;
 using testing::Type;
 using testing::U;
@@ -66,29 +73,10 @@ const std::string kFourEntries =
 const std::string kFourSorted =
     kAnna + "\r\n" + kBoris + "\r\n" + kBorsch + "\r\n" + kVera + "\r\n";
 
-const char kHint[] =
-    "Введите текст для поиска или добавления новых данных. Редактируйте текст для изменения "
-    "выделенной строки из вышерасположенного поля.";
-const char kAddHintMessage[] = "Вы пытаетесь добавить строку подсказки! Зачем?";
 // The caption of the failure reports: this test program's file name.
 const char kAppTitle[] = "velunar_dlg_test";
 
-QString CountLine(const char* number) { return U("Количество показанных записей — ") + number; }
-
-// The entry file's full path in the current (scratch) directory.
-std::string EntryFilePath(const CScratchDir& dir) {
-  return std::filesystem::canonical(dir.Path()).string() + "/velunar.txt";
-}
-
-// The names in a directory, sorted.
-std::vector<std::string> DirectoryNames(const std::string& path) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(path)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
+QString CountLine(const char* number) { return U(kCountPrefix) + number; }
 
 // One main window in a fresh current directory, its message boxes
 // recorded. The directory is made first and removed last, after the window
@@ -137,10 +125,7 @@ class CWindowRun {
   // replaces it.
   void SelectFieldText() { Key(&dlg, Qt::Key_A, Qt::ControlModifier); }
   // Alt with a mnemonic letter; its command has run when this returns.
-  void Alt(const char* letter) {
-    const QString text = U(letter);
-    Key(&dlg, static_cast<Qt::Key>(text[0].toUpper().unicode()), Qt::AltModifier, text);
-  }
+  void Alt(const char* letter) { testing::Letter(&dlg, letter, Qt::AltModifier); }
   // A command value of the system menu, as the menu delivers it.
   void SysCommand(unsigned nID) { static_cast<CDialog&>(dlg).OnSysCommand(nID); }
 
@@ -202,40 +187,73 @@ TEST_F(MainWindowStartTest, EmptyOrMissingFileOpensAnEmptyListAndLeavesAnEmptyFi
     EXPECT_EQ(run.Edit()->text(), U(kHint));
     EXPECT_EQ(run.Edit()->selectedText(), U(kHint));
     EXPECT_TRUE(run.boxes.boxes.empty());
-    EXPECT_EQ(DirectoryNames(run.dir.Path()), std::vector<std::string>{"velunar.txt"});
+    EXPECT_EQ(run.dir.Names(), std::vector<std::string>{"velunar.txt"});
     EXPECT_EQ(std::filesystem::file_size(run.dir.Path() + "/velunar.txt"), 0u);
   }
 }
 
-TEST_F(MainWindowStartTest, UnloadableFileIsReportedAndTheWindowEndsWithoutWriting) {
+// The window's one box names the file and why it cannot be had; the window
+// ends without showing itself and leaves the file as it was.
+TEST_F(MainWindowStartTest, UnloadableFileIsReportedWithItsCauseAndTheWindowEndsWithoutWriting) {
+  const std::string kClosing = ".\nПрограмма закрывается, не изменяя его.";
   struct Row {
     const char* name;
-    // Prepares the directory; returns whatever must live as long as the window.
-    std::function<std::shared_ptr<void>(const CScratchDir&)> prepare;
-    std::string wantFile;  // velunar.txt's bytes afterwards ("" for the directory)
+    // Prepares the directory and the file system; returns whatever must
+    // live as long as the window.
+    std::function<std::shared_ptr<void>(const CScratchDir&, CFaultyFileSystem&)> prepare;
+    std::string before, after;  // the box's text around the entry file's path
   };
+  const auto none = std::shared_ptr<void>();
   const Row rows[] = {
       {"a directory named velunar.txt",
-       [](const CScratchDir& dir) {
-         std::filesystem::create_directory(dir.Path() + "/velunar.txt");
-         return std::shared_ptr<void>();
+       [&](const CScratchDir& dir, CFaultyFileSystem&) {
+         std::filesystem::create_directory(dir.EntryFilePath());
+         return none;
        },
-       ""},
+       "Файл ", " не может быть прочитан: это каталог" + kClosing},
+      {"a FIFO named velunar.txt",
+       [&](const CScratchDir& dir, CFaultyFileSystem&) {
+         EXPECT_EQ(::mkfifo(dir.EntryFilePath().c_str(), 0644), 0);
+         return none;
+       },
+       "Файл ", " не может быть прочитан: это не обычный файл" + kClosing},
       {"the file held by another copy",
-       [](const CScratchDir& dir) {
+       [](const CScratchDir& dir, CFaultyFileSystem&) {
          dir.WriteEntryFile(kFourEntries);
          auto pOther = std::make_shared<CStdioFile>();
          EXPECT_TRUE(pOther->OpenForReading());
          return std::shared_ptr<void>(pOther);
        },
-       kFourEntries},
+       "Файл ", " занят другой запущенной копией программы" + kClosing},
+      {"no permission to read it",
+       [&](const CScratchDir& dir, CFaultyFileSystem& fs) {
+         dir.WriteEntryFile(kFourEntries);
+         fs.Fail(EOp::open, 0, EACCES);
+         return none;
+       },
+       "Файл ", " не может быть прочитан: нет прав на его чтение" + kClosing},
+      {"another error opening it",
+       [&](const CScratchDir& dir, CFaultyFileSystem& fs) {
+         dir.WriteEntryFile(kFourEntries);
+         fs.Fail(EOp::open, 0, ELOOP);
+         return none;
+       },
+       "Файл ", std::string(" не может быть прочитан: ") + std::strerror(ELOOP) + kClosing},
+      {"a failed read",
+       [&](const CScratchDir& dir, CFaultyFileSystem& fs) {
+         dir.WriteEntryFile(kFourEntries);
+         fs.Fail(EOp::read, 0, EIO);
+         return none;
+       },
+       "An unknown error occurred while accessing ", "."},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     CScratchDir dir;
-    const std::shared_ptr<void> keep = r.prepare(dir);
+    CFaultyFileSystem fs;
+    const std::shared_ptr<void> keep = r.prepare(dir, fs);
     CMessageBoxRecorder boxes;
-    CVelunarDlg dlg;
+    CVelunarDlg dlg(nullptr, fs);
     dlg.SetMessageBoxes(&boxes);
     // Should the window run after all, end it rather than hang the test.
     QTimer::singleShot(5000, &dlg, [&dlg] { dlg.EndDialog(12345); });
@@ -243,42 +261,22 @@ TEST_F(MainWindowStartTest, UnloadableFileIsReportedAndTheWindowEndsWithoutWriti
     EXPECT_EQ(dlg.DoModal(), CVelunarDlg::kLoadFailed);
     EXPECT_FALSE(dlg.isVisible());
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    const QString path = QString::fromStdString(EntryFilePath(dir));
-    EXPECT_TRUE(boxes.boxes[0].text.contains(path)) << boxes.boxes[0].text.toStdString();
-    EXPECT_TRUE(boxes.boxes[0].text.contains(U("Файл"))) << "the text is the Russian one";
-    EXPECT_FALSE(boxes.boxes[0].text.contains(u'%'));
+    EXPECT_EQ(boxes.boxes[0].text.toStdString(), r.before + dir.EntryFilePath() + r.after);
     EXPECT_EQ(boxes.boxes[0].caption, U(kAppTitle));
     EXPECT_EQ(boxes.boxes[0].nType, MB_ICONSTOP);
     EXPECT_EQ(dlg.ListBox().GetCount(), 0);
 
-    EXPECT_EQ(DirectoryNames(dir.Path()), std::vector<std::string>{"velunar.txt"});
-    if (std::filesystem::is_directory(dir.Path() + "/velunar.txt")) {
-      EXPECT_TRUE(std::filesystem::is_empty(dir.Path() + "/velunar.txt"));
+    fs.Clear();
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"velunar.txt"});
+    const auto type = std::filesystem::status(dir.EntryFilePath()).type();
+    if (type == std::filesystem::file_type::directory) {
+      EXPECT_TRUE(std::filesystem::is_empty(dir.EntryFilePath()));
+    } else if (type == std::filesystem::file_type::regular) {
+      EXPECT_EQ(dir.ReadEntryFile(), kFourEntries);
     } else {
-      EXPECT_EQ(dir.ReadEntryFile(), r.wantFile);
+      EXPECT_EQ(type, std::filesystem::file_type::fifo);
     }
   }
-}
-
-TEST_F(MainWindowStartTest, FailedReadIsReportedAndTheWindowEndsWithoutWriting) {
-  CScratchDir dir;
-  dir.WriteEntryFile(kFourEntries);
-  CFaultyFileSystem fs;
-  fs.Fail(EOp::read, 0, EIO);
-  CMessageBoxRecorder boxes;
-  CVelunarDlg dlg(nullptr, fs);
-  dlg.SetMessageBoxes(&boxes);
-  QTimer::singleShot(5000, &dlg, [&dlg] { dlg.EndDialog(12345); });
-
-  EXPECT_EQ(dlg.DoModal(), CVelunarDlg::kLoadFailed);
-  ASSERT_EQ(boxes.boxes.size(), 1u);
-  EXPECT_EQ(boxes.boxes[0].text,
-            QString::fromStdString("An unknown error occurred while accessing " +
-                                   EntryFilePath(dir) + "."));
-  EXPECT_EQ(boxes.boxes[0].caption, U(kAppTitle));
-  EXPECT_EQ(boxes.boxes[0].nType, MB_ICONSTOP);
-  EXPECT_EQ(dir.ReadEntryFile(), kFourEntries);
-  EXPECT_EQ(DirectoryNames(dir.Path()), std::vector<std::string>{"velunar.txt"});
 }
 
 // --- Keyboard -------------------------------------------------------------
@@ -321,7 +319,7 @@ TEST_F(MainWindowKeyboardTest, EnterInTheListRunsAddNotSelect) {
     // Add read the hint from the field and refused it; Select would have
     // shown Анна.
     ASSERT_EQ(run.boxes.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes.boxes[0].text, U(kAddHintMessage));
+    EXPECT_EQ(run.boxes.boxes[0].text, U(kAddStatusMsg));
     EXPECT_EQ(run.boxes.boxes[0].caption, U("Внимание!"));
     EXPECT_EQ(run.boxes.boxes[0].nType, MB_OK);
     EXPECT_EQ(run.Edit()->text(), U(kHint));
@@ -377,7 +375,7 @@ TEST_F(MainWindowKeyboardTest, EveryWayOfLeavingRunsExitAndWritesTheFile) {
     EXPECT_EQ(run.dlg.result(), IDCANCEL);
     EXPECT_TRUE(run.boxes.boxes.empty());
     EXPECT_EQ(run.dir.ReadEntryFile(), kAnna + "\r\n" + kVera + "\r\n" + kZhanna + "\r\n");
-    EXPECT_EQ(DirectoryNames(run.dir.Path()), std::vector<std::string>{"velunar.txt"});
+    EXPECT_EQ(run.dir.Names(), std::vector<std::string>{"velunar.txt"});
   }
 }
 
@@ -406,19 +404,6 @@ TEST_F(MainWindowKeyboardTest, AltWithAMnemonicRunsItsCommand) {
   run.Alt("ы");
   EXPECT_FALSE(run.dlg.isVisible());
   EXPECT_EQ(run.dlg.result(), IDCANCEL);
-  EXPECT_TRUE(run.boxes.boxes.empty());
-}
-
-TEST_F(MainWindowKeyboardTest, LetterAloneOnAFocusedButtonRunsItsCommand) {
-  CWindowRun& run = Open(kFourEntries);
-  run.Item(IDC_FIND)->setFocus();
-  Type(&run.dlg, U("ё"));
-  EXPECT_EQ(run.Edit()->text(), CountLine("4"));
-  EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
-
-  Type(&run.dlg, U("С"));
-  EXPECT_EQ(run.dir.ReadEntryFile(), kFourSorted);
-  EXPECT_EQ(QApplication::focusWidget(), run.Item(IDC_FIND));
   EXPECT_TRUE(run.boxes.boxes.empty());
 }
 
@@ -484,7 +469,7 @@ TEST_F(MainWindowKeyboardTest, AMnemonicRunsItsCommandBeforeTheKeysQueuedBehindI
       {"typing, Alt+й, Alt+в: Add finds the count line that Find has shown", false,
        Letters("бор") + std::vector{Letter("й", Qt::AltModifier), Letter("в", Qt::AltModifier)},
        false, QStringList{U("Борис"), U("борщ")}, "Количество показанных записей — 2",
-       kFourEntries, kAddHintMessage},
+       kFourEntries, kAddStatusMsg},
       {"the letter alone on a button, then Escape", true, {Letter("ё"), escape}, true, four,
        "Количество показанных записей — 4", kFourSorted},
   };
@@ -602,9 +587,78 @@ TEST_F(MainWindowSelectTest, SelectionsMadeByTheProgramLeaveTheFieldAlone) {
   EXPECT_TRUE(run.boxes.boxes.empty());
 }
 
-// --- Size and language -----------------------------------------------------
+// --- Controls, size and language -------------------------------------------
 
 class MainWindowLookTest : public MainWindowTest {};
+
+TEST_F(MainWindowLookTest, ControlsStandWhereTheTemplatePutsThemInDialogUnits) {
+  CWindowRun& run = Open(kFourEntries);
+  EXPECT_EQ(run.dlg.windowTitle(), U("Велунар"));
+  EXPECT_EQ(run.dlg.font().pointSize(), 8);
+  EXPECT_EQ(run.dlg.size(), run.dlg.Units().ToPixels(QSize(673, 423)));
+  struct Row {
+    int nID;
+    QRect rcDlgUnits;
+    const char* caption;  // nullptr: not a button
+  };
+  const Row rows[] = {
+      {IDC_ENTRY_EDIT, {7, 382, 659, 12}, nullptr},
+      {IDC_ENTRY_LIST, {7, 7, 659, 367}, nullptr},
+      {IDC_FIND, {7, 401, 96, 16}, "На&йти"},
+      {IDC_SHOW_ALL, {105, 401, 96, 16}, "Показать вс&ё"},
+      {IDOK, {203, 401, 96, 16}, "Доба&вить"},
+      {IDC_CHANGE, {384, 410, 14, 7}, ""},
+      {IDC_DELETE, {457, 410, 6, 7}, ""},
+      {IDC_SAVE, {539, 401, 50, 16}, "&Сохранить"},
+      {IDCANCEL, {616, 401, 50, 16}, "В&ыход"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.nID);
+    ASSERT_NE(run.Item(r.nID), nullptr);
+    EXPECT_EQ(run.Item(r.nID)->geometry(), run.dlg.Units().ToPixels(r.rcDlgUnits));
+    if (r.caption != nullptr) {
+      ASSERT_NE(run.Button(r.nID), nullptr);
+      EXPECT_EQ(run.Button(r.nID)->text(), U(r.caption));
+      EXPECT_EQ(run.Button(r.nID)->isDefault(), r.nID == IDOK);
+    }
+  }
+  EXPECT_EQ(run.Item(IDC_SITE_LINK), nullptr);
+  EXPECT_EQ(run.dlg.findChildren<QPushButton*>().size(), 7);
+
+  // The two labels name the small buttons beneath them.
+  QStringList labels;
+  for (const QLabel* pLabel : run.dlg.findChildren<QLabel*>()) labels.append(pLabel->text());
+  labels.sort();
+  EXPECT_EQ(labels, (QStringList{U("Изменить"), U("Удалить")}));
+}
+
+TEST_F(MainWindowLookTest, EveryControlHasANameAndTheSmallButtonsSayWhatTheyDo) {
+  CWindowRun& run = Open(kFourEntries);
+  struct Row {
+    int nID;
+    const char* name;
+    const char* description;  // also the tooltip
+  };
+  const Row rows[] = {
+      {IDC_ENTRY_EDIT, "Текст записи", ""},
+      {IDC_ENTRY_LIST, "Записи", ""},
+      {IDC_FIND, "Найти", ""},
+      {IDC_SHOW_ALL, "Показать всё", ""},
+      {IDOK, "Добавить", ""},
+      {IDC_CHANGE, "Изменить", "Заменить выделенную в списке запись текстом из нижнего поля"},
+      {IDC_DELETE, "Удалить", "Удалить запись, которую показывает нижнее поле"},
+      {IDC_SAVE, "Сохранить", ""},
+      {IDCANCEL, "Выход", ""},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    QAccessibleInterface* pAccessible = QAccessible::queryAccessibleInterface(run.Item(r.nID));
+    ASSERT_NE(pAccessible, nullptr);
+    EXPECT_EQ(pAccessible->text(QAccessible::Name), U(r.name));
+    EXPECT_EQ(pAccessible->text(QAccessible::Description), U(r.description));
+    EXPECT_EQ(run.Item(r.nID)->toolTip(), U(r.description));
+  }
+}
 
 TEST_F(MainWindowLookTest, BothWindowsHaveTheirTemplateSizeInTheStandInFont) {
   if (DialogFontFamily() != "DejaVu Sans Condensed") {
@@ -779,7 +833,12 @@ class MainWindowSystemCommandTest : public MainWindowTest {
       auto* pAbout = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
       if (pAbout == nullptr) return;
       m_aboutTitles.append(pAbout->windowTitle());
+      // Owned by the main window, and centred over it.
       EXPECT_EQ(pAbout->parentWidget(), &run.dlg);
+      const QRect owner = run.dlg.frameGeometry();
+      const QRect box = pAbout->frameGeometry();
+      EXPECT_EQ(box.x(), owner.x() + (owner.width() - box.width()) / 2);
+      EXPECT_EQ(box.y(), owner.y() + (owner.height() - box.height()) / 2);
       static_cast<QDialog*>(pAbout)->reject();  // Escape, the close button
       if (pAbout->isVisible()) {
         ADD_FAILURE() << "the About box did not close";
@@ -841,101 +900,6 @@ TEST_F(MainWindowSystemCommandTest, OtherValuesOpenNothing) {
   }
   EXPECT_TRUE(run.boxes.boxes.empty());
   EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
-}
-
-// --- Failures inside a command --------------------------------------------
-
-class MainWindowFailureTest : public MainWindowTest {
- protected:
-  // The window's file object uses the file system until the window goes.
-  void TearDown() override { m_pRun.reset(); }
-
-  CFaultyFileSystem m_fs;
-};
-
-TEST_F(MainWindowFailureTest, FailedSaveShowsDiskFullAndTheWindowGoesOn) {
-  CWindowRun& run = Open(kFourEntries, m_fs);
-  Type(&run.dlg, U("Жанна"));
-  Key(&run.dlg, Qt::Key_Return);
-  m_fs.Fail(EOp::write, 0, ENOSPC);
-  run.Button(IDC_SAVE)->click();
-
-  ASSERT_EQ(run.boxes.boxes.size(), 1u);
-  EXPECT_EQ(run.boxes.boxes[0].text,
-            QString::fromStdString("Disk full while accessing " + EntryFilePath(run.dir) + "."));
-  EXPECT_EQ(run.boxes.boxes[0].caption, U(kAppTitle));
-  EXPECT_EQ(run.boxes.boxes[0].nType, MB_ICONSTOP);
-  EXPECT_TRUE(run.dlg.isVisible());
-  EXPECT_EQ(run.Rows().size(), 5);
-  EXPECT_EQ(run.Edit()->text(), U("Жанна"));  // Save ended before Show all
-  EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
-  EXPECT_EQ(DirectoryNames(run.dir.Path()), std::vector<std::string>{"velunar.txt"});
-
-  m_fs.Clear();
-  run.Button(IDC_SAVE)->click();
-  EXPECT_EQ(run.boxes.boxes.size(), 1u);
-  EXPECT_EQ(run.dir.ReadEntryFile(), kFourSorted + kZhanna + "\r\n");
-}
-
-TEST_F(MainWindowFailureTest, FailedExitKeepsTheWindowOpenAndALaterExitWritesEveryEntry) {
-  CWindowRun& run = Open(kFourEntries, m_fs);
-  Type(&run.dlg, U("Жанна"));
-  Key(&run.dlg, Qt::Key_Return);  // an entry the file does not hold yet
-  run.SelectFieldText();
-  Type(&run.dlg, U("бор"));
-  Key(&run.dlg, Qt::Key_Tab);
-  Key(&run.dlg, Qt::Key_Tab);
-  Key(&run.dlg, Qt::Key_Return);  // Find: two entries shown
-  ASSERT_EQ(run.Rows().size(), 2);
-
-  // The failure, then the question whether to close without saving, which
-  // the recorder answers No.
-  m_fs.Fail(EOp::write, 0, ENOSPC);
-  Key(&run.dlg, Qt::Key_Escape);
-  ASSERT_EQ(run.boxes.boxes.size(), 2u);
-  EXPECT_TRUE(run.boxes.boxes[0].text.startsWith("Disk full while accessing "));
-  EXPECT_EQ(run.boxes.boxes[0].nType, MB_ICONSTOP);
-  EXPECT_EQ(run.boxes.boxes[1].nType & MB_TYPEMASK, MB_YESNO);
-  EXPECT_EQ(run.boxes.boxes[1].nAnswer, IDNO);
-  EXPECT_TRUE(run.dlg.isVisible());
-  EXPECT_EQ(run.Rows(), (QStringList{U("Анна"), U("Борис"), U("борщ"), U("Вера"), U("Жанна")}));
-  EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
-
-  // The close button runs the same Exit, which fails the same way.
-  EXPECT_FALSE(run.dlg.close());
-  ASSERT_EQ(run.boxes.boxes.size(), 4u);
-  EXPECT_EQ(run.boxes.boxes[2].text, run.boxes.boxes[0].text);
-  EXPECT_EQ(run.boxes.boxes[3].text, run.boxes.boxes[1].text);
-  EXPECT_TRUE(run.dlg.isVisible());
-
-  m_fs.Clear();
-  Key(&run.dlg, Qt::Key_Escape);
-  EXPECT_EQ(run.boxes.boxes.size(), 4u);
-  EXPECT_FALSE(run.dlg.isVisible());
-  EXPECT_EQ(run.dlg.result(), IDCANCEL);
-  EXPECT_EQ(run.dir.ReadEntryFile(), kFourSorted + kZhanna + "\r\n");
-  EXPECT_EQ(DirectoryNames(run.dir.Path()), std::vector<std::string>{"velunar.txt"});
-}
-
-TEST_F(MainWindowFailureTest, OutOfMemoryInACommandShowsItsBoxAndTheWindowGoesOn) {
-  CWindowRun& run = Open(kFourEntries, m_fs);
-  m_fs.RunOutOfMemory(EOp::write, 0);
-  run.Button(IDC_SAVE)->click();
-
-  ASSERT_EQ(run.boxes.boxes.size(), 1u);
-  EXPECT_EQ(run.boxes.boxes[0].text, "Out of memory.");
-  EXPECT_EQ(run.boxes.boxes[0].caption, U(kAppTitle));
-  EXPECT_EQ(run.boxes.boxes[0].nType, MB_ICONEXCLAMATION);
-  EXPECT_TRUE(run.dlg.isVisible());
-  EXPECT_EQ(run.Rows().size(), 4);
-  EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
-
-  m_fs.Clear();
-  run.Button(IDCANCEL)->click();
-  EXPECT_EQ(run.boxes.boxes.size(), 1u);
-  EXPECT_FALSE(run.dlg.isVisible());
-  EXPECT_EQ(run.dir.ReadEntryFile(), kFourSorted);
-  EXPECT_EQ(DirectoryNames(run.dir.Path()), std::vector<std::string>{"velunar.txt"});
 }
 
 }  // namespace

@@ -449,6 +449,7 @@ TEST_F(DialogTest, LetterAlonePressesItsButtonWhileAButtonHasFocus) {
     Letter(&m_dlg, r.letter,
            U(r.letter) == U(r.letter).toUpper() ? Qt::ShiftModifier : Qt::NoModifier);
     EXPECT_EQ(m_commands, r.nWant == 0 ? std::vector<int>{} : std::vector<int>{r.nWant});
+    EXPECT_EQ(QApplication::focusWidget(), Item(IDC_TEST_TINY));
   }
   // In an edit field or a list the same letter is text or type-ahead.
   for (const int nID : {IDC_TEST_EDIT, IDC_TEST_LIST}) {
