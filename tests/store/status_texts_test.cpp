@@ -10,8 +10,6 @@
 namespace velunar {
 namespace {
 
-std::string Cp(std::u16string_view text) { return EncodeCp1251(text).value(); }
-
 TEST(StatusTexts, TestRecognisesExactlyTheStatusTexts) {
   const std::string hint(kHintText);
   const std::string prefix(kCountPrefix);
@@ -26,15 +24,15 @@ TEST(StatusTexts, TestRecognisesExactlyTheStatusTexts) {
       {hint.substr(1), false},
       {prefix, true},  // the count prefix alone
       {prefix + "12", true},
-      {prefix + Cp(u"что угодно"), true},  // anything may follow the prefix
+      {prefix + std::string(kInCp1251<u8"что угодно">), true},  // anything may follow the prefix
       {" " + prefix + "1", false},
-      {prefix.substr(0, 30) + "- 1", false},     // hyphen for the em dash
-      {prefix.substr(0, 30) + "\x96 1", false},  // en dash for the em dash
-      {Cp(u"Итого: ") + prefix, false},          // prefix in the middle
+      {prefix.substr(0, 30) + "- 1", false},                  // hyphen for the em dash
+      {prefix.substr(0, 30) + "\x96 1", false},               // en dash for the em dash
+      {std::string(kInCp1251<u8"Итого: ">) + prefix, false},  // prefix in the middle
       {notFound, true},
       {notFound + " ", false},
       {"", false},
-      {Cp(u"Иван Петров"), false},
+      {std::string(kInCp1251<u8"Иван Петров">), false},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.text);
