@@ -16,8 +16,8 @@
 
 #include "tests/ui/window_driver.h"
 #include "ui/platform/multi_line_button.h"
-#include "ui/resource_ids.h"
 #include "ui/platform/win_defs.h"
+#include "ui/resource_ids.h"
 
 namespace velunar {
 namespace {

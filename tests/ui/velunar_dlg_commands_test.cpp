@@ -26,9 +26,9 @@
 #include "tests/ui/window_texts.h"
 #include "ui/entry_edit.h"
 #include "ui/list_box.h"
+#include "ui/platform/win_defs.h"
 #include "ui/resource_ids.h"
 #include "ui/velunar_dlg.h"
-#include "ui/platform/win_defs.h"
 
 namespace velunar {
 namespace {

@@ -18,9 +18,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QScreen>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -38,12 +38,12 @@
 #include "tests/ui/window_driver.h"
 #include "tests/ui/window_texts.h"
 #include "ui/about_dlg.h"
-#include "ui/platform/dialog_units.h"
 #include "ui/entry_edit.h"
 #include "ui/list_box.h"
-#include "ui/resource_ids.h"
+#include "ui/platform/dialog_units.h"
 #include "ui/platform/win_app.h"
 #include "ui/platform/win_defs.h"
+#include "ui/resource_ids.h"
 
 namespace velunar {
 namespace {
@@ -54,8 +54,8 @@ using testing::CScratchDir;
 using testing::EOp;
 using testing::kAddStatusMsg;
 using testing::kCountPrefix;
-using testing::kHint;
 using testing::Key;
+using testing::kHint;
 using testing::Type;
 using testing::U;
 
@@ -204,6 +204,14 @@ TEST_F(MainWindowStartTest, UnloadableFileIsReportedWithItsCauseAndTheWindowEnds
     std::string before, after;  // the box's text around the entry file's path
   };
   const auto none = std::shared_ptr<void>();
+  // The file, whose first `op` fails with `error`.
+  const auto fileThatFails = [&](EOp op, int error) {
+    return [&none, op, error](const CScratchDir& dir, CFaultyFileSystem& fs) {
+      dir.WriteEntryFile(kFourEntries);
+      fs.Fail(op, 0, error);
+      return none;
+    };
+  };
   const Row rows[] = {
       {"a directory named velunar.txt",
        [&](const CScratchDir& dir, CFaultyFileSystem&) {
@@ -225,27 +233,12 @@ TEST_F(MainWindowStartTest, UnloadableFileIsReportedWithItsCauseAndTheWindowEnds
          return std::shared_ptr<void>(pOther);
        },
        "Файл ", " занят другой запущенной копией программы" + kClosing},
-      {"no permission to read it",
-       [&](const CScratchDir& dir, CFaultyFileSystem& fs) {
-         dir.WriteEntryFile(kFourEntries);
-         fs.Fail(EOp::open, 0, EACCES);
-         return none;
-       },
-       "Файл ", " не может быть прочитан: нет прав на его чтение" + kClosing},
-      {"another error opening it",
-       [&](const CScratchDir& dir, CFaultyFileSystem& fs) {
-         dir.WriteEntryFile(kFourEntries);
-         fs.Fail(EOp::open, 0, ELOOP);
-         return none;
-       },
-       "Файл ", std::string(" не может быть прочитан: ") + std::strerror(ELOOP) + kClosing},
-      {"a failed read",
-       [&](const CScratchDir& dir, CFaultyFileSystem& fs) {
-         dir.WriteEntryFile(kFourEntries);
-         fs.Fail(EOp::read, 0, EIO);
-         return none;
-       },
-       "An unknown error occurred while accessing ", "."},
+      {"no permission to read it", fileThatFails(EOp::open, EACCES), "Файл ",
+       " не может быть прочитан: нет прав на его чтение" + kClosing},
+      {"another error opening it", fileThatFails(EOp::open, ELOOP), "Файл ",
+       std::string(" не может быть прочитан: ") + std::strerror(ELOOP) + kClosing},
+      {"a failed read", fileThatFails(EOp::read, EIO), "An unknown error occurred while accessing ",
+       "."},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -429,7 +422,8 @@ void QueueKeys(const std::vector<CQueuedKey>& keys) {
   QWidget* pTarget = QApplication::focusWidget();
   ASSERT_NE(pTarget, nullptr);
   for (const CQueuedKey& k : keys) {
-    QCoreApplication::postEvent(pTarget, new QKeyEvent(QEvent::KeyPress, k.key, k.modifiers, k.text));
+    QCoreApplication::postEvent(pTarget,
+                                new QKeyEvent(QEvent::KeyPress, k.key, k.modifiers, k.text));
     QCoreApplication::postEvent(pTarget,
                                 new QKeyEvent(QEvent::KeyRelease, k.key, k.modifiers, k.text));
   }
@@ -468,10 +462,15 @@ TEST_F(MainWindowKeyboardTest, AMnemonicRunsItsCommandBeforeTheKeysQueuedBehindI
        kFourSorted + kZhanna + "\r\n"},
       {"typing, Alt+й, Alt+в: Add finds the count line that Find has shown", false,
        Letters("бор") + std::vector{Letter("й", Qt::AltModifier), Letter("в", Qt::AltModifier)},
-       false, QStringList{U("Борис"), U("борщ")}, "Количество показанных записей — 2",
-       kFourEntries, kAddStatusMsg},
-      {"the letter alone on a button, then Escape", true, {Letter("ё"), escape}, true, four,
-       "Количество показанных записей — 4", kFourSorted},
+       false, QStringList{U("Борис"), U("борщ")}, "Количество показанных записей — 2", kFourEntries,
+       kAddStatusMsg},
+      {"the letter alone on a button, then Escape",
+       true,
+       {Letter("ё"), escape},
+       true,
+       four,
+       "Количество показанных записей — 4",
+       kFourSorted},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -695,7 +694,8 @@ TEST_F(MainWindowLookTest, BothWindowsHaveTheirTemplateSizeInTheStandInFont) {
 }
 
 TEST_F(MainWindowLookTest, TheFieldsMenuIsInRussian) {
-  if (!InstallQtTranslation()) GTEST_SKIP() << "Qt's Russian texts (qt6-translations-l10n) are not installed";
+  if (!InstallQtTranslation())
+    GTEST_SKIP() << "Qt's Russian texts (qt6-translations-l10n) are not installed";
   CWindowRun& run = Open(kFourEntries);
   std::unique_ptr<QMenu> menu(run.Edit()->createStandardContextMenu());
   QStringList texts;

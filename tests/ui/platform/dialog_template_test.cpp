@@ -32,8 +32,21 @@ TEST(DialogTemplate, TestTemplateHoldsTheControlTableInOrder) {
   };
   const QString V = "WS_VISIBLE", T = "WS_TABSTOP";
   const Row rows[] = {
-      {IDC_TEST_EDIT, "IDC_TEST_EDIT", K::edit, "", "Поле", "", {5, 5, 120, 12}, {V, "WS_BORDER", T}},
-      {IDC_TEST_LIST, "IDC_TEST_LIST", K::listBox, "", "Список", "", {5, 20, 120, 60},
+      {IDC_TEST_EDIT,
+       "IDC_TEST_EDIT",
+       K::edit,
+       "",
+       "Поле",
+       "",
+       {5, 5, 120, 12},
+       {V, "WS_BORDER", T}},
+      {IDC_TEST_LIST,
+       "IDC_TEST_LIST",
+       K::listBox,
+       "",
+       "Список",
+       "",
+       {5, 20, 120, 60},
        {V, "WS_BORDER", "WS_VSCROLL", T}},
       {IDC_STATIC, "", K::staticText, "Ко&пии:", "", "", {130, 5, 60, 8}, {V}},
       {IDC_TEST_BARE_LIST, "IDC_TEST_BARE_LIST", K::listBox, "", "", "", {130, 15, 60, 40}, {V, T}},
@@ -41,14 +54,38 @@ TEST(DialogTemplate, TestTemplateHoldsTheControlTableInOrder) {
       {IDOK, "IDOK", K::defPushButton, "&Добавить", "", "", {5, 90, 50, 14}, {V, T}},
       {IDC_TEST_FIND, "IDC_TEST_FIND", K::pushButton, "На&йти", "", "", {60, 90, 50, 14}, {V, T}},
       {IDC_STATIC, "", K::staticText, "Изменить", "", "", {115, 84, 30, 8}, {V}},
-      {IDC_TEST_TINY, "IDC_TEST_TINY", K::pushButton, "", "", "Заменить запись текстом из поля",
-       {120, 94, 10, 6}, {V, T}},
-      {IDC_TEST_OFF, "IDC_TEST_OFF", K::pushButton, "&Выкл", "", "", {135, 90, 30, 14},
+      {IDC_TEST_TINY,
+       "IDC_TEST_TINY",
+       K::pushButton,
+       "",
+       "",
+       "Заменить запись текстом из поля",
+       {120, 94, 10, 6},
+       {V, T}},
+      {IDC_TEST_OFF,
+       "IDC_TEST_OFF",
+       K::pushButton,
+       "&Выкл",
+       "",
+       "",
+       {135, 90, 30, 14},
        {V, "WS_DISABLED", T}},
-      {IDC_TEST_HIDDEN, "IDC_TEST_HIDDEN", K::pushButton, "&Скрытая", "", "", {170, 90, 25, 14}, {T}},
+      {IDC_TEST_HIDDEN,
+       "IDC_TEST_HIDDEN",
+       K::pushButton,
+       "&Скрытая",
+       "",
+       "",
+       {170, 90, 25, 14},
+       {T}},
       {IDC_TEST_NO_TAB, "IDC_TEST_NO_TAB", K::pushButton, "&Мимо", "", "", {5, 110, 40, 14}, {V}},
-      {IDC_TEST_WRAP, "IDC_TEST_WRAP", K::pushButton,
-       "Надпись, которая не помещается в одну строку кнопки", "", "", {50, 110, 60, 26},
+      {IDC_TEST_WRAP,
+       "IDC_TEST_WRAP",
+       K::pushButton,
+       "Надпись, которая не помещается в одну строку кнопки",
+       "",
+       "",
+       {50, 110, 60, 26},
        {V, T, "BS_MULTILINE"}},
       {IDC_STATIC, "", K::staticText, "A && B & C", "", "", {115, 110, 50, 8}, {V, "SS_NOPREFIX"}},
       {IDC_STATIC, "", K::staticIcon, "", "", "", {170, 110, 21, 20}, {V}},
@@ -86,7 +123,8 @@ QByteArray WithControls(const char* controls) {
 TEST(DialogTemplate, OkAndCancelAreKnownWithoutATableAndTheFontHasDefaults) {
   CDialogTemplate t;
   ASSERT_TRUE(ParseDialogTemplate(
-      WithControls(R"({"identifier": "IDOK", "kind": "push button", "caption": "", "rect": [1, 2, 3, 4], "styles": []},
+      WithControls(
+          R"({"identifier": "IDOK", "kind": "push button", "caption": "", "rect": [1, 2, 3, 4], "styles": []},
                      {"identifier": "IDCANCEL", "kind": "push button", "caption": "", "rect": [0, 0, 0, 0], "styles": []})"),
       {}, t));
   ASSERT_EQ(t.items.size(), 2u);
@@ -101,8 +139,8 @@ TEST(DialogTemplate, ParseRefusesBrokenTemplatesAndSaysWhy) {
     QByteArray json;
     const char* errorPart;
   };
-  const char* const kButton = R"("kind": "push button", "caption": "", "rect": [1, 2, 3, 4], "styles": [])";
-  const QByteArray button = QByteArray(R"({"identifier": "IDC_TEST_FIND", )") + kButton + "}";
+  const QByteArray button =
+      R"({"identifier": "IDC_TEST_FIND", "kind": "push button", "caption": "", "rect": [1, 2, 3, 4], "styles": []})";
   const Row rows[] = {
       {"not json", ""},
       {"[1, 2]", "one object"},
@@ -125,28 +163,38 @@ TEST(DialogTemplate, ParseRefusesBrokenTemplatesAndSaysWhy) {
       {WithControls("5"), "controls[0]: not an object"},
       {WithControls(R"({"kind": "butten", "caption": "", "rect": [1, 2, 3, 4], "styles": []})"),
        "controls[0]: unknown kind \"butten\""},
-      {WithControls(R"({"id": 5, "kind": "edit", "caption": "", "rect": [1, 2, 3, 4], "styles": []})"),
+      {WithControls(
+           R"({"id": 5, "kind": "edit", "caption": "", "rect": [1, 2, 3, 4], "styles": []})"),
        "controls[0]: unknown key \"id\""},
-      {WithControls(R"({"identifier": "IDC_NOWHERE", "kind": "edit", "caption": "", "rect": [1, 2, 3, 4], "styles": []})"),
+      {WithControls(
+           R"({"identifier": "IDC_NOWHERE", "kind": "edit", "caption": "", "rect": [1, 2, 3, 4], "styles": []})"),
        "controls[0]: identifier \"IDC_NOWHERE\" names no id"},
       {WithControls(R"({"kind": "edit", "caption": "", "rect": [1, 2, 3, 4], "styles": []})"),
        "controls[0]: identifier \"\" names no id"},
-      {WithControls(R"({"identifier": "IDC_TEST_FIND", "kind": "static text", "caption": "", "rect": [1, 2, 3, 4], "styles": []})"),
+      {WithControls(
+           R"({"identifier": "IDC_TEST_FIND", "kind": "static text", "caption": "", "rect": [1, 2, 3, 4], "styles": []})"),
        "controls[0]: a label or icon has no identifier"},
-      {WithControls(R"({"identifier": "IDC_TEST_EDIT", "kind": "edit", "rect": [1, 2, 3, 4], "styles": []})"),
+      {WithControls(
+           R"({"identifier": "IDC_TEST_EDIT", "kind": "edit", "rect": [1, 2, 3, 4], "styles": []})"),
        "controls[0]: caption"},
-      {WithControls(R"({"kind": "static icon", "caption": "IDR_MAINFRAME", "rect": [1, 2, 3, 4], "styles": []})"),
+      {WithControls(
+           R"({"kind": "static icon", "caption": "IDR_MAINFRAME", "rect": [1, 2, 3, 4], "styles": []})"),
        "controls[0]: an icon shows the window's icon"},
-      {WithControls(R"({"identifier": "IDC_TEST_EDIT", "kind": "edit", "caption": "", "rect": [1, 2, -3, 4], "styles": []})"),
+      {WithControls(
+           R"({"identifier": "IDC_TEST_EDIT", "kind": "edit", "caption": "", "rect": [1, 2, -3, 4], "styles": []})"),
        "controls[0]: rect"},
-      {WithControls(R"({"identifier": "IDC_TEST_EDIT", "kind": "edit", "caption": "", "rect": [1, 2, 3], "styles": []})"),
+      {WithControls(
+           R"({"identifier": "IDC_TEST_EDIT", "kind": "edit", "caption": "", "rect": [1, 2, 3], "styles": []})"),
        "controls[0]: rect"},
-      {WithControls(R"({"identifier": "IDC_TEST_EDIT", "kind": "edit", "caption": "", "rect": [1, 2, 3, 4], "styles": "WS_VISIBLE"})"),
+      {WithControls(
+           R"({"identifier": "IDC_TEST_EDIT", "kind": "edit", "caption": "", "rect": [1, 2, 3, 4], "styles": "WS_VISIBLE"})"),
        "controls[0]: styles must be a list"},
       // Styles nothing applies are refused, not dropped.
-      {WithControls(R"({"kind": "static text", "caption": "", "rect": [1, 2, 3, 4], "styles": ["SS_LEFT"]})"),
+      {WithControls(
+           R"({"kind": "static text", "caption": "", "rect": [1, 2, 3, 4], "styles": ["SS_LEFT"]})"),
        "controls[0]: unknown style \"SS_LEFT\""},
-      {WithControls(R"({"identifier": "IDC_TEST_LIST", "kind": "list box", "caption": "", "rect": [1, 2, 3, 4], "styles": ["LBS_SORT"]})"),
+      {WithControls(
+           R"({"identifier": "IDC_TEST_LIST", "kind": "list box", "caption": "", "rect": [1, 2, 3, 4], "styles": ["LBS_SORT"]})"),
        "controls[0]: unknown style \"LBS_SORT\""},
       {WithControls((button + "," + button).constData()),
        "controls[1]: IDC_TEST_FIND is used twice"},

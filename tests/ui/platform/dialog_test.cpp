@@ -232,11 +232,11 @@ TEST_F(DialogTest, EveryControlHasAnAccessibleNameAndDescriptionsBecomeTooltips)
     const char* description;  // also the tooltip
   };
   const Row rows[] = {
-      {IDC_TEST_EDIT, "Поле", ""},       // the template's name
+      {IDC_TEST_EDIT, "Поле", ""},  // the template's name
       {IDC_TEST_LIST, "Список", ""},
-      {IDC_TEST_BARE_LIST, "Копии:", ""},  // the label before it, without '&'
+      {IDC_TEST_BARE_LIST, "Копии:", ""},                // the label before it, without '&'
       {IDC_TEST_PLAIN_EDIT, "IDC_TEST_PLAIN_EDIT", ""},  // no label before it
-      {IDOK, "Добавить", ""},              // the caption, without '&'
+      {IDOK, "Добавить", ""},                            // the caption, without '&'
       {IDC_TEST_FIND, "Найти", ""},
       {IDC_TEST_TINY, "Изменить", "Заменить запись текстом из поля"},
       {IDCANCEL, "Выход", ""},
@@ -353,10 +353,14 @@ TEST_F(DialogTest, EnterPressesTheFocusedButtonElseTheDefaultOne) {
     int nWant;
   };
   const Row rows[] = {
-      {IDC_TEST_EDIT, Qt::Key_Return, IDOK},           {IDC_TEST_LIST, Qt::Key_Return, IDOK},
-      {IDC_TEST_LIST, Qt::Key_Enter, IDOK},            {IDC_TEST_PLAIN_EDIT, Qt::Key_Enter, IDOK},
-      {IDC_TEST_FIND, Qt::Key_Return, IDC_TEST_FIND},  {IDC_TEST_TINY, Qt::Key_Return, IDC_TEST_TINY},
-      {IDC_TEST_NO_TAB, Qt::Key_Return, IDC_TEST_NO_TAB}, {IDCANCEL, Qt::Key_Enter, IDCANCEL},
+      {IDC_TEST_EDIT, Qt::Key_Return, IDOK},
+      {IDC_TEST_LIST, Qt::Key_Return, IDOK},
+      {IDC_TEST_LIST, Qt::Key_Enter, IDOK},
+      {IDC_TEST_PLAIN_EDIT, Qt::Key_Enter, IDOK},
+      {IDC_TEST_FIND, Qt::Key_Return, IDC_TEST_FIND},
+      {IDC_TEST_TINY, Qt::Key_Return, IDC_TEST_TINY},
+      {IDC_TEST_NO_TAB, Qt::Key_Return, IDC_TEST_NO_TAB},
+      {IDCANCEL, Qt::Key_Enter, IDCANCEL},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.nFocus);
@@ -440,8 +444,8 @@ TEST_F(DialogTest, LetterAlonePressesItsButtonWhileAButtonHasFocus) {
     const char* letter;
     int nWant;
   };
-  const Row rows[] = {{"й", IDC_TEST_FIND}, {"Й", IDC_TEST_FIND}, {"Д", IDOK},
-                      {"ы", IDCANCEL},      {"в", 0},             {"ж", 0}};
+  const Row rows[] = {
+      {"й", IDC_TEST_FIND}, {"Й", IDC_TEST_FIND}, {"Д", IDOK}, {"ы", IDCANCEL}, {"в", 0}, {"ж", 0}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.letter);
     m_commands.clear();
@@ -486,8 +490,9 @@ TEST_F(DialogTest, SystemMenuOpensOutsideTheEditFieldsAndSendsItsValues) {
   EXPECT_EQ(actions[2]->text(), U("&Сведения"));
 
   // A right click in a list, on a button, on the window itself: its menu.
-  for (QWidget* pTarget : {static_cast<QWidget*>(qobject_cast<QListView*>(Item(IDC_TEST_LIST))->viewport()),
-                           Item(IDC_TEST_FIND), static_cast<QWidget*>(&m_dlg)}) {
+  for (QWidget* pTarget :
+       {static_cast<QWidget*>(qobject_cast<QListView*>(Item(IDC_TEST_LIST))->viewport()),
+        Item(IDC_TEST_FIND), static_cast<QWidget*>(&m_dlg)}) {
     SCOPED_TRACE(pTarget->objectName().toStdString());
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
                             pTarget->mapToGlobal(QPoint(5, 5)));

@@ -6,9 +6,9 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QScreen>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 
@@ -156,7 +156,8 @@ TEST(MessageBoxes, YesNoAnswersByTheButtonChosen) {
       {MB_YESNO | MB_DEFBUTTON2, Ending::kEscape, IDNO, "Нет"},
   };
   for (const Row& r : rows) {
-    SCOPED_TRACE(::testing::Message() << "type " << r.nType << " ending " << static_cast<int>(r.ending));
+    SCOPED_TRACE(::testing::Message()
+                 << "type " << r.nType << " ending " << static_cast<int>(r.ending));
     const YesNoSeen seen = ShowYesNo(r.nType, r.ending);
     ASSERT_TRUE(seen.bSeen);
     EXPECT_EQ(seen.captions, (QStringList{QString::fromUtf8("Да"), QString::fromUtf8("Нет")}));
@@ -261,8 +262,12 @@ TEST(MessageBoxRecorder, YesNoBoxesTakeTheScriptedAnswersInOrderThenNo) {
   };
   // OK boxes answer OK and leave the script alone.
   const Row rows[] = {
-      {MB_YESNO, IDYES},       {MB_OK | MB_ICONSTOP, IDOK}, {MB_YESNO | MB_DEFBUTTON2, IDNO},
-      {MB_YESNO, IDYES},       {MB_YESNO, IDNO},            {MB_ICONINFORMATION, IDOK},
+      {MB_YESNO, IDYES},
+      {MB_OK | MB_ICONSTOP, IDOK},
+      {MB_YESNO | MB_DEFBUTTON2, IDNO},
+      {MB_YESNO, IDYES},
+      {MB_YESNO, IDNO},
+      {MB_ICONINFORMATION, IDOK},
   };
   for (const Row& r : rows) {
     EXPECT_EQ(recorder.Show(nullptr, "t", "c", r.nType), r.want);
