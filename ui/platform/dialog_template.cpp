@@ -183,6 +183,9 @@ bool ParseDialogTemplate(const QByteArray& json, std::span<const CResourceName> 
   if (font.contains("weight") && !ReadWhole(font.value("weight"), t.nFontWeight)) {
     return fail("font.weight must be a whole number");
   }
+  if (font.contains("italic") && !font.value("italic").isBool()) {
+    return fail("font.italic must be true or false");
+  }
   t.bFontItalic = font.value("italic").toBool();
 
   const QJsonValue controls = o.value("controls");

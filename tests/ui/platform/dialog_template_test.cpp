@@ -159,6 +159,8 @@ TEST(DialogTemplate, ParseRefusesBrokenTemplatesAndSaysWhy) {
       {R"({"title": "T", "size": [1, 1], "font": {}, "controls": []})", "font.points"},
       {R"({"title": "T", "size": [1, 1], "font": {"points": 8, "weight": "bold"}, "controls": []})",
        "font.weight"},
+      {R"({"title": "T", "size": [1, 1], "font": {"points": 8, "italic": "yes"}, "controls": []})",
+       "font.italic"},
       {R"({"title": "T", "size": [1, 1], "font": {"points": 8}})", "controls"},
       {WithControls("5"), "controls[0]: not an object"},
       {WithControls(R"({"kind": "butten", "caption": "", "rect": [1, 2, 3, 4], "styles": []})"),
