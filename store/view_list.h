@@ -83,7 +83,6 @@ class CViewList {
   }
 
   const CEntrySequence& Items() const { return m_items; }
-  const std::shared_ptr<CTextPool>& Texts() const { return m_pTexts; }
 
  private:
   std::shared_ptr<CTextPool> m_pTexts;
