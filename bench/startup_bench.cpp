@@ -18,6 +18,7 @@
 
 #include "bench/phonebook_generator.h"
 #include "store/entry_file.h"
+#include "store/list_exchange.h"
 #include "store/master_list.h"
 #include "store/view_list.h"
 
@@ -74,7 +75,7 @@ void BM_LoadOnly(benchmark::State& state) {
     CStdioFile entryFile(PosixFileSystem(), file.string());
     CLoadedEntries loaded = entryFile.Load();
     master.AddLoaded(std::move(loaded.buffer), loaded.entries);
-    view.Refill(master);
+    RefillView(view, master);
     benchmark::DoNotOptimize(view.GetCount());
   }
 }

@@ -53,14 +53,6 @@ class CMasterList {
   // `items` in list order, every text in this list's pool.
   void SetItems(const CEntrySequence& items) { m_items = items; }
 
-  // The form of RebuildMaster (list_exchange.h) that callers used before;
-  // it goes once no caller is left. A template, so that this file need not
-  // name the view list.
-  template <class View>
-  void RebuildFrom(const View& view) {
-    SetItems(view.Items());
-  }
-
   // The elements, in the order in which the view list receives them.
   const CEntrySequence& Items() const { return m_items; }
   const std::shared_ptr<CTextPool>& Texts() const { return m_pTexts; }

@@ -17,7 +17,6 @@
 #include <string_view>
 
 #include "store/entry_sequence.h"
-#include "store/query_scan.h"
 #include "store/text_pool.h"
 
 namespace velunar {
@@ -65,22 +64,6 @@ class CViewList {
   // Constant time. REQUIRES: `items` in list order, every text in this
   // list's pool.
   void SetItems(const CEntrySequence& items);
-
-  // The forms of RefillView and FillMatching (list_exchange.h) that callers
-  // used before; they go once no caller is left. Templates, so that this
-  // file need not name the master list.
-  template <class Master>
-  void Refill(const Master& master) {
-    SetItems(master.Items());
-  }
-  template <class Master>
-  bool IsRefillOf(const Master& master) const {
-    return m_items.SharesWith(master.Items());
-  }
-  template <class Master>
-  void FillMatching(const Master& master, const CQueryMatcher& matcher) {
-    SetItems(MatchingItems(master.Items(), *master.Texts(), matcher));
-  }
 
   const CEntrySequence& Items() const { return m_items; }
 

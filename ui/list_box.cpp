@@ -18,7 +18,7 @@
 #include <cstdlib>
 
 #include "store/cp1251.h"
-#include "store/master_list.h"
+#include "store/list_exchange.h"
 #include "ui/platform/dialog.h"
 
 namespace velunar {
@@ -663,18 +663,18 @@ void CListBox::ResetContent() {
 }
 
 void CListBox::Refill(const CMasterList& master) {
-  if (m_pView && m_view.IsRefillOf(master)) {
-    // Same items: the rows stay, only the selection goes.
-    CProgramChange change(m_nProgramChange);
-    m_view.Refill(master);
-    SyncSelection();
-    return;
-  }
-  ResetWith([this, &master] { m_view.Refill(master); });
+  CProgramChange change(m_nProgramChange);
+  // Same items: the rows stay, only the selection goes.
+  const bool bChanged = RefillView(m_view, master, [this] {
+    if (m_pView) m_pModel->beginResetModel();
+  });
+  if (!m_pView) return;
+  if (bChanged) m_pModel->endResetModel();
+  SyncSelection();
 }
 
 void CListBox::FillMatching(const CMasterList& master, const CQueryMatcher& matcher) {
-  ResetWith([this, &master, &matcher] { m_view.FillMatching(master, matcher); });
+  ResetWith([this, &master, &matcher] { velunar::FillMatching(m_view, master, matcher); });
 }
 
 int CListBox::SetCurSel(int i) {

@@ -153,8 +153,9 @@ void CVelunarDlg::OnAdd() {
     m_listEntries.SetCurSel(m_nCurIndex);
     return;
   }
-  m_listEntries.AddString(m_strEntry);
-  m_arrAll.Add(m_strEntry);
+  // The text is kept once, for both lists.
+  const int nAdded = m_listEntries.AddString(m_strEntry);
+  m_arrAll.AddKept(m_listEntries.View().TextAt(nAdded));
   m_nCurIndex = m_listEntries.FindString(0, m_strEntry);
   m_listEntries.SetCurSel(m_nCurIndex);
   if (!m_bFiltered) RebuildMasterList();
@@ -173,8 +174,8 @@ void CVelunarDlg::OnChange() {
   if (m_bFiltered && m_listEntries.GetText(m_nCurIndex, m_strItem))
     m_arrAll.RemoveFirstEqual(m_strItem);
   m_listEntries.DeleteString(m_nCurIndex);
-  m_listEntries.AddString(m_strEntry);
-  if (m_bFiltered) m_arrAll.Add(m_strEntry);
+  const int nAdded = m_listEntries.AddString(m_strEntry);
+  if (m_bFiltered) m_arrAll.AddKept(m_listEntries.View().TextAt(nAdded));
   m_nCurIndex = m_listEntries.FindString(0, m_strEntry);
   m_listEntries.SetCurSel(m_nCurIndex);
   if (!m_bFiltered) RebuildMasterList();

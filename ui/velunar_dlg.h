@@ -15,6 +15,7 @@
 
 #include "store/entry_file.h"
 #include "store/entry_sequence.h"
+#include "store/list_exchange.h"
 #include "store/master_list.h"
 #include "store/text_pool.h"
 #include "ui/list_box.h"
@@ -77,7 +78,7 @@ class CVelunarDlg : public CProgramDialog {
   void OnExit();
 
   void RefillView() { m_listEntries.Refill(m_arrAll); }
-  void RebuildMasterList() { m_arrAll.RebuildFrom(m_listEntries.View()); }
+  void RebuildMasterList() { RebuildMaster(m_arrAll, m_listEntries.View()); }
   void ShowCountLine(int nCount);
   void LoadEntryFile();
   // Another program's change to the file, merged into the master list
