@@ -21,14 +21,8 @@ deb=$(realpath "$1")
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
 
-status=0
-check() {
-  echo "== $*"
-  if ! "$@"; then
-    echo "FAILED: $*" >&2
-    status=1
-  fi
-}
+# shellcheck source=scripts/checks.sh
+source "$top/scripts/checks.sh"
 
 dpkg-deb --info "$deb" control
 # -E -I -L +pedantic: experimental, informational and pedantic tags as well;
@@ -42,8 +36,7 @@ while IFS= read -r -d '' file; do
   [[ $(head -c 4 "$file" | od -An -tx1 | tr -d ' \n') == 7f454c46 ]] && programs+=("$file")
 done < <(find "$tree" -type f -print0)
 if [[ ${#programs[@]} -eq 0 ]]; then
-  echo "FAILED: no program in $deb" >&2
-  status=1
+  fail "no program in $deb"
 fi
 # Debian 12's dpkg-buildflags does not turn on -fcf-protection, so control
 # flow integrity is not asked for; a "no" on any other line fails.
@@ -53,7 +46,4 @@ done
 
 check "$top/scripts/check-desktop-tree.sh" "$tree"
 
-if [[ $status -eq 0 ]]; then
-  echo "package: all checks passed"
-fi
-exit $status
+end_checks "package"

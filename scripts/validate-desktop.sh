@@ -32,14 +32,8 @@ fi
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
 
-status=0
-check() {
-  echo "== $*"
-  if ! "$@"; then
-    echo "FAILED: $*" >&2
-    status=1
-  fi
-}
+# shellcheck source=scripts/checks.sh
+source "$root/scripts/checks.sh"
 
 check desktop-file-validate "$root/res/$app_id.desktop"
 check appstreamcli validate --no-net "$metainfo"
@@ -49,7 +43,4 @@ check desktop-file-validate "$tree/usr/share/applications/$app_id.desktop"
 check appstreamcli validate-tree --no-net "$tree"
 check "$root/scripts/check-desktop-tree.sh" "$tree"
 
-if [[ $status -eq 0 ]]; then
-  echo "desktop metadata: all checks passed"
-fi
-exit $status
+end_checks "desktop metadata"
