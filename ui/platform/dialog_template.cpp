@@ -5,32 +5,34 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
-#include <QSet>
+#include <initializer_list>
 
 #include "ui/platform/win_defs.h"
 
 namespace velunar {
 namespace {
 
-// The styles the dialog code applies (see the header). A name outside this
-// set is a typing error in a template, and the template is refused.
-const QSet<QString>& KnownStyles() {
-  static const QSet<QString> kStyles = {"WS_VISIBLE", "WS_DISABLED",  "WS_TABSTOP", "WS_BORDER",
-                                        "WS_VSCROLL", "BS_MULTILINE", "SS_NOPREFIX"};
-  return kStyles;
-}
-
+// Each kind with the styles the dialog code applies to it (see the header).
+// A style outside its kind's set is a typing error in a template, or one
+// that would change nothing, and the template is refused.
 struct CKindName {
   const char* name;
   EControlKind kind;
+  std::initializer_list<const char*> styles;
 };
-constexpr CKindName kKindNames[] = {
-    {"edit", EControlKind::edit},
-    {"list box", EControlKind::listBox},
-    {"push button", EControlKind::pushButton},
-    {"default push button", EControlKind::defPushButton},
-    {"static text", EControlKind::staticText},
-    {"static icon", EControlKind::staticIcon},
+const CKindName kKindNames[] = {
+    {"edit", EControlKind::edit, {"WS_VISIBLE", "WS_DISABLED", "WS_TABSTOP", "WS_BORDER"}},
+    {"list box",
+     EControlKind::listBox,
+     {"WS_VISIBLE", "WS_DISABLED", "WS_TABSTOP", "WS_BORDER", "WS_VSCROLL"}},
+    {"push button",
+     EControlKind::pushButton,
+     {"WS_VISIBLE", "WS_DISABLED", "WS_TABSTOP", "BS_MULTILINE"}},
+    {"default push button",
+     EControlKind::defPushButton,
+     {"WS_VISIBLE", "WS_DISABLED", "WS_TABSTOP", "BS_MULTILINE"}},
+    {"static text", EControlKind::staticText, {"WS_VISIBLE", "WS_DISABLED", "SS_NOPREFIX"}},
+    {"static icon", EControlKind::staticIcon, {"WS_VISIBLE", "WS_DISABLED"}},
 };
 
 // The ids every window knows without the program's table.
@@ -75,15 +77,19 @@ bool ReadRect(const QJsonValue& value, QRect& rect) {
   return true;
 }
 
-bool ReadStyles(const QJsonValue& value, QStringList& styles, QString& error) {
+bool ReadStyles(const QJsonValue& value, const CKindName& kind, QStringList& styles,
+                QString& error) {
   if (!value.isArray()) {
     error = "styles must be a list of names";
     return false;
   }
   for (const QJsonValue& v : value.toArray()) {
     const QString name = v.toString();
-    if (!KnownStyles().contains(name)) {
-      error = QString("unknown style \"%1\"").arg(name);
+    bool bApplies = false;
+    for (const char* style : kind.styles) bApplies = bApplies || name == QLatin1String(style);
+    if (!bApplies) {
+      error =
+          QString("style \"%1\" does not apply to kind \"%2\"").arg(name, QLatin1String(kind.name));
       return false;
     }
     styles.append(name);
@@ -100,14 +106,12 @@ bool ReadItem(const QJsonObject& o, std::span<const CResourceName> names, CDialo
     return false;
   }
   const QString kind = o.value("kind").toString();
-  bool bKnownKind = false;
+  const CKindName* pKind = nullptr;
   for (const CKindName& k : kKindNames) {
-    if (kind == QLatin1String(k.name)) {
-      item.eKind = k.kind;
-      bKnownKind = true;
-    }
+    if (kind == QLatin1String(k.name)) pKind = &k;
   }
-  if (!bKnownKind) {
+  if (pKind != nullptr) item.eKind = pKind->kind;
+  if (pKind == nullptr) {
     error = QString("unknown kind \"%1\"").arg(kind);
     return false;
   }
@@ -133,13 +137,18 @@ bool ReadItem(const QJsonObject& o, std::span<const CResourceName> names, CDialo
     error = "an icon shows the window's icon and has no caption";
     return false;
   }
+  if ((item.eKind == EControlKind::edit || item.eKind == EControlKind::listBox) &&
+      !item.strCaption.isEmpty()) {
+    error = "an edit field or list takes its text from the program and has no caption";
+    return false;
+  }
   item.strAccessibleName = o.value("accessibleName").toString();
   item.strDescription = o.value("description").toString();
   if (!ReadRect(o.value("rect"), item.rcDlgUnits)) {
     error = "rect must be [x, y, width, height] in whole dialog units";
     return false;
   }
-  return ReadStyles(o.value("styles"), item.styles, error);
+  return ReadStyles(o.value("styles"), *pKind, item.styles, error);
 }
 
 }  // namespace

@@ -8,15 +8,20 @@
 // for labels and icons), a kind, a caption, a rectangle in dialog units and
 // its styles. Every key and every style a template may hold changes the
 // window; anything else is refused, so a misspelt or unapplied setting is an
-// error rather than silently ignored:
+// error rather than silently ignored. The styles, and the kinds they apply
+// to:
 //
-//   WS_VISIBLE   shown (without it the control starts hidden)
-//   WS_DISABLED  starts disabled
-//   WS_TABSTOP   reached with Tab (without it only a click focuses it)
-//   WS_BORDER    an edit field or list with a frame
-//   WS_VSCROLL   a list with a vertical scroll bar
-//   BS_MULTILINE a button whose caption wraps
-//   SS_NOPREFIX  a label that shows '&' as it stands
+//   WS_VISIBLE   every kind: shown (without it the control starts hidden)
+//   WS_DISABLED  every kind: starts disabled
+//   WS_TABSTOP   edit fields, lists, buttons: reached with Tab (without it
+//                only a click focuses the control)
+//   WS_BORDER    edit fields, lists: with a frame
+//   WS_VSCROLL   lists: with a vertical scroll bar
+//   BS_MULTILINE buttons: the caption wraps
+//   SS_NOPREFIX  static texts: '&' shows as it stands
+//
+// Edit fields and lists have an empty caption (their text is the
+// program's), icons too (they show the window's icon).
 //
 // Identifiers become numbers through the program's table of names
 // (CResourceName); IDOK and IDCANCEL are known without it.

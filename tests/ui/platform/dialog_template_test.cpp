@@ -194,10 +194,33 @@ TEST(DialogTemplate, ParseRefusesBrokenTemplatesAndSaysWhy) {
       // Styles nothing applies are refused, not dropped.
       {WithControls(
            R"({"kind": "static text", "caption": "", "rect": [1, 2, 3, 4], "styles": ["SS_LEFT"]})"),
-       "controls[0]: unknown style \"SS_LEFT\""},
+       "controls[0]: style \"SS_LEFT\" does not apply to kind \"static text\""},
       {WithControls(
            R"({"identifier": "IDC_TEST_LIST", "kind": "list box", "caption": "", "rect": [1, 2, 3, 4], "styles": ["LBS_SORT"]})"),
-       "controls[0]: unknown style \"LBS_SORT\""},
+       "controls[0]: style \"LBS_SORT\" does not apply to kind \"list box\""},
+      // And so are styles that exist but change nothing on this kind.
+      {WithControls(
+           R"({"kind": "static text", "caption": "", "rect": [1, 2, 3, 4], "styles": ["WS_TABSTOP"]})"),
+       "controls[0]: style \"WS_TABSTOP\" does not apply to kind \"static text\""},
+      {WithControls(
+           R"({"identifier": "IDC_TEST_EDIT", "kind": "edit", "caption": "", "rect": [1, 2, 3, 4], "styles": ["BS_MULTILINE"]})"),
+       "controls[0]: style \"BS_MULTILINE\" does not apply to kind \"edit\""},
+      {WithControls(
+           R"({"identifier": "IDC_TEST_FIND", "kind": "push button", "caption": "", "rect": [1, 2, 3, 4], "styles": ["WS_VSCROLL"]})"),
+       "controls[0]: style \"WS_VSCROLL\" does not apply to kind \"push button\""},
+      {WithControls(
+           R"({"identifier": "IDC_TEST_FIND", "kind": "push button", "caption": "", "rect": [1, 2, 3, 4], "styles": ["SS_NOPREFIX"]})"),
+       "controls[0]: style \"SS_NOPREFIX\" does not apply to kind \"push button\""},
+      {WithControls(
+           R"({"kind": "static icon", "caption": "", "rect": [1, 2, 3, 4], "styles": ["WS_BORDER"]})"),
+       "controls[0]: style \"WS_BORDER\" does not apply to kind \"static icon\""},
+      // A caption nothing would show.
+      {WithControls(
+           R"({"identifier": "IDC_TEST_EDIT", "kind": "edit", "caption": "x", "rect": [1, 2, 3, 4], "styles": []})"),
+       "controls[0]: an edit field or list takes its text from the program"},
+      {WithControls(
+           R"({"identifier": "IDC_TEST_LIST", "kind": "list box", "caption": "x", "rect": [1, 2, 3, 4], "styles": []})"),
+       "controls[0]: an edit field or list takes its text from the program"},
       {WithControls((button + "," + button).constData()),
        "controls[1]: IDC_TEST_FIND is used twice"},
   };
