@@ -1,17 +1,13 @@
-// The window's life: creation, placement, the modal run and its end, the
-// controls by id, message boxes, the system menu and the events that are
-// not keys.
+// The window's life: creation, the modal run and its end, the controls by
+// id, message boxes, the system menu and the events that are not keys.
 #include "ui/platform/dialog.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QScreen>
 
-#include "ui/platform/dialog_placement.h"
 #include "ui/platform/message_boxes.h"
 #include "ui/platform/platform_texts.h"
 #include "ui/platform/win_app.h"
@@ -167,39 +163,6 @@ void CDialog::showEvent(QShowEvent* pEvent) {
   }
   QDialog::showEvent(pEvent);
   PlaceAgainForFrame();
-}
-
-void CDialog::PlaceWindow() {
-  QWidget* pOwner = parentWidget();
-  const bool bOverOwner = pOwner != nullptr && pOwner->isVisible() && !pOwner->isMinimized();
-  QScreen* pScreen = nullptr;
-  if (pOwner != nullptr) {
-    pScreen = pOwner->screen();
-  } else if (QWidget* pMain = AfxGetMainWnd(); pMain != nullptr && pMain != this) {
-    pScreen = pMain->screen();
-  }
-  if (pScreen == nullptr) pScreen = QGuiApplication::primaryScreen();
-  if (pScreen == nullptr) return;
-  // Before the first showing the frame is not known yet; the window itself
-  // stands in for it, and the window is placed again once the frame shows
-  // (see event()).
-  m_placedFrameSize = frameGeometry().size();
-  m_placedPos = PlaceDialog(
-      m_placedFrameSize, bOverOwner ? std::optional<QRect>(pOwner->frameGeometry()) : std::nullopt,
-      pScreen->availableGeometry());
-  move(m_placedPos);
-}
-
-void CDialog::PlaceAgainForFrame() {
-  // The frame comes with the native window, or later from the window
-  // manager, after the window was placed. While the window still stands
-  // where it was put (its frame there, or its inside there when the frame
-  // was added around it), it is placed again with the real frame; once
-  // moved by anyone else it stays where it is.
-  if (!m_placedFrameSize.isValid() || !isVisible()) return;
-  const QRect frame = frameGeometry();
-  const bool bUnmoved = frame.topLeft() == m_placedPos || geometry().topLeft() == m_placedPos;
-  if (frame.size() != m_placedFrameSize && bUnmoved) PlaceWindow();
 }
 
 }  // namespace velunar

@@ -28,8 +28,9 @@
 // Alt+Space. It holds Close and what AppendSysMenuSeparator and
 // AppendSysMenuItem add; choosing an item calls OnSysCommand with its value.
 //
-// Placement (dialog_placement.h): centred over the owner or the screen's
-// work area, and placed again once the window manager adds its frame.
+// Placement (dialog_placement.cpp, by the rule of centred_placement.h):
+// centred over the owner or the screen's work area, and placed again once
+// the window manager adds its frame.
 #ifndef VELUNAR_UI_PLATFORM_DIALOG_H_
 #define VELUNAR_UI_PLATFORM_DIALOG_H_
 
@@ -158,7 +159,7 @@ class CDialog : public QDialog {
   bool CreateControls();
   QWidget* CreateControl(const CDialogItemTemplate& item);
   void UpdateIconLabels();
-  // dialog.cpp: where the window opens (dialog_placement.h)
+  // dialog_placement.cpp
   void PlaceWindow();
   void PlaceAgainForFrame();
   // dialog_keyboard.cpp: the dialog keyboard rules; true when the key was

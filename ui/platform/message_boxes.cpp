@@ -8,7 +8,7 @@
 #include <QShowEvent>
 #include <algorithm>
 
-#include "ui/platform/dialog_placement.h"
+#include "ui/platform/centred_placement.h"
 #include "ui/platform/platform_texts.h"
 #include "ui/platform/win_defs.h"
 

@@ -1,4 +1,4 @@
-// Where a dialog opens.
+// Where a dialog opens: the rule, apart from any window.
 //
 // A dialog is centred over its owner when it has one that is visible and
 // not minimised, otherwise in the work area (the screen less panels and
@@ -7,8 +7,8 @@
 // is moved to that edge; otherwise one that would end beyond the right
 // (bottom) edge is moved back to end on it. A window larger than the work
 // area therefore starts at the area's top-left corner.
-#ifndef VELUNAR_UI_PLATFORM_DIALOG_PLACEMENT_H_
-#define VELUNAR_UI_PLATFORM_DIALOG_PLACEMENT_H_
+#ifndef VELUNAR_UI_PLATFORM_CENTRED_PLACEMENT_H_
+#define VELUNAR_UI_PLATFORM_CENTRED_PLACEMENT_H_
 
 #include <QPoint>
 #include <QRect>
@@ -25,4 +25,4 @@ QPoint PlaceDialog(const QSize& frameSize, const std::optional<QRect>& ownerFram
 
 }  // namespace velunar
 
-#endif  // VELUNAR_UI_PLATFORM_DIALOG_PLACEMENT_H_
+#endif  // VELUNAR_UI_PLATFORM_CENTRED_PLACEMENT_H_

@@ -1,4 +1,4 @@
-#include "ui/platform/dialog_placement.h"
+#include "ui/platform/centred_placement.h"
 
 #include <gtest/gtest.h>
 
