@@ -175,10 +175,6 @@ void CListBox::ResetWith(Change change) {
   SyncSelection();
 }
 
-void CListBox::ResetContent() {
-  ResetWith([this] { m_view.ResetContent(); });
-}
-
 void CListBox::Refill(const CMasterList& master) {
   CProgramChange change(m_nProgramChange);
   // Same items: the rows stay, only the selection goes.

@@ -57,7 +57,6 @@ class CListBox : private IListBoxOwner {
   // As CViewList. AddString throws std::bad_alloc (nothing changes then).
   int AddString(std::string_view text);
   int DeleteString(int i);
-  void ResetContent();
   int GetCount() const { return m_view.GetCount(); }
   bool GetText(int i, std::string& target) const { return m_view.GetText(i, target); }
   int SetCurSel(int i);

@@ -168,10 +168,6 @@ TEST_F(ListBoxTest, WholeContentChangesResetTheModel) {
   EXPECT_EQ(reset.size(), 2);
   ASSERT_EQ(m_pView->model()->rowCount(), 1);
   EXPECT_EQ(Row(0), U("Вера"));
-
-  m_list.ResetContent();
-  EXPECT_EQ(reset.size(), 3);
-  EXPECT_EQ(m_pView->model()->rowCount(), 0);
   EXPECT_TRUE(m_notified.empty());
 }
 
