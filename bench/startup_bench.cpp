@@ -8,7 +8,6 @@
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,7 +15,7 @@
 #include <memory>
 #include <string>
 
-#include "bench/phonebook_generator.h"
+#include "bench/scratch_dir.h"
 #include "store/entry_file.h"
 #include "store/list_exchange.h"
 #include "store/master_list.h"
@@ -34,11 +33,7 @@ const fs::path& PhoneBookDir(int count) {
   static std::map<int, fs::path> dirs;
   auto it = dirs.find(count);
   if (it != dirs.end()) return it->second;
-  fs::path dir = fs::temp_directory_path() /
-                 ("velunar-startup-" + std::to_string(getpid()) + "-" + std::to_string(count));
-  fs::create_directories(dir);
-  bench::WriteGeneratedFile((dir / "velunar.txt").string(), count);
-  return dirs[count] = dir;
+  return dirs[count] = bench::EntryFileDir("startup-" + std::to_string(count), count);
 }
 
 fs::path ProbePath() { return fs::read_symlink("/proc/self/exe").parent_path() / "startup_probe"; }

@@ -34,7 +34,6 @@
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <malloc.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -50,6 +49,7 @@
 #include <vector>
 
 #include "bench/phonebook_generator.h"
+#include "bench/scratch_dir.h"
 #include "store/entry_file.h"
 #include "store/entry_format.h"
 #include "store/list_exchange.h"
@@ -89,20 +89,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path ScratchDir() {
-  fs::path dir = fs::temp_directory_path() / ("velunar-bench-" + std::to_string(getpid()));
-  fs::create_directories(dir);
-  return dir;
-}
-
-// One generated file per size and generator, written once into a scratch
+// One generated file per size and generator, written once into the run's
 // directory. Empty when the shared generator cannot be run.
 const std::string& PhoneBookPath(int count, int source = 0) {
   static std::map<std::pair<int, int>, std::string> paths;
   auto it = paths.find({count, source});
   if (it != paths.end()) return it->second;
   const char* suffix = source == 0 ? "" : "-shared";
-  fs::path file = ScratchDir() / ("phonebook-" + std::to_string(count) + suffix + ".txt");
+  fs::path file = bench::ScratchDir() / ("phonebook-" + std::to_string(count) + suffix + ".txt");
   if (source == 0) {
     bench::WriteGeneratedFile(file.string(), count);
   } else {

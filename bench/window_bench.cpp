@@ -18,7 +18,6 @@
 //   ViewEdit/2   a one-column QTableView with rows of fixed height
 //   ViewEdit/3   CListBoxView, the window's list
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <QAbstractListModel>
 #include <QApplication>
@@ -32,14 +31,14 @@
 #include <memory>
 #include <string>
 
-#include "bench/phonebook_generator.h"
+#include "bench/scratch_dir.h"
 #include "store/cp1251.h"
 #include "ui/entry_edit.h"
 #include "ui/list_box.h"
 #include "ui/platform/message_boxes.h"
+#include "ui/platform/win_defs.h"
 #include "ui/resource_ids.h"
 #include "ui/velunar_dlg.h"
-#include "ui/platform/win_defs.h"
 
 namespace velunar {
 namespace {
@@ -55,10 +54,7 @@ class CNoBoxes : public IMessageBoxes {
 // directory of its own.
 struct CWindowFixture {
   explicit CWindowFixture(int count) {
-    dir = fs::temp_directory_path() /
-          ("velunar-window-" + std::to_string(getpid()) + "-" + std::to_string(count));
-    fs::create_directories(dir);
-    bench::WriteGeneratedFile((dir / "velunar.txt").string(), count);
+    dir = bench::EntryFileDir("window-" + std::to_string(count), count);
     previous = fs::current_path();
     fs::current_path(dir);
     dlg = std::make_unique<CVelunarDlg>();

@@ -1,38 +1,24 @@
 // What the entry file's tests share: a fresh directory per test, made the
-// current one; reading and writing its bytes; loading and saving as the
-// window does; a second process that tries the file; a file system that
-// fails on demand.
+// current one, and reading and writing its bytes (both from tests/support);
+// loading and saving as the window does; a second process that tries the
+// file; a file system that fails on demand.
 #ifndef VELUNAR_TESTS_STORE_ENTRY_FILE_FIXTURE_H_
 #define VELUNAR_TESTS_STORE_ENTRY_FILE_FIXTURE_H_
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <climits>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "store/entry_file.h"
 #include "tests/store/faulty_file_system.h"
+#include "tests/support/scratch_dir.h"
 
 namespace velunar::testing {
-
-inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 inline mode_t ModeOf(const std::string& path) {
   struct stat st;
@@ -77,39 +63,23 @@ inline int OpeningsOfAnotherProcess(const std::string& path) {
 }
 
 // Each test runs in a fresh directory of its own, made the current one, so
-// that the relative name velunar.txt means a file no other test touches.
+// that the relative name velunar.txt means a file no other test touches;
+// files are made with the umask 022.
 class EntryFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/velunar-entry-file-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    char real[PATH_MAX];
-    ASSERT_NE(::realpath(pattern, real), nullptr);
-    m_strDir = real;
-    m_strOldDir = std::filesystem::current_path();
-    std::filesystem::current_path(m_strDir);
-    m_nOldUmask = ::umask(022);
-  }
-  void TearDown() override {
-    ::umask(m_nOldUmask);
-    std::filesystem::current_path(m_strOldDir);
-    std::filesystem::remove_all(m_strDir);
-  }
+  void SetUp() override { m_nOldUmask = ::umask(022); }
+  void TearDown() override { ::umask(m_nOldUmask); }
 
-  std::string FullPath() const { return m_strDir + "/velunar.txt"; }
+  std::string FullPath() const { return m_dir.EntryFilePath(); }
 
   // The names in `dir` (relative to the test's directory): a save must
   // leave nothing behind but what was there.
   std::set<std::string> Names(const std::string& dir = ".") const {
-    std::set<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) {
-      names.insert(e.path().filename().string());
-    }
-    return names;
+    const std::vector<std::string> names = NamesIn(dir);
+    return {names.begin(), names.end()};
   }
 
-  std::string m_strDir;
-  std::string m_strOldDir;
+  CScratchDir m_dir;
   mode_t m_nOldUmask = 0;
 };
 

@@ -20,16 +20,16 @@
 #include <string>
 #include <vector>
 
-#include "store/cp1251.h"
 #include "store/entry_format.h"
 #include "store/list_exchange.h"
 #include "store/master_list.h"
 #include "store/text_rules.h"
+#include "tests/support/entry_text.h"
 
 namespace velunar {
 namespace {
 
-std::string Cp(std::u16string_view text) { return EncodeCp1251(text).value(); }
+using testing::Cp;
 
 // Arrays and loops, nothing shared, nothing clever.
 class CNaiveLists {

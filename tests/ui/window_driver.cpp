@@ -8,9 +8,8 @@ namespace velunar::testing {
 
 std::string Cp(const char* utf8) {
   const QString text = U(utf8);
-  return EncodeCp1251(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                          static_cast<std::size_t>(text.size())))
-      .value();
+  return Cp(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                static_cast<std::size_t>(text.size())));
 }
 
 std::string Utf8(std::string_view cp1251) {

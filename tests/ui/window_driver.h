@@ -8,12 +8,14 @@
 #include <string>
 #include <string_view>
 
+#include "tests/support/entry_text.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/ui/platform/dialog_driver.h"
-#include "tests/ui/scratch_dir.h"
 
 namespace velunar::testing {
 
-// UTF-8 text as Windows-1251 bytes, the way entries are kept.
+// UTF-8 text as Windows-1251 bytes, the way entries are kept (the
+// UTF-16 form is in entry_text.h).
 std::string Cp(const char* utf8);
 // Windows-1251 bytes as UTF-8 text.
 std::string Utf8(std::string_view cp1251);
