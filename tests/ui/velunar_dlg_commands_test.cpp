@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QTest>
@@ -16,6 +17,7 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -218,73 +220,94 @@ class VelunarDlgCommandsTest : public ::testing::Test {
 // ---------------------------------------------------------------------------
 // Select
 
-TEST_F(VelunarDlgCommandsTest, ClickedItemBecomesCurrentAndFillsTheField) {
-  Open({"Иван", "Анна", "Борис"});
-  TypeEntry("что-то своё");
-  ClickItem(2);
-  ExpectState({{"Анна", "Борис", "Иван"}, {"Анна", "Борис", "Иван"}, false, 2, 2, "Иван"});
-  ClickItem(1);
-  ExpectState({{"Анна", "Борис", "Иван"}, {"Анна", "Борис", "Иван"}, false, 1, 1, "Борис"});
+// Every way the user picks an item makes it current and shows it in the
+// field, the text typed there before included; one after another, from the
+// item the program highlighted at start.
+TEST_F(VelunarDlgCommandsTest, UserSelectionMakesTheItemCurrentAndFillsTheField) {
+  const Texts entries = {"Анна", "Борис", "борщ", "Вера"};
+  Open({"Вера", "борщ", "Анна", "Борис"});
+  Key(m_pDlg.get(), Qt::Key_Tab);
+  ASSERT_EQ(QApplication::focusWidget(), List());
+  const int interval = QApplication::keyboardInputInterval();
+  QApplication::setKeyboardInputInterval(0);  // every letter starts a new search
+  const auto key = [this](Qt::Key k) { return [this, k] { Key(m_pDlg.get(), k); }; };
+  struct Row {
+    const char* name;
+    std::function<void()> act;
+    int row;
+    const char* field;
+  };
+  const Row rows[] = {
+      {"Down", key(Qt::Key_Down), 1, "Борис"},
+      {"Down again", key(Qt::Key_Down), 2, "борщ"},
+      {"Up", key(Qt::Key_Up), 1, "Борис"},
+      {"End", key(Qt::Key_End), 3, "Вера"},
+      {"Home", key(Qt::Key_Home), 0, "Анна"},
+      {"Page Down", key(Qt::Key_PageDown), 3, "Вера"},
+      {"click over a text typed in the field",
+       [this] {
+         TypeEntry("что-то своё");
+         ClickItem(2);
+       },
+       2, "борщ"},
+      {"click", [this] { ClickItem(1); }, 1, "Борис"},
+      {"type-ahead в", [this] { Type(m_pDlg.get(), U("в")); }, 3, "Вера"},
+      {"type-ahead б wraps to the top", [this] { Type(m_pDlg.get(), U("б")); }, 1, "Борис"},
+      {"Up to the top", key(Qt::Key_Up), 0, "Анна"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    r.act();
+    ExpectState({entries, entries, false, r.row, r.row, r.field});
+  }
+  QApplication::setKeyboardInputInterval(interval);
   ExpectWarnings({});
 }
 
-TEST_F(VelunarDlgCommandsTest, ArrowKeysInTheListSelectAndFillTheField) {
-  Open({"Иван", "Анна", "Борис"});
-  ClickItem(0);
+// Choosing the highlighted item again is a selection all the same: the field
+// shows the item, whether the program highlighted it at start (the field
+// shows the hint) or the user chose it and has typed over the field since.
+TEST_F(VelunarDlgCommandsTest, ChoosingTheHighlightedItemAgainFillsTheField) {
   struct Row {
-    Qt::Key key;
-    int row;
+    const char* name;
+    int row;      // -1: item 0, as the program highlighted it at start
+    Qt::Key key;  // Qt::Key_unknown: a click on the row; else Tab, then the key
     const char* field;
   };
-  const Row rows[] = {{Qt::Key_Down, 1, "Борис"},
-                      {Qt::Key_Down, 2, "Иван"},
-                      {Qt::Key_Up, 1, "Борис"},
-                      {Qt::Key_Home, 0, "Анна"},
-                      {Qt::Key_End, 2, "Иван"}};
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.field);
-    Key(m_pDlg.get(), r.key);
-    ExpectState(
-        {{"Анна", "Борис", "Иван"}, {"Анна", "Борис", "Иван"}, false, r.row, r.row, r.field});
-  }
-}
-
-// Choosing the selected item again is a selection all the same: the field
-// shows the item again after the user typed over it.
-TEST_F(VelunarDlgCommandsTest, ChoosingTheSelectedItemAgainFillsTheField) {
-  Open({"Иван", "Анна", "Борис"});
-  struct Row {
-    int row;
-    Qt::Key key;  // Qt::Key_unknown: a click on the row
-    const char* field;
+  const Row rows[] = {
+      {"at start, click", -1, Qt::Key_unknown, "Анна"},
+      {"at start, Home", -1, Qt::Key_Home, "Анна"},
+      {"at start, Up", -1, Qt::Key_Up, "Анна"},
+      {"click again", 1, Qt::Key_unknown, "Борис"},
+      {"Down on the last item", 2, Qt::Key_Down, "Иван"},
+      {"Up on the first item", 0, Qt::Key_Up, "Анна"},
+      {"Home on the first item", 0, Qt::Key_Home, "Анна"},
   };
-  const Row rows[] = {{1, Qt::Key_unknown, "Борис"},
-                      {2, Qt::Key_Down, "Иван"},
-                      {0, Qt::Key_Up, "Анна"},
-                      {0, Qt::Key_Home, "Анна"}};
   for (const Row& r : rows) {
-    SCOPED_TRACE(r.field);
-    ClickItem(r.row);
-    TypeEntry("набранный текст");
-    if (r.key == Qt::Key_unknown) {
+    SCOPED_TRACE(r.name);
+    Open({"Иван", "Анна", "Борис"});
+    const int row = std::max(r.row, 0);
+    if (r.row >= 0) {
       ClickItem(r.row);
+      TypeEntry("набранный текст");
+    }
+    ASSERT_EQ(ShownSelection(), row);
+    if (r.key == Qt::Key_unknown) {
+      ClickItem(row);
     } else {
-      List()->setFocus();
+      Key(m_pDlg.get(), Qt::Key_Tab);
+      ASSERT_EQ(QApplication::focusWidget(), List());
       Key(m_pDlg.get(), r.key);
     }
-    ExpectState(
-        {{"Анна", "Борис", "Иван"}, {"Анна", "Борис", "Иван"}, false, r.row, r.row, r.field});
+    ExpectState({{"Анна", "Борис", "Иван"}, {"Анна", "Борис", "Иван"}, false, row, row, r.field});
   }
 }
 
 // Only the user's selections fill the field: when a command selects an item
-// other than the one the field names, the field keeps its text.
+// other than the one the field names, the field keeps its text. Add's cases
+// are with Add (Анна beside Анна Петрова, and the duplicate in a filtered
+// view).
 TEST_F(VelunarDlgCommandsTest, SelectionMadeByACommandLeavesTheFieldAlone) {
-  Open({"Анна Петрова", "Борис"});
-  Run(IDOK, "Анна");
-  ExpectState(
-      {{"Анна", "Анна Петрова", "Борис"}, {"Анна", "Анна Петрова", "Борис"}, false, 1, 1, "Анна"});
-
   Open({"Анна Петрова", "Борис"});
   ClickItem(1);
   Run(IDC_CHANGE, "Анна");
@@ -361,7 +384,8 @@ TEST_F(VelunarDlgCommandsTest, AddPutsTheEntryInItsSortedPlaceAndSelectsIt) {
 
 // The new item lands at index 0, but find-prefix looks at item 0 last, so
 // the current index goes to "Анна Петрова"; where "Анна" is not item 0 it is
-// found first.
+// found first. The field keeps "Анна" either way: Add's own selection does
+// not fill it.
 TEST_F(VelunarDlgCommandsTest, AddOfAnnaBesideAnnaPetrovaSelectsAnnaPetrova) {
   struct Row {
     Texts file;
@@ -396,6 +420,8 @@ TEST_F(VelunarDlgCommandsTest, AddLooksForDuplicatesAmongEntriesTheFilterHides) 
   Run(IDC_FIND, "петров");
   ExpectState({{"Иван Петров"}, {"Анна", "Борис", "Иван Петров"}, true, 0, -1, kCount1});
 
+  // Nothing was selected; Add selects the item at the current index and the
+  // field keeps the text.
   Run(IDOK, "Анна");
   ExpectWarnings({});
   ExpectState({{"Иван Петров"}, {"Анна", "Борис", "Иван Петров"}, true, 0, 0, "Анна"});

@@ -1,10 +1,10 @@
 // The main window as a whole, driven in-process as a user would drive it:
 // keys go to the window, message boxes are recorded, and each window works
 // on velunar.txt in a fresh current directory. The commands' own rules are
-// tested beside this file (failures of the entry file among them); here it
-// is the window around them: start-up, the keyboard, which selections run
-// Select, the controls the template makes, the exchange of the entry field
-// and the system menu.
+// tested beside this file (Select, and failures of the entry file, among
+// them); here it is the window around them: start-up, the keyboard, the
+// controls the template makes, the exchange of the entry field and the
+// system menu.
 #include "ui/velunar_dlg.h"
 
 #include <errno.h>
@@ -492,98 +492,6 @@ TEST_F(MainWindowKeyboardTest, AMnemonicRunsItsCommandBeforeTheKeysQueuedBehindI
     EXPECT_EQ(run.Rows(), r.wantRows);
     EXPECT_EQ(run.dir.ReadEntryFile(), r.wantFile);
   }
-}
-
-// --- Which selections run Select ------------------------------------------
-
-class MainWindowSelectTest : public MainWindowTest {};
-
-TEST_F(MainWindowSelectTest, UserSelectionShowsTheItemInTheField) {
-  CWindowRun& run = Open(kFourEntries);
-  Key(&run.dlg, Qt::Key_Tab);
-  ASSERT_EQ(QApplication::focusWidget(), run.ListView());
-  const int interval = QApplication::keyboardInputInterval();
-  QApplication::setKeyboardInputInterval(0);  // every letter starts a new search
-
-  struct Row {
-    const char* name;
-    std::function<void()> act;
-    int nWant;
-    const char* want;
-    const std::string& wantBytes;
-  };
-  const Row rows[] = {
-      {"Down", [&] { Key(&run.dlg, Qt::Key_Down); }, 1, "Борис", kBoris},
-      {"End", [&] { Key(&run.dlg, Qt::Key_End); }, 3, "Вера", kVera},
-      {"Home", [&] { Key(&run.dlg, Qt::Key_Home); }, 0, "Анна", kAnna},
-      {"Page Down", [&] { Key(&run.dlg, Qt::Key_PageDown); }, 3, "Вера", kVera},
-      {"click", [&] { run.ClickRow(2); }, 2, "борщ", kBorsch},
-      {"type-ahead в", [&] { Type(&run.dlg, U("в")); }, 3, "Вера", kVera},
-      {"type-ahead б wraps", [&] { Type(&run.dlg, U("б")); }, 1, "Борис", kBoris},
-      {"Up", [&] { Key(&run.dlg, Qt::Key_Up); }, 0, "Анна", kAnna},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
-    r.act();
-    EXPECT_EQ(run.dlg.ListBox().GetCurSel(), r.nWant);
-    EXPECT_EQ(run.dlg.CurIndex(), r.nWant);
-    EXPECT_EQ(run.dlg.EntryText(), r.wantBytes);
-    EXPECT_EQ(run.Edit()->text(), U(r.want));
-  }
-  QApplication::setKeyboardInputInterval(interval);
-  EXPECT_TRUE(run.boxes.boxes.empty());
-}
-
-TEST_F(MainWindowSelectTest, ChoosingTheHighlightedItemShowsItInTheField) {
-  // At start item 0 is highlighted and the field shows the hint: clicking
-  // that item, or Home on it, is how the user brings it into the field.
-  struct Row {
-    const char* name;
-    std::function<void(CWindowRun&)> act;
-  };
-  const Row rows[] = {
-      {"click", [](CWindowRun& run) { run.ClickRow(0); }},
-      {"Tab, Home",
-       [](CWindowRun& run) { Key(&run.dlg, Qt::Key_Tab), Key(&run.dlg, Qt::Key_Home); }},
-      {"Tab, Up", [](CWindowRun& run) { Key(&run.dlg, Qt::Key_Tab), Key(&run.dlg, Qt::Key_Up); }},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(r.name);
-    CWindowRun& run = Open(kFourEntries);
-    ASSERT_EQ(run.ViewSelection(), 0);
-    r.act(run);
-    EXPECT_EQ(run.dlg.ListBox().GetCurSel(), 0);
-    EXPECT_EQ(run.dlg.EntryText(), kAnna);
-    EXPECT_EQ(run.Edit()->text(), U("Анна"));
-  }
-}
-
-TEST_F(MainWindowSelectTest, SelectionsMadeByTheProgramLeaveTheFieldAlone) {
-  CWindowRun& run = Open(kAnnaPetrova + "\r\n" + kVera + "\r\n");
-  // Add puts Анна at item 0; the search for it starts at item 1, so the
-  // selection goes to Анна Петрова. Select would show that in the field.
-  Type(&run.dlg, U("Анна"));
-  Key(&run.dlg, Qt::Key_Return);
-  EXPECT_EQ(run.Rows(), (QStringList{U("Анна"), U("Анна Петрова"), U("Вера")}));
-  EXPECT_EQ(run.dlg.ListBox().GetCurSel(), 1);
-  EXPECT_EQ(run.ViewSelection(), 1);
-  EXPECT_EQ(run.Edit()->text(), U("Анна"));
-
-  // After Find nothing is selected; a duplicate Add then selects item 0
-  // (Вера) and leaves the field with the text typed.
-  run.SelectFieldText();
-  Type(&run.dlg, U("вер"));
-  run.Button(IDC_FIND)->click();
-  ASSERT_EQ(run.Rows(), QStringList{U("Вера")});
-  ASSERT_EQ(run.dlg.ListBox().GetCurSel(), -1);
-  run.SelectFieldText();
-  Type(&run.dlg, U("Анна"));
-  Key(&run.dlg, Qt::Key_Return);
-  EXPECT_EQ(run.Rows(), QStringList{U("Вера")});
-  EXPECT_EQ(run.dlg.ListBox().GetCurSel(), 0);
-  EXPECT_EQ(run.ViewSelection(), 0);
-  EXPECT_EQ(run.Edit()->text(), U("Анна"));
-  EXPECT_TRUE(run.boxes.boxes.empty());
 }
 
 // --- Controls, size and language -------------------------------------------
