@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/ui/scratch_dir.h"
+#include "tests/support/scratch_dir.h"
 
 extern char** environ;
 
