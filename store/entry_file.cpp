@@ -329,7 +329,7 @@ bool CStdioFile::OpenForReading() {
   return true;
 }
 
-bool CStdioFile::ReadWhole(const CFileDescriptor& fd, std::vector<char>& buffer, int& error) {
+bool CStdioFile::ReadWhole(const CFileDescriptor& fd, CByteBuffer& buffer, int& error) {
   if (m_fs.Lseek(fd.Get(), 0, SEEK_SET) != 0) {
     error = errno;
     return false;
@@ -341,11 +341,16 @@ bool CStdioFile::ReadWhole(const CFileDescriptor& fd, std::vector<char>& buffer,
   if (m_fs.Fstat(fd.Get(), &st) == 0 && st.st_size > 0) {
     capacity = static_cast<std::size_t>(st.st_size) + 1;
   }
-  buffer.resize(capacity);
+  // Read straight into storage nobody filled first: zeroing a 48 MB file's
+  // buffer before the read overwrites it cost as much as the read.
+  if (buffer.capacity() < capacity) buffer = CByteBuffer(capacity);
   std::size_t size = 0;
   for (;;) {
-    if (size == buffer.size()) buffer.resize(size + std::max(size, kReadChunkSize));
-    const ssize_t n = m_fs.Read(fd.Get(), buffer.data() + size, buffer.size() - size);
+    if (size == buffer.capacity()) {
+      buffer.SetSize(size);
+      buffer.Reallocate(size + std::max(size, kReadChunkSize));
+    }
+    const ssize_t n = m_fs.Read(fd.Get(), buffer.data() + size, buffer.capacity() - size);
     if (n < 0) {
       if (errno == EINTR) continue;
       error = errno;
@@ -354,7 +359,7 @@ bool CStdioFile::ReadWhole(const CFileDescriptor& fd, std::vector<char>& buffer,
     if (n == 0) break;
     size += static_cast<std::size_t>(n);
   }
-  buffer.resize(size);
+  buffer.SetSize(size);
   return true;
 }
 
@@ -373,10 +378,9 @@ CLoadedEntries CStdioFile::ReadEntries(const CFileDescriptor& fd, CFileException
              SameTime(after.st_mtim, before.st_mtim) && SameTime(after.st_ctim, before.st_ctim);
     if (!bBefore) break;
   }
-  // Shrinking the vector keeps its storage, and moving it out keeps it too,
-  // so the views stay valid in the returned object.
-  CParsedEntries parsed =
-      ParseEntries(std::string_view(loaded.buffer.data(), loaded.buffer.size()));
+  // Moving the buffer out keeps its storage, so the views stay valid in the
+  // returned object.
+  CParsedEntries parsed = ParseEntries(loaded.buffer.View());
   std::string tail(parsed.tail);
   loaded.entries = std::move(parsed.entries);
   m_strTail = std::move(tail);

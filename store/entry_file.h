@@ -38,6 +38,7 @@
 #include <string_view>
 #include <vector>
 
+#include "store/byte_buffer.h"
 #include "store/entry_sequence.h"
 #include "store/file_system.h"
 
@@ -103,7 +104,7 @@ class CFileUnavailableException : public std::exception {
 
 // What Load read: the entries in file order, as references into `buffer`.
 struct CLoadedEntries {
-  std::vector<char> buffer;
+  CByteBuffer buffer;
   std::vector<std::string_view> entries;
 };
 
@@ -232,7 +233,7 @@ class CStdioFile {
   // True when the name leads to the file `fd` is open on.
   bool IsUnderName(const CFileDescriptor& fd);
   // Reads `fd` whole from its start; false with `error` set.
-  bool ReadWhole(const CFileDescriptor& fd, std::vector<char>& buffer, int& error);
+  bool ReadWhole(const CFileDescriptor& fd, CByteBuffer& buffer, int& error);
   // Reads `fd` whole and splits it into its entries; keeps its tail and
   // remembers the file as the one last read. Throws CFileException(`cause`)
   // when a read fails, changing nothing.

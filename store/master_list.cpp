@@ -15,8 +15,7 @@ void CMasterList::Add(std::string_view text) { AddKept(m_pTexts->Keep(text)); }
 
 void CMasterList::AddKept(std::string_view kept) { m_items.Insert(m_items.UpperBound(kept), kept); }
 
-void CMasterList::AddLoaded(std::vector<char>&& buffer,
-                            const std::vector<std::string_view>& entries) {
+void CMasterList::AddLoaded(CByteBuffer&& buffer, const std::vector<std::string_view>& entries) {
   std::vector<std::uint32_t> order = StableListOrder(entries);
   if (m_items.Count() == 0) {
     CEntrySequence items =

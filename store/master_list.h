@@ -40,7 +40,7 @@ class CMasterList {
 
   // Takes the entries of a loaded file, in file order, with the buffer their
   // bytes live in, and appends them as Add would one by one.
-  void AddLoaded(std::vector<char>&& buffer, const std::vector<std::string_view>& entries);
+  void AddLoaded(CByteBuffer&& buffer, const std::vector<std::string_view>& entries);
 
   // Remove first equal: removes the first element exactly equal to `text`;
   // returns false, changing nothing, when there is none.
