@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstddef>
 #include <cstring>
+#include <span>
 #include <utility>
 
 #include "store/entry_format.h"
@@ -739,6 +740,18 @@ bool CStdioFile::WriteFully(std::string_view bytes, int& error) {
   return true;
 }
 
+bool CStdioFile::WriteSaveItems(int& error) {
+  if (m_pSaveItems == nullptr) return true;
+  // The buffer is empty here and holds kWriteBufferSize bytes already
+  // (OpenForWriting reserved them), so this allocates nothing. The pieces
+  // are the ones a save built in one piece would be written in.
+  m_strBuffer.resize(kWriteBufferSize);
+  const bool ok = WriteSequence(*m_pSaveItems, std::span<char>(m_strBuffer.data(), kWriteBufferSize),
+                                [&](std::string_view piece) { return WriteFully(piece, error); });
+  m_strBuffer.clear();
+  return ok;
+}
+
 void CStdioFile::Close() {
   switch (m_eState) {
     case EState::held:
@@ -764,7 +777,8 @@ void CStdioFile::Close() {
 void CStdioFile::CommitSave() {
   int error = 0;
   CFileException::ECause cause = CFileException::diskFull;
-  bool ok = WriteFully(m_strBuffer, error) && WriteFully(m_strTail, error);
+  bool ok = WriteFully(m_strBuffer, error) && WriteSaveItems(error) &&
+            WriteFully(m_strTail, error);
   // The data must be on the disk before the name leads to it; otherwise a
   // crash after the rename could leave an empty or partial entry file.
   // EINVAL: the file system cannot sync at all.
@@ -872,17 +886,13 @@ void CStdioFile::WriteAll(const std::function<void(const EntryVisitor&)>& forEac
 }
 
 void CStdioFile::WriteAll(const CEntrySequence& items) {
-  if (OpenForWriting()) {
-    try {
-      m_strBuffer = FormatSequence(items, {});
-    } catch (...) {
-      AbandonSave();
-      FailSave(CFileException::diskFull, ENOMEM, /*reported=*/true);
-      m_eState = EState::closed;
-      m_bSaveFailed = false;
-      throw;
-    }
-  }
+  // Close writes the entries as it commits, where the bytes built at once
+  // were written before; a failed opening leaves nothing to write.
+  if (OpenForWriting()) m_pSaveItems = &items;
+  struct CForget {
+    const CEntrySequence*& items;
+    ~CForget() { items = nullptr; }
+  } forget{m_pSaveItems};
   Close();
 }
 
