@@ -38,7 +38,7 @@ for round in 1 2; do
       for file in own shared; do
         echo "== round $round: the measuring program, $file file, $n entries"
         "$limit" "$scratch/$file-$n.txt" "$scratch" --reps 5 |
-          grep -E '^file=|\[best\]|matches in list order|save total'
+          grep -E '^file=|\[best|matches in list order|save total'
       done
     done
   fi

@@ -1,6 +1,7 @@
 #include "store/byte_buffer.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <cassert>
 #include <cstdint>
@@ -12,24 +13,23 @@ namespace velunar {
 
 CByteBuffer::CByteBuffer(std::size_t capacity) {
   if (capacity == 0) return;
-  if (capacity < kHugePage) {
-    m_pBlock = ::operator new(capacity);
-    m_pData = static_cast<char*>(m_pBlock);
-    m_nCapacity = capacity;
-    return;
-  }
-  // One huge page more than asked, so that the bytes can start on a huge
-  // page boundary: a huge page is used only where it lies whole inside the
-  // mapping, aligned. The slack is address space only; nothing touches it.
-  m_pBlock = ::operator new(capacity + kHugePage);
-  const auto at = reinterpret_cast<std::uintptr_t>(m_pBlock);
-  const std::uintptr_t aligned = (at + kHugePage - 1) & ~(std::uintptr_t{kHugePage} - 1);
-  m_pData = reinterpret_cast<char*>(aligned);
+  m_pBlock = ::operator new(capacity);
+  m_pData = static_cast<char*>(m_pBlock);
   m_nCapacity = capacity;
 #ifdef MADV_HUGEPAGE
-  // Only a hint: where huge pages are off, or the kernel has none free, the
-  // buffer stays on ordinary pages and works the same.
-  (void)::madvise(m_pData, capacity, MADV_HUGEPAGE);
+  if (capacity < kHugePage) return;
+  // Only a hint, on the pages the storage covers: the kernel uses a huge
+  // page wherever an aligned 2 MiB lies whole inside the mapping, which is
+  // all but the ends of a large buffer. No room is added for aligning the
+  // start: it would be counted against the load's memory, and at 100,000
+  // entries it would be half the file again. Where huge pages are off, or
+  // the kernel has none free, the buffer stays on ordinary pages and works
+  // the same.
+  const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const auto at = reinterpret_cast<std::uintptr_t>(m_pData);
+  const std::uintptr_t first = at & ~(page - 1);
+  const std::uintptr_t last = (at + capacity + page - 1) & ~(page - 1);
+  (void)::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 #endif
 }
 

@@ -4,9 +4,9 @@
 // A std::vector<char> of a 48 MB file writes zeros over every byte before
 // the read overwrites them, and on 4 KB pages each of its 12,000 pages costs
 // a fault of its own on first touch. This buffer leaves its bytes
-// uninitialised, and a large one starts on a 2 MiB boundary and asks the
-// kernel for transparent huge pages there (madvise MADV_HUGEPAGE). When the
-// kernel declines, the buffer works the same on ordinary pages.
+// uninitialised, and a large one asks the kernel for transparent huge pages
+// (madvise MADV_HUGEPAGE). When the kernel declines, the buffer works the
+// same on ordinary pages.
 //
 // The storage comes from operator new, so that it is counted and can fail
 // like any other allocation. Moving a buffer keeps its storage, so views into
@@ -51,8 +51,7 @@ class CByteBuffer {
   // std::bad_alloc, leaving the buffer as it was.
   void Reallocate(std::size_t capacity);
 
-  // The storage of buffers at least this large starts on a huge-page
-  // boundary and is offered huge pages.
+  // Buffers at least this large are offered huge pages.
   static constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
  private:

@@ -1,11 +1,9 @@
-// The byte buffer of a whole file: it keeps the bytes written into it, its
-// storage stays put when it moves (views into it stay valid), and a large
-// one starts on a huge-page boundary.
+// The byte buffer of a whole file: it keeps the bytes written into it, and
+// its storage stays put when it moves (views into it stay valid).
 #include "store/byte_buffer.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -25,11 +23,6 @@ TEST(ByteBuffer, HoldsWhatIsWrittenUpToItsSize) {
     buffer.SetSize(capacity);
     EXPECT_EQ(buffer.View(), std::string(capacity - 1, 'a') + "z");
   }
-}
-
-TEST(ByteBuffer, LargeBufferStartsOnAHugePage) {
-  CByteBuffer buffer(3 * CByteBuffer::kHugePage);
-  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(buffer.data()) % CByteBuffer::kHugePage, 0u);
 }
 
 TEST(ByteBuffer, MovingKeepsTheStorage) {
