@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs the store's benchmarks on both generators' 1M files and, beside them in
+# Runs the store's benchmarks on both generators' files (1M entries, or the
+# sizes in VELUNAR_COMPARE_SIZES, e.g. "100000 1000000") and, beside them in
 # the same run, the measuring program from ../shared/perf when this processor
 # has the instructions it needs (AVX-512 F/BW/VL/VBMI and BMI2). The measuring
 # program is built in a scratch directory and never becomes part of the tree.
@@ -11,8 +12,11 @@ scratch=${2:-/tmp/velunar-compare}
 perf=${VELUNAR_PERF_DIR:-$top/../shared/perf}
 mkdir -p "$scratch"
 
-"$build/bench/make_phonebook" 1000000 "$scratch/own-1m.txt"
-python3 "$perf/gen_entries.py" 1000000 "$scratch/shared-1m.txt"
+sizes=${VELUNAR_COMPARE_SIZES:-1000000}
+for n in $sizes; do
+  "$build/bench/make_phonebook" "$n" "$scratch/own-$n.txt"
+  python3 "$perf/gen_entries.py" "$n" "$scratch/shared-$n.txt"
+done
 
 limit=""
 flags=$(grep -o -w -E 'avx512(f|bw|vl|vbmi)|bmi2' /proc/cpuinfo | sort -u | wc -l)
@@ -25,13 +29,17 @@ fi
 
 for round in 1 2; do
   echo "== round $round: the store"
+  filter=""
+  for n in $sizes; do filter="$filter|BM_(Load|Find|Memory)/$n/|BM_SaveBytes/whole/$n/|BM_WriteAll/$n\$"; done
   VELUNAR_SHARED_GENERATOR="$perf/gen_entries.py" "$build/bench/store_bench" \
-    --benchmark_filter='BM_(Load|Find|SaveBytes)/1000000|BM_Memory/1000000'
+    --benchmark_filter="${filter#|}"
   if [ -n "$limit" ]; then
-    for file in own shared; do
-      echo "== round $round: the measuring program, $file file"
-      "$limit" "$scratch/$file-1m.txt" "$scratch" --reps 5 |
-        grep -E '^file=|\[best\]|matches in list order|save total'
+    for n in $sizes; do
+      for file in own shared; do
+        echo "== round $round: the measuring program, $file file, $n entries"
+        "$limit" "$scratch/$file-$n.txt" "$scratch" --reps 5 |
+          grep -E '^file=|\[best|matches in list order|save total'
+      done
     done
   fi
 done

@@ -69,7 +69,7 @@ void BM_LoadOnly(benchmark::State& state) {
     CMasterList master(texts);
     CStdioFile entryFile(PosixFileSystem(), file.string());
     CLoadedEntries loaded = entryFile.Load();
-    master.AddLoaded(std::move(loaded.buffer), loaded.entries);
+    master.AddLoaded(std::move(loaded.buffer), std::move(loaded.entries));
     RefillView(view, master);
     benchmark::DoNotOptimize(view.GetCount());
   }

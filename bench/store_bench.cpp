@@ -125,7 +125,7 @@ std::unique_ptr<CLists> LoadLists(int count, int source = 0) {
   auto lists = std::make_unique<CLists>();
   CStdioFile file(PosixFileSystem(), PhoneBookPath(count, source));
   CLoadedEntries loaded = file.Load();
-  lists->master.AddLoaded(std::move(loaded.buffer), loaded.entries);
+  lists->master.AddLoaded(std::move(loaded.buffer), std::move(loaded.entries));
   RefillView(lists->view, lists->master);
   return lists;
 }

@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstddef>
 #include <cstring>
+#include <span>
 #include <utility>
 
 #include "store/entry_format.h"
@@ -329,7 +330,7 @@ bool CStdioFile::OpenForReading() {
   return true;
 }
 
-bool CStdioFile::ReadWhole(const CFileDescriptor& fd, std::vector<char>& buffer, int& error) {
+bool CStdioFile::ReadWhole(const CFileDescriptor& fd, CByteBuffer& buffer, int& error) {
   if (m_fs.Lseek(fd.Get(), 0, SEEK_SET) != 0) {
     error = errno;
     return false;
@@ -341,11 +342,16 @@ bool CStdioFile::ReadWhole(const CFileDescriptor& fd, std::vector<char>& buffer,
   if (m_fs.Fstat(fd.Get(), &st) == 0 && st.st_size > 0) {
     capacity = static_cast<std::size_t>(st.st_size) + 1;
   }
-  buffer.resize(capacity);
+  // Read straight into storage nobody filled first: zeroing a 48 MB file's
+  // buffer before the read overwrites it cost as much as the read.
+  if (buffer.capacity() < capacity) buffer = CByteBuffer(capacity);
   std::size_t size = 0;
   for (;;) {
-    if (size == buffer.size()) buffer.resize(size + std::max(size, kReadChunkSize));
-    const ssize_t n = m_fs.Read(fd.Get(), buffer.data() + size, buffer.size() - size);
+    if (size == buffer.capacity()) {
+      buffer.SetSize(size);
+      buffer.Reallocate(size + std::max(size, kReadChunkSize));
+    }
+    const ssize_t n = m_fs.Read(fd.Get(), buffer.data() + size, buffer.capacity() - size);
     if (n < 0) {
       if (errno == EINTR) continue;
       error = errno;
@@ -354,7 +360,7 @@ bool CStdioFile::ReadWhole(const CFileDescriptor& fd, std::vector<char>& buffer,
     if (n == 0) break;
     size += static_cast<std::size_t>(n);
   }
-  buffer.resize(size);
+  buffer.SetSize(size);
   return true;
 }
 
@@ -373,10 +379,9 @@ CLoadedEntries CStdioFile::ReadEntries(const CFileDescriptor& fd, CFileException
              SameTime(after.st_mtim, before.st_mtim) && SameTime(after.st_ctim, before.st_ctim);
     if (!bBefore) break;
   }
-  // Shrinking the vector keeps its storage, and moving it out keeps it too,
-  // so the views stay valid in the returned object.
-  CParsedEntries parsed =
-      ParseEntries(std::string_view(loaded.buffer.data(), loaded.buffer.size()));
+  // Moving the buffer out keeps its storage, so the views stay valid in the
+  // returned object.
+  CParsedEntries parsed = ParseEntries(loaded.buffer.View());
   std::string tail(parsed.tail);
   loaded.entries = std::move(parsed.entries);
   m_strTail = std::move(tail);
@@ -735,6 +740,18 @@ bool CStdioFile::WriteFully(std::string_view bytes, int& error) {
   return true;
 }
 
+bool CStdioFile::WriteSaveItems(int& error) {
+  if (m_pSaveItems == nullptr) return true;
+  // The buffer is empty here and holds kWriteBufferSize bytes already
+  // (OpenForWriting reserved them), so this allocates nothing. The pieces
+  // are the ones a save built in one piece would be written in.
+  m_strBuffer.resize(kWriteBufferSize);
+  const bool ok = WriteSequence(*m_pSaveItems, std::span<char>(m_strBuffer.data(), kWriteBufferSize),
+                                [&](std::string_view piece) { return WriteFully(piece, error); });
+  m_strBuffer.clear();
+  return ok;
+}
+
 void CStdioFile::Close() {
   switch (m_eState) {
     case EState::held:
@@ -760,7 +777,8 @@ void CStdioFile::Close() {
 void CStdioFile::CommitSave() {
   int error = 0;
   CFileException::ECause cause = CFileException::diskFull;
-  bool ok = WriteFully(m_strBuffer, error) && WriteFully(m_strTail, error);
+  bool ok = WriteFully(m_strBuffer, error) && WriteSaveItems(error) &&
+            WriteFully(m_strTail, error);
   // The data must be on the disk before the name leads to it; otherwise a
   // crash after the rename could leave an empty or partial entry file.
   // EINVAL: the file system cannot sync at all.
@@ -868,17 +886,13 @@ void CStdioFile::WriteAll(const std::function<void(const EntryVisitor&)>& forEac
 }
 
 void CStdioFile::WriteAll(const CEntrySequence& items) {
-  if (OpenForWriting()) {
-    try {
-      m_strBuffer = FormatSequence(items, {});
-    } catch (...) {
-      AbandonSave();
-      FailSave(CFileException::diskFull, ENOMEM, /*reported=*/true);
-      m_eState = EState::closed;
-      m_bSaveFailed = false;
-      throw;
-    }
-  }
+  // Close writes the entries as it commits, where the bytes built at once
+  // were written before; a failed opening leaves nothing to write.
+  if (OpenForWriting()) m_pSaveItems = &items;
+  struct CForget {
+    const CEntrySequence*& items;
+    ~CForget() { items = nullptr; }
+  } forget{m_pSaveItems};
   Close();
 }
 

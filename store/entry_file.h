@@ -38,6 +38,7 @@
 #include <string_view>
 #include <vector>
 
+#include "store/byte_buffer.h"
 #include "store/entry_sequence.h"
 #include "store/file_system.h"
 
@@ -103,7 +104,7 @@ class CFileUnavailableException : public std::exception {
 
 // What Load read: the entries in file order, as references into `buffer`.
 struct CLoadedEntries {
-  std::vector<char> buffer;
+  CByteBuffer buffer;
   std::vector<std::string_view> entries;
 };
 
@@ -193,8 +194,9 @@ class CStdioFile {
   // never becomes the file.
   using EntryVisitor = std::function<void(std::string_view)>;
   void WriteAll(const std::function<void(const EntryVisitor&)>& forEachEntry);
-  // The same for the entries of `items`, in their order, with the file's
-  // bytes built in one piece (the window's save).
+  // The same for the entries of `items`, in their order (the window's
+  // save): their bytes are built piece by piece in the output buffer as
+  // Close writes them, with no copy of the whole file in memory.
   void WriteAll(const CEntrySequence& items);
 
   // Forgets the state of the file last read or written, so that the next
@@ -232,7 +234,7 @@ class CStdioFile {
   // True when the name leads to the file `fd` is open on.
   bool IsUnderName(const CFileDescriptor& fd);
   // Reads `fd` whole from its start; false with `error` set.
-  bool ReadWhole(const CFileDescriptor& fd, std::vector<char>& buffer, int& error);
+  bool ReadWhole(const CFileDescriptor& fd, CByteBuffer& buffer, int& error);
   // Reads `fd` whole and splits it into its entries; keeps its tail and
   // remembers the file as the one last read. Throws CFileException(`cause`)
   // when a read fails, changing nothing.
@@ -268,6 +270,9 @@ class CStdioFile {
   void AbandonSave() noexcept;
   // Writes all of `bytes` to the new file; false with `error` set.
   bool WriteFully(std::string_view bytes, int& error);
+  // Writes the entries of m_pSaveItems, if any, through m_strBuffer; false
+  // with `error` set.
+  bool WriteSaveItems(int& error);
   // Marks the save failed; `reported` says whether the failure is thrown now.
   void FailSave(CFileException::ECause cause, int osError, bool reported) noexcept;
   void UpdateFullPath();
@@ -296,6 +301,9 @@ class CStdioFile {
   std::string m_strNewPath;
   std::string m_strTargetPath;
   std::string m_strBuffer;
+  // The entries WriteAll(items) is saving, written by Close; nullptr
+  // otherwise.
+  const CEntrySequence* m_pSaveItems = nullptr;
 
   // The bytes after the entries, as Load read them; written back at every
   // save.

@@ -97,4 +97,68 @@ std::string FormatSequence(const CEntrySequence& items, std::string_view tail) {
   return out;
 }
 
+namespace {
+
+// Fills a piece of memory with the bytes of a save and hands it on whenever
+// it is full.
+class CPieceWriter {
+ public:
+  CPieceWriter(std::span<char> piece, const std::function<bool(std::string_view)>& write)
+      : m_piece(piece), m_write(write) {}
+
+  // False once a write has failed; nothing more is written then.
+  bool Append(const char* bytes, std::size_t n) {
+    while (n > 0) {
+      const std::size_t room = m_piece.size() - m_nUsed;
+      const std::size_t take = n < room ? n : room;
+      std::memcpy(m_piece.data() + m_nUsed, bytes, take);
+      m_nUsed += take;
+      bytes += take;
+      n -= take;
+      if (m_nUsed == m_piece.size() && !Flush()) return false;
+    }
+    return true;
+  }
+
+  // Hands on what the piece holds, if anything.
+  bool Flush() {
+    if (m_nUsed == 0) return true;
+    const std::size_t n = m_nUsed;
+    m_nUsed = 0;
+    return m_write(std::string_view(m_piece.data(), n));
+  }
+
+ private:
+  std::span<char> m_piece;
+  const std::function<bool(std::string_view)>& m_write;
+  std::size_t m_nUsed = 0;
+};
+
+}  // namespace
+
+bool WriteSequence(const CEntrySequence& items, std::span<char> piece,
+                   const std::function<bool(std::string_view)>& write) {
+  CPieceWriter out(piece, write);
+  bool ok = true;
+  items.ForEachRun([&](const std::vector<std::string_view>& run) {
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t i = 0; ok && i < run.size(); ++i) {
+      // The texts lie in file order, the items in list order.
+      if (i + kAhead < run.size()) __builtin_prefetch(run[i + kAhead].data());
+      std::string_view entry = run[i];
+      // A line feed inside an entry is written as CR LF, as WriteText does.
+      auto findLf = [](std::string_view text) {
+        return text.empty() ? nullptr : std::memchr(text.data(), '\n', text.size());
+      };
+      for (const void* lf = findLf(entry); ok && lf != nullptr; lf = findLf(entry)) {
+        const auto before = static_cast<std::size_t>(static_cast<const char*>(lf) - entry.data());
+        ok = out.Append(entry.data(), before) && out.Append("\r\n", 2);
+        entry.remove_prefix(before + 1);
+      }
+      ok = ok && out.Append(entry.data(), entry.size()) && out.Append("\r\n", 2);
+    }
+  });
+  return ok && out.Flush();
+}
+
 }  // namespace velunar

@@ -25,6 +25,7 @@
 #ifndef VELUNAR_STORE_ENTRY_FORMAT_H_
 #define VELUNAR_STORE_ENTRY_FORMAT_H_
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -60,6 +61,16 @@ std::string FormatEntries(std::span<const std::string_view> entries, std::string
 // does), then `tail`. One pass that sizes the output and one that copies,
 // with no call and no growth per entry. Throws std::bad_alloc.
 std::string FormatSequence(const CEntrySequence& items, std::string_view tail);
+
+// The same bytes as FormatSequence(items, ""), handed to `write` piece by
+// piece as they are built in `piece`: every piece but the last fills it
+// whole, and the last is never empty. Nothing the size of the file is
+// allocated, so a save neither needs that memory nor pays for its first
+// touch. Stops, returning false, as soon as `write` returns false; true
+// when every byte was written. REQUIRES: !piece.empty(). Never throws unless
+// `write` does.
+bool WriteSequence(const CEntrySequence& items, std::span<char> piece,
+                   const std::function<bool(std::string_view)>& write);
 
 }  // namespace velunar
 

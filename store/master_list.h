@@ -40,7 +40,12 @@ class CMasterList {
 
   // Takes the entries of a loaded file, in file order, with the buffer their
   // bytes live in, and appends them as Add would one by one.
-  void AddLoaded(std::vector<char>&& buffer, const std::vector<std::string_view>& entries);
+  void AddLoaded(CByteBuffer&& buffer, const std::vector<std::string_view>& entries);
+  // The same, taking `entries` too, so that their list is freed before the
+  // sequence is built: at a load, the file's buffer, the list of views and
+  // the sorted sequence would otherwise be alive at once. The result is the
+  // same as the form above; `entries` is left empty.
+  void AddLoaded(CByteBuffer&& buffer, std::vector<std::string_view>&& entries);
 
   // Remove first equal: removes the first element exactly equal to `text`;
   // returns false, changing nothing, when there is none.

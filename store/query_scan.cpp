@@ -148,7 +148,7 @@ void CQueryScan::Mark(std::string_view bytes, std::vector<std::uint64_t>& marks,
 CEntrySequence MatchingItems(const CEntrySequence& items, const CTextPool& texts,
                              const CQueryMatcher& matcher) {
   std::vector<std::string_view> matches;
-  const std::vector<std::vector<char>>& buffers = texts.Buffers();
+  const std::vector<CByteBuffer>& buffers = texts.Buffers();
   if (matcher.Query().empty() || buffers.empty()) {
     items.ForEach([&](std::string_view item) {
       if (matcher.Matches(item)) matches.push_back(item);
@@ -169,7 +169,7 @@ CEntrySequence MatchingItems(const CEntrySequence& items, const CTextPool& texts
   }
   std::size_t last = 0;  // the buffer of the last item found in one
   auto inBuffer = [&](const char* p, std::size_t b) {
-    const std::vector<char>& buffer = buffers[b];
+    const CByteBuffer& buffer = buffers[b];
     return !buffer.empty() && std::less_equal<>()(buffer.data(), p) &&
            std::less<>()(p, buffer.data() + buffer.size());
   };

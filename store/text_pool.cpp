@@ -12,6 +12,6 @@ std::string_view CTextPool::Keep(std::string_view text) {
   return kept;
 }
 
-void CTextPool::Adopt(std::vector<char>&& buffer) { m_buffers.push_back(std::move(buffer)); }
+void CTextPool::Adopt(CByteBuffer&& buffer) { m_buffers.push_back(std::move(buffer)); }
 
 }  // namespace velunar

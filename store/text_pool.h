@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/byte_buffer.h"
+
 namespace velunar {
 
 class CTextPool {
@@ -26,16 +28,16 @@ class CTextPool {
   std::string_view Keep(std::string_view text);
 
   // Takes ownership of `buffer`; references into its bytes stay valid
-  // (moving a vector keeps its storage).
-  void Adopt(std::vector<char>&& buffer);
+  // (moving a buffer keeps its storage).
+  void Adopt(CByteBuffer&& buffer);
 
   // The adopted buffers, in the order they came. Find reads them front to
   // back; the texts copied in one by one are not among them.
-  const std::vector<std::vector<char>>& Buffers() const { return m_buffers; }
+  const std::vector<CByteBuffer>& Buffers() const { return m_buffers; }
 
  private:
   std::vector<std::unique_ptr<char[]>> m_texts;
-  std::vector<std::vector<char>> m_buffers;
+  std::vector<CByteBuffer> m_buffers;
 };
 
 }  // namespace velunar

@@ -74,7 +74,7 @@ bool CVelunarDlg::OnInitDialog() {
 
 void CVelunarDlg::LoadEntryFile() {
   CLoadedEntries loaded = m_file.Load();
-  m_arrAll.AddLoaded(std::move(loaded.buffer), loaded.entries);
+  m_arrAll.AddLoaded(std::move(loaded.buffer), std::move(loaded.entries));
   m_arrInFile = m_arrAll.Items();
   RefillView();
 }

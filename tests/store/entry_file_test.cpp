@@ -115,6 +115,32 @@ TEST_F(EntryFileTest, KeptTailSurvivesEverySave) {
   EXPECT_EQ(ReadBytes("velunar.txt"), "a\r\nb\r\nc\r\n\r\nnotes\r\n\x1Ann");
 }
 
+// The window's save, from its list: the bytes are written piece by piece as
+// they are built, so a file many pieces long, with line feeds inside
+// entries, must come out byte for byte, the kept tail after it.
+TEST_F(EntryFileTest, SaveOfTheListWritesEveryPieceAndTheTail) {
+  WriteBytes("velunar.txt", "z\r\n\r\nnotes");
+  CStdioFile file;
+  Load(file);
+  file.Close();
+  std::vector<std::string> texts;
+  std::string want;
+  for (int i = 0; i < 20000; ++i) {
+    texts.push_back("entry " + std::to_string(100000 + i) + (i % 1000 == 0 ? "\nmore" : ""));
+    want += "entry " + std::to_string(100000 + i) + (i % 1000 == 0 ? "\r\nmore" : "") + "\r\n";
+  }
+  const std::vector<std::string_view> views(texts.begin(), texts.end());
+  file.WriteAll(CEntrySequence::FromSorted(views));
+  EXPECT_EQ(file.State(), CStdioFile::EState::closed);
+  EXPECT_GT(want.size(), 3u * 64 * 1024);
+  EXPECT_EQ(ReadBytes("velunar.txt"), want + "\r\nnotes");
+  // Saving again afterwards starts afresh.
+  file.OpenForReading();
+  file.Close();
+  file.WriteAll(CEntrySequence::FromSorted(std::vector<std::string_view>{"a"}));
+  EXPECT_EQ(ReadBytes("velunar.txt"), "a\r\n\r\nnotes");
+}
+
 TEST_F(EntryFileTest, SaveKeepsPermissionBits) {
   for (mode_t mode : {0600u, 0640u, 0664u, 0606u}) {
     SCOPED_TRACE(mode);
@@ -400,6 +426,39 @@ TEST_F(EntryFileFaultTest, FailedSaveLeavesPreviousFileAndNothingBehind) {
     Save(file, ManyEntries());
     EXPECT_EQ(ReadBytes("velunar.txt"), ManyEntriesBytes("\r\nkept\x1A"));
     EXPECT_EQ(Names(), (std::set<std::string>{"velunar.txt"}));
+  }
+}
+
+// The window's save writes its pieces while it commits: a write that fails
+// at the first piece, in the middle, or at the kept tail gives up the save
+// and leaves the old file and nothing else.
+TEST_F(EntryFileFaultTest, FailedSaveOfTheListLeavesPreviousFile) {
+  const std::string before = "old\r\n\r\nkept\x1A";
+  const std::vector<std::string> entries = ManyEntries();
+  const std::vector<std::string_view> views(entries.begin(), entries.end());
+  const CEntrySequence items = CEntrySequence::FromSorted(views);
+  for (int nth : {1, 2, 3}) {
+    SCOPED_TRACE("write " + std::to_string(nth));
+    WriteBytes("velunar.txt", before);
+    CStdioFile file(m_fs);
+    Load(file);
+    file.Close();
+    m_fs.Fail(EOp::write, nth, ENOSPC);
+    try {
+      file.WriteAll(items);
+      ADD_FAILURE() << "the failed write was not reported";
+    } catch (const CFileException& e) {
+      EXPECT_EQ(e.m_cause, CFileException::diskFull);
+      EXPECT_EQ(e.m_lOsError, ENOSPC);
+    }
+    EXPECT_GE(m_fs.Calls(EOp::write), nth) << "the fault was never reached";
+    m_fs.Clear();
+    EXPECT_EQ(file.State(), CStdioFile::EState::closed);
+    EXPECT_EQ(ReadBytes("velunar.txt"), before);
+    EXPECT_EQ(Names(), (std::set<std::string>{"velunar.txt"}));
+
+    file.WriteAll(items);
+    EXPECT_EQ(ReadBytes("velunar.txt"), ManyEntriesBytes("\r\nkept\x1A"));
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -176,6 +177,52 @@ TEST(FormatSequence, AgreesWithWritingEachEntryInTurn) {
     want += r.tail;
     EXPECT_EQ(FormatSequence(CEntrySequence::FromSorted(views), r.tail), want);
   }
+}
+
+// The save's bytes handed on piece by piece are the bytes written by hand,
+// whatever the size of the piece: entries longer than it, line feeds that
+// fall on its edge, a piece of one byte.
+TEST(WriteSequence, PiecesMakeUpTheSaveBytes) {
+  const std::vector<std::string> texts = {"abc", "x\ny", "\n", "1234567", "a\r"};
+  const std::string want = "abc\r\nx\r\ny\r\n\r\n\r\n1234567\r\na\r\r\n";
+  const std::vector<std::string_view> views(texts.begin(), texts.end());
+  const CEntrySequence items = CEntrySequence::FromSorted(views);
+  for (std::size_t size : {1u, 2u, 3u, 4u, 5u, 8u, 31u, 32u, 64u}) {
+    SCOPED_TRACE("piece of " + std::to_string(size));
+    std::string piece(size, '\0');
+    std::vector<std::string> written;
+    EXPECT_TRUE(WriteSequence(items, std::span<char>(piece.data(), size), [&](std::string_view p) {
+      written.emplace_back(p);
+      return true;
+    }));
+    std::string joined;
+    for (std::size_t i = 0; i < written.size(); ++i) {
+      joined += written[i];
+      if (i + 1 < written.size()) {
+        EXPECT_EQ(written[i].size(), size) << "piece " << i;
+      }
+    }
+    EXPECT_FALSE(written.empty() || written.back().empty());
+    EXPECT_EQ(joined, want);
+  }
+}
+
+TEST(WriteSequence, StopsAtTheFirstFailedWrite) {
+  const std::vector<std::string> texts(100, "entry");
+  const std::vector<std::string_view> views(texts.begin(), texts.end());
+  std::string piece(16, '\0');
+  int calls = 0;
+  EXPECT_FALSE(WriteSequence(CEntrySequence::FromSorted(views), std::span<char>(piece.data(), 16),
+                             [&](std::string_view) { return ++calls < 2; }));
+  EXPECT_EQ(calls, 2);
+}
+
+TEST(WriteSequence, NoEntriesWriteNothing) {
+  std::string piece(16, '\0');
+  int calls = 0;
+  EXPECT_TRUE(WriteSequence(CEntrySequence(), std::span<char>(piece.data(), 16),
+                            [&](std::string_view) { return ++calls > 0; }));
+  EXPECT_EQ(calls, 0);
 }
 
 }  // namespace

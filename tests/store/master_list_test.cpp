@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -83,6 +84,95 @@ TEST(MasterList, LoadingSortsStablyInListOrder) {
     });
     EXPECT_EQ(Items(master), want);
   }
+}
+
+std::vector<std::string> StableListSorted(std::vector<std::string> texts) {
+  std::stable_sort(texts.begin(), texts.end(), [](const std::string& a, const std::string& b) {
+    return CompareListOrder(a, b) < 0;
+  });
+  return texts;
+}
+
+// The texts one after another in one buffer, and views of them in `order`
+// (indices into `texts`), as a file's lines or otherwise.
+struct CBufferedTexts {
+  CByteBuffer buffer;
+  std::vector<std::string_view> entries;
+};
+CBufferedTexts InOneBuffer(const std::vector<std::string>& texts, const std::vector<int>& order) {
+  std::string bytes;
+  std::vector<std::size_t> starts;
+  for (const std::string& t : texts) {
+    starts.push_back(bytes.size());
+    bytes += t;
+    bytes += "\r\n";
+  }
+  CBufferedTexts out{CByteBuffer(bytes.size()), {}};
+  std::memcpy(out.buffer.data(), bytes.data(), bytes.size());
+  out.buffer.SetSize(bytes.size());
+  for (int i : order) {
+    out.entries.emplace_back(out.buffer.data() + starts[static_cast<std::size_t>(i)],
+                             texts[static_cast<std::size_t>(i)].size());
+  }
+  return out;
+}
+
+TEST(MasterList, LoadingThatTakesTheEntriesSortsAsTheOtherForm) {
+  // Besides the tricky texts: long ones (their sizes kept apart from the
+  // short ones') that tie for hundreds of bytes.
+  struct Row {
+    unsigned seed;
+    int count;
+  };
+  const Row rows[] = {{11, 3000}, {12, 40}, {13, 60000}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE("seed " + std::to_string(row.seed) + ", " + std::to_string(row.count) + " texts");
+    std::mt19937 rng(row.seed);
+    std::vector<std::string> texts = TrickyTexts(rng, row.count);
+    for (std::size_t i = 0; i < texts.size(); i += 7) {
+      texts[i] = std::string(250 + rng() % 20, (rng() % 2) ? 'Q' : 'q') + texts[i];
+    }
+    std::vector<int> fileOrder(texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) fileOrder[i] = static_cast<int>(i);
+    CBufferedTexts loaded = InOneBuffer(texts, fileOrder);
+    const char* first = loaded.buffer.data();
+    const char* end = first + loaded.buffer.size();
+
+    CMasterList master(std::make_shared<CTextPool>());
+    master.AddLoaded(std::move(loaded.buffer), std::move(loaded.entries));
+    EXPECT_TRUE(loaded.entries.empty());
+    EXPECT_EQ(Items(master), StableListSorted(texts));
+    // No text was copied: every item is a view into the adopted buffer.
+    bool bInBuffer = true;
+    master.Items().ForEach([&](std::string_view item) {
+      bInBuffer = bInBuffer && item.data() >= first && item.data() + item.size() <= end;
+    });
+    EXPECT_TRUE(bInBuffer);
+  }
+}
+
+TEST(MasterList, LoadingThatTakesEntriesOutOfFileOrderKeepsTheirOrder) {
+  // Equal and case-equal texts, given last to first and in turns: ties
+  // follow the order of the list given, not where the bytes lie.
+  const std::vector<std::string> texts = {"Ivan", "ivan", "IVAN", "Anna", "ivan", "anna"};
+  const std::vector<std::vector<int>> orders = {{5, 4, 3, 2, 1, 0}, {0, 2, 1, 4, 3, 5}, {0, 0, 1}};
+  for (const std::vector<int>& order : orders) {
+    CBufferedTexts loaded = InOneBuffer(texts, order);
+    std::vector<std::string> given;
+    for (int i : order) given.push_back(texts[static_cast<std::size_t>(i)]);
+    CMasterList master(std::make_shared<CTextPool>());
+    master.AddLoaded(std::move(loaded.buffer), std::move(loaded.entries));
+    EXPECT_EQ(Items(master), StableListSorted(given));
+  }
+}
+
+TEST(MasterList, LoadingThatTakesEntriesFromElsewhereKeepsThem) {
+  // Texts outside the buffer (an empty one here), as a merge passes them.
+  const std::vector<std::string> texts = {"b", "A", "a", "B"};
+  std::vector<std::string_view> entries(texts.begin(), texts.end());
+  CMasterList master(std::make_shared<CTextPool>());
+  master.AddLoaded(CByteBuffer(), std::move(entries));
+  EXPECT_EQ(Items(master), (std::vector<std::string>{"A", "a", "b", "B"}));
 }
 
 TEST(MasterList, RemoveFirstEqualTakesTheExactTextOnly) {
