@@ -70,11 +70,6 @@ class CMasterList {
   CEntrySequence m_items;
 };
 
-// The order that sorts `entries` stably in list order: entries[order[0]]
-// comes first, and texts that sort together keep the order they have in
-// `entries`.
-std::vector<std::uint32_t> StableListOrder(const std::vector<std::string_view>& entries);
-
 }  // namespace velunar
 
 #endif  // VELUNAR_STORE_MASTER_LIST_H_

@@ -54,12 +54,13 @@ std::vector<std::string> TrickyTexts(std::mt19937& rng, int count) {
 
 TEST(MasterList, LoadingSortsStablyInListOrder) {
   // Small lists are sorted by comparison alone; larger ones go through the
-  // radix buckets, several levels deep.
+  // radix buckets, several levels deep, out of place up to 65536 texts and
+  // in place beyond.
   struct Row {
     unsigned seed;
     int count;
   };
-  const Row rows[] = {{1, 3000}, {2, 3000}, {3, 3000}, {4, 3000}, {5, 20}, {6, 40}, {7, 60000}};
+  const Row rows[] = {{1, 3000}, {2, 3000}, {3, 3000}, {4, 3000}, {5, 20}, {6, 40}, {7, 60000}, {8, 150000}};
   for (const Row& row : rows) {
     SCOPED_TRACE("seed " + std::to_string(row.seed) + ", " + std::to_string(row.count) + " texts");
     std::mt19937 rng(row.seed);
@@ -124,7 +125,7 @@ TEST(MasterList, LoadingThatTakesTheEntriesSortsAsTheOtherForm) {
     unsigned seed;
     int count;
   };
-  const Row rows[] = {{11, 3000}, {12, 40}, {13, 60000}};
+  const Row rows[] = {{11, 3000}, {12, 40}, {13, 60000}, {14, 150000}};
   for (const Row& row : rows) {
     SCOPED_TRACE("seed " + std::to_string(row.seed) + ", " + std::to_string(row.count) + " texts");
     std::mt19937 rng(row.seed);
