@@ -11,26 +11,33 @@
 
 namespace velunar {
 
+void AdviseHugePages(void* storage, std::size_t size) {
+#ifdef MADV_HUGEPAGE
+  if (size < CByteBuffer::kHugePage) return;
+  // Only a hint, on the pages the storage covers: the kernel uses a huge
+  // page wherever an aligned 2 MiB lies whole inside the mapping, which is
+  // all but the ends of a large block. No room is added for aligning the
+  // start: it would be counted against the load's memory, and at 100,000
+  // entries it would be half the file again. Where huge pages are off, or
+  // the kernel has none free, the storage stays on ordinary pages and works
+  // the same.
+  const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const auto at = reinterpret_cast<std::uintptr_t>(storage);
+  const std::uintptr_t first = at & ~(page - 1);
+  const std::uintptr_t last = (at + size + page - 1) & ~(page - 1);
+  (void)::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+  (void)storage;
+  (void)size;
+#endif
+}
+
 CByteBuffer::CByteBuffer(std::size_t capacity) {
   if (capacity == 0) return;
   m_pBlock = ::operator new(capacity);
   m_pData = static_cast<char*>(m_pBlock);
   m_nCapacity = capacity;
-#ifdef MADV_HUGEPAGE
-  if (capacity < kHugePage) return;
-  // Only a hint, on the pages the storage covers: the kernel uses a huge
-  // page wherever an aligned 2 MiB lies whole inside the mapping, which is
-  // all but the ends of a large buffer. No room is added for aligning the
-  // start: it would be counted against the load's memory, and at 100,000
-  // entries it would be half the file again. Where huge pages are off, or
-  // the kernel has none free, the buffer stays on ordinary pages and works
-  // the same.
-  const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-  const auto at = reinterpret_cast<std::uintptr_t>(m_pData);
-  const std::uintptr_t first = at & ~(page - 1);
-  const std::uintptr_t last = (at + capacity + page - 1) & ~(page - 1);
-  (void)::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-#endif
+  AdviseHugePages(m_pData, capacity);
 }
 
 CByteBuffer::CByteBuffer(std::vector<char>&& bytes)

@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "store/entry_sequence.h"
+#include "store/scan_path.h"
 
 namespace velunar {
 
@@ -43,10 +44,11 @@ struct CParsedEntries {
   std::string_view tail;
 };
 
-// Splits the bytes of an entry file into its entries and its kept tail.
+// Splits the bytes of an entry file into its entries and its kept tail,
+// looking for line ends along `path` (every path gives the same result).
 // The views stay valid as long as `bytes` does. Never fails on any input;
 // throws std::bad_alloc when the list of entries cannot grow.
-CParsedEntries ParseEntries(std::string_view bytes);
+CParsedEntries ParseEntries(std::string_view bytes, EScanPath path = FastestScanPath());
 
 // Appends `text` to `out` with every LF written as CR LF; every other byte,
 // CR included, unchanged.

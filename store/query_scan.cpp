@@ -2,8 +2,7 @@
 
 #include <functional>
 
-#if defined(__x86_64__) || defined(_M_X64)
-#define VELUNAR_SCAN_X86 1
+#if VELUNAR_SCAN_X86
 #include <immintrin.h>
 #endif
 
@@ -15,28 +14,7 @@ inline void SetMark(std::vector<std::uint64_t>& marks, std::size_t p) {
   marks[p / 64] |= std::uint64_t{1} << (p % 64);
 }
 
-#if VELUNAR_SCAN_X86
-bool HasAvx2() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2");
-}
-#endif
-
 }  // namespace
-
-std::vector<EScanPath> AvailableScanPaths() {
-  std::vector<EScanPath> paths{EScanPath::plain};
-#if VELUNAR_SCAN_X86
-  paths.push_back(EScanPath::sse2);
-  if (HasAvx2()) paths.push_back(EScanPath::avx2);
-#endif
-  return paths;
-}
-
-EScanPath FastestScanPath() {
-  static const EScanPath fastest = AvailableScanPaths().back();
-  return fastest;
-}
 
 CQueryScan::CQueryScan(std::string_view query) : m_strFolded(FoldedCopy(query)) {
   for (int b = 0; b < 256; ++b) m_fold[b] = FoldByte(static_cast<unsigned char>(b));

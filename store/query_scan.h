@@ -9,8 +9,7 @@
 // holds the query exactly when a mark lies in [begin, end - query size].
 //
 // The search has a plain path and, where the processor has them, vector
-// paths; each gives exactly the same marks. The path is picked when the
-// program runs, never when it is built.
+// paths (scan_path.h); each gives exactly the same marks.
 #ifndef VELUNAR_STORE_QUERY_SCAN_H_
 #define VELUNAR_STORE_QUERY_SCAN_H_
 
@@ -22,21 +21,11 @@
 #include <vector>
 
 #include "store/entry_sequence.h"
+#include "store/scan_path.h"
 #include "store/text_pool.h"
 #include "store/text_rules.h"
 
 namespace velunar {
-
-enum class EScanPath {
-  plain,  // one byte at a time; on every machine
-  sse2,   // sixteen bytes at a time; every x86-64 processor has SSE2
-  avx2,   // thirty-two bytes at a time, where the processor has AVX2
-};
-
-// The paths this machine can run, plain first.
-std::vector<EScanPath> AvailableScanPaths();
-// The fastest of them.
-EScanPath FastestScanPath();
 
 class CQueryScan {
  public:

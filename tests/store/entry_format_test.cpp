@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
 #include <span>
 #include <string>
 #include <string_view>
@@ -78,12 +80,69 @@ std::vector<FileRow> FileRows() {
 TEST(EntryFormat, ReadsEntriesAndTailAndWritesThemBack) {
   for (const FileRow& row : FileRows()) {
     SCOPED_TRACE(row.name);
-    const CParsedEntries parsed = ParseEntries(row.file);
-    EXPECT_EQ(Strings(parsed.entries), row.entries);
-    EXPECT_EQ(std::string(parsed.tail), row.tail);
+    for (EScanPath path : AvailableScanPaths()) {
+      SCOPED_TRACE("path " + std::to_string(static_cast<int>(path)));
+      const CParsedEntries parsed = ParseEntries(row.file, path);
+      EXPECT_EQ(Strings(parsed.entries), row.entries);
+      EXPECT_EQ(std::string(parsed.tail), row.tail);
+    }
 
     const std::vector<std::string_view> entries = Views(row.entries);
     EXPECT_EQ(FormatEntries(entries, row.tail), row.saved);
+  }
+}
+
+// Bytes where line ends, CRs, empty lines and 0x1A fall anywhere, also
+// across the sixteen-byte blocks of the vector path.
+std::string RandomFileBytes(std::mt19937& rng, std::size_t size) {
+  const char alphabet[] = {'a', '\xFF', '\r', '\n', '\n', '\x1A'};
+  std::string bytes;
+  for (std::size_t i = 0; i < size; ++i) {
+    // Mostly text, so that lines run across blocks.
+    bytes += rng() % 8 != 0 ? alphabet[rng() % 2] : alphabet[rng() % std::size(alphabet)];
+  }
+  return bytes;
+}
+
+// The file's rule, stated line by line: a line ends at LF, with the CR of a
+// CR LF; the first empty line, or the first 0x1A, begins the tail.
+CParsedEntries SplitByTheRule(std::string_view bytes) {
+  CParsedEntries out;
+  const std::string_view text = bytes.substr(0, bytes.find('\x1A'));
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t lf = text.find('\n', pos);
+    if (lf == std::string_view::npos) {
+      out.entries.push_back(text.substr(pos));
+      pos = text.size();
+      break;
+    }
+    const std::size_t end = lf > pos && text[lf - 1] == '\r' ? lf - 1 : lf;
+    if (end == pos) break;
+    out.entries.push_back(text.substr(pos, end - pos));
+    pos = lf + 1;
+  }
+  out.tail = bytes.substr(pos);
+  return out;
+}
+
+TEST(EntryFormat, EveryPathSplitsAsTheRuleSays) {
+  const std::vector<EScanPath> paths = AvailableScanPaths();
+  ASSERT_EQ(paths.front(), EScanPath::plain);
+  for (unsigned seed = 1; seed <= 300; ++seed) {
+    std::mt19937 rng(seed);
+    const std::size_t sizes[] = {0, 1, 15, 16, 17, 31, 32, 33, 47, 48, 49, 200, 3000};
+    const std::string bytes = RandomFileBytes(rng, sizes[seed % std::size(sizes)]);
+    SCOPED_TRACE("seed " + std::to_string(seed) + ", " + std::to_string(bytes.size()) + " bytes");
+    const CParsedEntries want = SplitByTheRule(bytes);
+    for (EScanPath path : paths) {
+      SCOPED_TRACE("path " + std::to_string(static_cast<int>(path)));
+      const CParsedEntries parsed = ParseEntries(bytes, path);
+      ASSERT_EQ(parsed.entries, want.entries);
+      // The same views, not only equal bytes: the tail starts where it should.
+      ASSERT_EQ(parsed.tail.data(), want.tail.data());
+      ASSERT_EQ(parsed.tail.size(), want.tail.size());
+    }
   }
 }
 
