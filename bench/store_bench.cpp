@@ -316,8 +316,15 @@ void SizesMicro(benchmark::internal::Benchmark* b) {
   b->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMicrosecond);
 }
 
+// The fastest of the repetitions, beside the median: on a shared machine
+// other programs only ever add time, so the fastest run is the one to set
+// against the measuring program's fastest (compare.sh asks for repetitions).
+double Fastest(const std::vector<double>& times) {
+  return times.empty() ? 0.0 : *std::min_element(times.begin(), times.end());
+}
+
 BENCHMARK(BM_ReadAndSortBaseline)->Apply(Sizes);
-BENCHMARK(BM_Load)->Apply(SizesBothFiles);
+BENCHMARK(BM_Load)->Apply(SizesBothFiles)->ComputeStatistics("min", Fastest);
 BENCHMARK(BM_Memory)->Apply(SizesBothFiles)->Iterations(1);
 BENCHMARK(BM_ViewAddDelete<false>)->Name("BM_ViewAddDelete/own")->Apply(SizesMicro);
 BENCHMARK(BM_ViewAddDelete<true>)->Name("BM_ViewAddDelete/shared")->Apply(SizesMicro);
@@ -329,9 +336,9 @@ BENCHMARK(BM_Refill)
     ->Apply(SizesMicro)
     ->Iterations(20);  // each iteration first runs a Find, untimed
 BENCHMARK(BM_Rebuild)->Apply(SizesMicro);
-BENCHMARK(BM_Find)->Apply(SizesBothFiles);
+BENCHMARK(BM_Find)->Apply(SizesBothFiles)->ComputeStatistics("min", Fastest);
 BENCHMARK(BM_FindBaseline)->Apply(Sizes);
-BENCHMARK(BM_WriteAll)->Apply(Sizes);
+BENCHMARK(BM_WriteAll)->Apply(Sizes)->ComputeStatistics("min", Fastest);
 BENCHMARK(BM_SaveBytes<false>)->Name("BM_SaveBytes/per_entry")->Apply(SizesBothFiles);
 BENCHMARK(BM_SaveBytes<true>)->Name("BM_SaveBytes/whole")->Apply(SizesBothFiles);
 

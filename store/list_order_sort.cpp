@@ -17,7 +17,8 @@ constexpr std::size_t kSmallRange = 32;
 constexpr std::size_t kInterleavedCount = 1024;
 
 // Ranges up to this size are bucketed through a scratch array of their size
-// (1 MiB), larger ones in place.
+// (1 MiB), larger ones in place; for fewer texts the scratch array is a
+// sixteenth of the keys, so that it adds little to the load's peak memory.
 constexpr std::size_t kScratchItems = std::size_t{1} << 16;
 
 // How many texts ahead of the one being keyed are asked for from memory.
@@ -67,7 +68,8 @@ struct CRun {
 template <class Texts>
 class CListOrderSort {
  public:
-  CListOrderSort(const Texts& texts, std::vector<CSortKey>& keys) : m_texts(texts), m_keys(keys) {}
+  CListOrderSort(const Texts& texts, std::vector<CSortKey>& keys)
+      : m_texts(texts), m_keys(keys), m_scratch(std::min(kScratchItems, keys.size() / 16)) {}
 
   void Run() {
     if (m_keys.size() > 1) m_runs.push_back({0, m_keys.size(), 0, 0});
@@ -167,7 +169,6 @@ class CListOrderSort {
   // between one item and the next.
   void Scatter(const CRun& run, int shift, const std::size_t (&counts)[256]) {
     CSortKey* items = m_keys.data();
-    if (m_scratch.empty()) m_scratch.resize(kScratchItems);
     std::size_t heads[256];
     std::size_t at = 0;
     for (int b = 0; b < 256; ++b) {
@@ -232,7 +233,7 @@ class CListOrderSort {
       }
       run.byte = std::countl_zero(differ) / 8;
     }
-    if (n <= kScratchItems) {
+    if (n <= m_scratch.size()) {
       Scatter(run, shift, counts);
     } else {
       Permute(run, shift, counts);
@@ -249,7 +250,7 @@ class CListOrderSort {
   std::vector<CSortKey>& m_keys;
   // A stack, not recursion: long equal lines would make the recursion deep.
   std::vector<CRun> m_runs;
-  // Room for bucketing a range of up to kScratchItems items out of place.
+  // Room for bucketing a range out of place.
   std::vector<CSortKey> m_scratch;
 };
 

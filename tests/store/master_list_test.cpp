@@ -54,8 +54,8 @@ std::vector<std::string> TrickyTexts(std::mt19937& rng, int count) {
 
 TEST(MasterList, LoadingSortsStablyInListOrder) {
   // Small lists are sorted by comparison alone; larger ones go through the
-  // radix buckets, several levels deep, out of place up to 65536 texts and
-  // in place beyond.
+  // radix buckets, several levels deep, the smaller ranges out of place and
+  // the larger in place.
   struct Row {
     unsigned seed;
     int count;
