@@ -213,6 +213,11 @@ class CListOrderSort {
     const std::size_t depth = run.depth;
     CSortKey* items = m_keys.data();
     const std::size_t n = run.last - run.first;
+    // Bucketed by all eight ranks: the keys of the range are equal.
+    if (run.byte == 8) {
+      SortTie(run.first, run.last, depth);
+      return;
+    }
     if (n <= kSmallRange) {
       InsertionSort(items + run.first, n);
       SplitSortedTies(run.first, run.last, depth);
