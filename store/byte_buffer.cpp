@@ -11,6 +11,10 @@
 
 namespace velunar {
 
+namespace {
+
+// Asks for huge pages for `size` bytes of fresh storage at `storage`, before
+// their first touch.
 void AdviseHugePages(void* storage, std::size_t size) {
 #ifdef MADV_HUGEPAGE
   if (size < CByteBuffer::kHugePage) return;
@@ -31,6 +35,8 @@ void AdviseHugePages(void* storage, std::size_t size) {
   (void)size;
 #endif
 }
+
+}  // namespace
 
 CByteBuffer::CByteBuffer(std::size_t capacity) {
   if (capacity == 0) return;

@@ -64,12 +64,6 @@ class CByteBuffer {
   std::vector<char> m_adopted;  // the storage taken over from a vector
 };
 
-// Asks for huge pages for `size` bytes of fresh storage at `storage`, before
-// their first touch, when the block is large enough to hold one: a 16 MB
-// list on 4 KB pages costs 4,000 page faults when it is first written. Only
-// a hint; nothing changes where the system declines.
-void AdviseHugePages(void* storage, std::size_t size);
-
 }  // namespace velunar
 
 #endif  // VELUNAR_STORE_BYTE_BUFFER_H_

@@ -1,7 +1,5 @@
 #include "store/entry_format.h"
 
-#include "store/byte_buffer.h"
-
 #include <algorithm>
 #include <bit>
 #include <cstddef>
@@ -67,7 +65,6 @@ CParsedEntries ParseEntries(std::string_view bytes, EScanPath path) {
     return true;
   });
   result.entries.reserve(lines);
-  AdviseHugePages(result.entries.data(), lines * sizeof(std::string_view));
 
   std::size_t pos = 0;
   bool bTail = false;  // the first empty line is found: it and what follows are the tail
