@@ -24,6 +24,18 @@ constexpr std::size_t kScratchItems = std::size_t{1} << 16;
 // How many texts ahead of the one being keyed are asked for from memory.
 constexpr std::size_t kAhead = 8;
 
+// A range this small is near the end of its sorting, and its ties will
+// have their texts read again: all of them are asked for from memory at
+// once, which overlaps the waits that reading them one by one would add up.
+// A thousand texts take two lines of cache each, well within the cache.
+constexpr std::size_t kWarm = 1024;
+
+// A range is bucketed by this many bits of its keys at once, taken from
+// the first bit in which they differ: more buckets for larger ranges, so
+// that each pass over a range does more of the sorting.
+constexpr int kMaxBits = 11;
+inline int DigitBits(std::size_t n) { return n > 65536 ? kMaxBits : n > 4096 ? 10 : 8; }
+
 inline bool KeyedBefore(const CSortKey& a, const CSortKey& b) {
   return a.key != b.key ? a.key < b.key : a.place < b.place;
 }
@@ -57,12 +69,23 @@ class CTextsByOffset {
   const char* m_pBase;
 };
 
-// A range still to sort: [first, last) agrees on the ranks before the
-// byte-th of the keys, which hold the texts' bytes from `depth` on.
+// A range still to sort: the keys of [first, last) hold the texts' bytes
+// from `depth` on. `warm` when the texts' next bytes were asked for.
 struct CRun {
   std::size_t first, last;
   std::size_t depth;
-  int byte;
+  bool warm;
+};
+
+// The bucket of a key: `bits` bits from bit `lead` (counted from the most
+// significant). The bits above are the same throughout the range, so the
+// buckets are in key order.
+struct CDigit {
+  int lead, bits;
+  std::size_t operator()(std::uint64_t key) const {
+    return static_cast<std::size_t>((key << lead) >> (64 - bits));
+  }
+  std::size_t Buckets() const { return std::size_t{1} << bits; }
 };
 
 template <class Texts>
@@ -72,7 +95,7 @@ class CListOrderSort {
       : m_texts(texts), m_keys(keys), m_scratch(std::min(kScratchItems, keys.size() / 16)) {}
 
   void Run() {
-    if (m_keys.size() > 1) m_runs.push_back({0, m_keys.size(), 0, 0});
+    if (m_keys.size() > 1) m_runs.push_back({0, m_keys.size(), 0, false});
     while (!m_runs.empty()) {
       const CRun run = m_runs.back();
       m_runs.pop_back();
@@ -92,7 +115,7 @@ class CListOrderSort {
       const std::string_view text = m_texts.Text(items[k]);
       items[k].key = text.size() > depth ? ListOrderKey(text.substr(depth)) : 0;
     }
-    m_runs.push_back({first, last, depth, 0});
+    m_runs.push_back({first, last, depth, false});
   }
 
   // Whether a text of [first, last) goes on past the eight bytes from
@@ -130,53 +153,44 @@ class CListOrderSort {
     }
   }
 
-  // Counts the keys of `run` by their rank at `shift`, and returns the bits
-  // where some key differs from `firstKey`. Texts that sort near each other
-  // often share that rank, and one counter incremented item after item
-  // waits for its own last store each time; a large run is counted in four
+  // Counts the keys of `run` by `digit`. Texts that sort near each other
+  // often share a bucket, and one counter incremented item after item waits
+  // for its own last store each time; a large run is counted in four
   // interleaved tables, summed after.
-  std::uint64_t Count(const CRun& run, int shift, std::uint64_t firstKey,
-                      std::size_t (&counts)[256]) const {
+  void Count(const CRun& run, CDigit digit, std::size_t* counts) const {
     const CSortKey* items = m_keys.data();
-    std::uint64_t differ = 0;
+    const std::size_t buckets = digit.Buckets();
     std::size_t k = run.first;
-    std::fill(counts, counts + 256, 0);
+    std::fill(counts, counts + buckets, 0);
     if (run.last - run.first >= kInterleavedCount) {
-      std::uint32_t tables[4][256] = {};
+      std::uint32_t tables[4][std::size_t{1} << kMaxBits];
+      for (auto& table : tables) std::fill(table, table + buckets, 0);
       for (; k + 4 <= run.last; k += 4) {
-        const std::uint64_t a = items[k].key, b = items[k + 1].key;
-        const std::uint64_t c = items[k + 2].key, d = items[k + 3].key;
-        differ |= (a ^ firstKey) | (b ^ firstKey) | (c ^ firstKey) | (d ^ firstKey);
-        ++tables[0][(a >> shift) & 0xFF];
-        ++tables[1][(b >> shift) & 0xFF];
-        ++tables[2][(c >> shift) & 0xFF];
-        ++tables[3][(d >> shift) & 0xFF];
+        ++tables[0][digit(items[k].key)];
+        ++tables[1][digit(items[k + 1].key)];
+        ++tables[2][digit(items[k + 2].key)];
+        ++tables[3][digit(items[k + 3].key)];
       }
-      for (int b = 0; b < 256; ++b) {
+      for (std::size_t b = 0; b < buckets; ++b) {
         counts[b] = std::size_t{tables[0][b]} + tables[1][b] + tables[2][b] + tables[3][b];
       }
     }
-    for (; k < run.last; ++k) {
-      const std::uint64_t key = items[k].key;
-      differ |= key ^ firstKey;
-      ++counts[(key >> shift) & 0xFF];
-    }
-    return differ;
+    for (; k < run.last; ++k) ++counts[digit(items[k].key)];
   }
 
-  // Buckets [first, last) by the rank at `shift`, through the scratch
-  // array: each item is read and written twice, with nothing to wait for
-  // between one item and the next.
-  void Scatter(const CRun& run, int shift, const std::size_t (&counts)[256]) {
+  // Buckets [first, last) by `digit`, through the scratch array: each item
+  // is read and written twice, with nothing to wait for between one item
+  // and the next.
+  void Scatter(const CRun& run, CDigit digit, const std::size_t* counts) {
     CSortKey* items = m_keys.data();
-    std::size_t heads[256];
+    std::size_t heads[std::size_t{1} << kMaxBits];
     std::size_t at = 0;
-    for (int b = 0; b < 256; ++b) {
+    for (std::size_t b = 0; b < digit.Buckets(); ++b) {
       heads[b] = at;
       at += counts[b];
     }
     for (std::size_t k = run.first; k < run.last; ++k) {
-      m_scratch[heads[(items[k].key >> shift) & 0xFF]++] = items[k];
+      m_scratch[heads[digit(items[k].key)]++] = items[k];
     }
     std::copy(m_scratch.begin(), m_scratch.begin() + static_cast<std::ptrdiff_t>(run.last - run.first),
               items + run.first);
@@ -186,25 +200,38 @@ class CListOrderSort {
   // bucket: a second array as large as the keys would add a third of the
   // file to the load's peak memory. The order within a bucket is lost,
   // which the places in the keys restore.
-  void Permute(const CRun& run, int shift, const std::size_t (&counts)[256]) {
+  void Permute(const CRun& run, CDigit digit, const std::size_t* counts) {
     CSortKey* items = m_keys.data();
-    std::size_t heads[256];
-    std::size_t tails[256];
+    std::size_t heads[std::size_t{1} << kMaxBits];
+    std::size_t tails[std::size_t{1} << kMaxBits];
     std::size_t at = run.first;
-    for (int b = 0; b < 256; ++b) {
+    for (std::size_t b = 0; b < digit.Buckets(); ++b) {
       heads[b] = at;
       at += counts[b];
       tails[b] = at;
     }
-    for (int b = 0; b < 256; ++b) {
+    for (std::size_t b = 0; b < digit.Buckets(); ++b) {
       while (heads[b] < tails[b]) {
         CSortKey item = items[heads[b]];
-        int ib = static_cast<int>((item.key >> shift) & 0xFF);
+        std::size_t ib = digit(item.key);
         while (ib != b) {
           std::swap(item, items[heads[ib]++]);
-          ib = static_cast<int>((item.key >> shift) & 0xFF);
+          ib = digit(item.key);
         }
         items[heads[b]++] = item;
+      }
+    }
+  }
+
+  // Asks for the bytes of the texts of [first, last) that the next depth
+  // would key.
+  void Warm(std::size_t first, std::size_t last, std::size_t depth) const {
+    const std::size_t next = depth + 8;
+    for (std::size_t k = first; k < last; ++k) {
+      if (m_keys[k].size > next) {
+        const char* bytes = m_texts.Text(m_keys[k]).data() + next;
+        __builtin_prefetch(bytes);
+        __builtin_prefetch(bytes + 7);
       }
     }
   }
@@ -213,40 +240,37 @@ class CListOrderSort {
     const std::size_t depth = run.depth;
     CSortKey* items = m_keys.data();
     const std::size_t n = run.last - run.first;
-    // Bucketed by all eight ranks: the keys of the range are equal.
-    if (run.byte == 8) {
-      SortTie(run.first, run.last, depth);
-      return;
+    if (!run.warm && n <= kWarm) {
+      Warm(run.first, run.last, depth);
+      run.warm = true;
     }
     if (n <= kSmallRange) {
       InsertionSort(items + run.first, n);
       SplitSortedTies(run.first, run.last, depth);
       return;
     }
-    // Counting by one rank also finds the ranks where the keys differ, so
-    // that ranks that every key shares are passed over at once.
+    // The bits where some key differs from the first: none, and the range
+    // is a tie; else the digit starts at the first of them, so that bits
+    // every key shares are passed over at once.
     const std::uint64_t firstKey = items[run.first].key;
-    std::size_t counts[256];
-    int shift;
-    for (;;) {
-      shift = 56 - 8 * run.byte;
-      const std::uint64_t differ = Count(run, shift, firstKey, counts);
-      if (counts[(firstKey >> shift) & 0xFF] != n) break;
-      if (differ == 0) {
-        SortTie(run.first, run.last, depth);
-        return;
-      }
-      run.byte = std::countl_zero(differ) / 8;
+    std::uint64_t differ = 0;
+    for (std::size_t k = run.first; k < run.last; ++k) differ |= items[k].key ^ firstKey;
+    if (differ == 0) {
+      SortTie(run.first, run.last, depth);
+      return;
     }
+    const CDigit digit{std::countl_zero(differ), DigitBits(n)};
+    std::size_t counts[std::size_t{1} << kMaxBits];
+    Count(run, digit, counts);
     if (n <= m_scratch.size()) {
-      Scatter(run, shift, counts);
+      Scatter(run, digit, counts);
     } else {
-      Permute(run, shift, counts);
+      Permute(run, digit, counts);
     }
     std::size_t end = run.last;
-    for (int b = 255; b >= 0; --b) {
+    for (std::size_t b = digit.Buckets(); b-- > 0;) {
       const std::size_t begin = end - counts[b];
-      if (counts[b] > 1) m_runs.push_back({begin, end, depth, run.byte + 1});
+      if (counts[b] > 1) m_runs.push_back({begin, end, depth, run.warm});
       end = begin;
     }
   }

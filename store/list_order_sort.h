@@ -4,8 +4,9 @@
 // a load, and every comparison reads two texts from scattered places in
 // memory. So the ranks of eight bytes at a time are packed into one integer
 // (ListOrderKey), read once per text and depth, and the texts are bucketed
-// by those integers, one rank at a time, until the buckets are small enough
-// to sort by comparing the integers. Where all eight ranks tie and the texts
+// by those integers, up to eleven bits at a time from the first bit in which
+// a range's keys differ, until the buckets are small enough to sort by
+// comparing the integers. Where all eight ranks tie and the texts
 // go on, the next eight bytes are keyed and the tie sorted again. Ties that
 // remain to the end are equal folded texts, ordered by their place in the
 // input, which makes the sort stable.
