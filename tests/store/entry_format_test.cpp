@@ -92,15 +92,25 @@ TEST(EntryFormat, ReadsEntriesAndTailAndWritesThemBack) {
   }
 }
 
-// Bytes where line ends, CRs, empty lines and 0x1A fall anywhere, also
-// across the sixteen-byte blocks of the vector path.
-std::string RandomFileBytes(std::mt19937& rng, std::size_t size) {
-  const char alphabet[] = {'a', '\xFF', '\r', '\n', '\n', '\x1A'};
+// Lines of any length, very short ones too (so that a block holds many
+// line ends), with LF or CR LF ends and stray CRs, up to about `size`
+// bytes; then, by `ending`, nothing more, an empty line, or a 0x1A, each
+// followed by more lines. Line ends, CRs, empty lines and 0x1A so fall
+// anywhere in and across the blocks and chunks of the vector paths.
+std::string RandomFileBytes(std::mt19937& rng, std::size_t size, int ending) {
   std::string bytes;
-  for (std::size_t i = 0; i < size; ++i) {
-    // Mostly text, so that lines run across blocks.
-    bytes += rng() % 8 != 0 ? alphabet[rng() % 2] : alphabet[rng() % std::size(alphabet)];
-  }
+  auto addLines = [&](std::size_t until) {
+    while (bytes.size() < until) {
+      const std::size_t length = rng() % 4 == 0 ? 1 + rng() % 3 : 1 + rng() % 90;
+      for (std::size_t i = 0; i < length; ++i) bytes += rng() % 16 == 0 ? '\r' : "a\xFF"[rng() % 2];
+      bytes += rng() % 2 == 0 ? "\r\n" : "\n";
+    }
+    bytes.resize(until);
+  };
+  addLines(size);
+  if (ending == 1) bytes += rng() % 2 == 0 ? "\r\n" : "\n";
+  if (ending == 2) bytes += '\x1A';
+  if (ending != 0) addLines(bytes.size() + 100);
   return bytes;
 }
 
@@ -131,8 +141,10 @@ TEST(EntryFormat, EveryPathSplitsAsTheRuleSays) {
   ASSERT_EQ(paths.front(), EScanPath::plain);
   for (unsigned seed = 1; seed <= 300; ++seed) {
     std::mt19937 rng(seed);
-    const std::size_t sizes[] = {0, 1, 15, 16, 17, 31, 32, 33, 47, 48, 49, 200, 3000};
-    const std::string bytes = RandomFileBytes(rng, sizes[seed % std::size(sizes)]);
+    const std::size_t sizes[] = {0,  1,   15,  16,   17,   31,   32,   33,    63,
+                                 64, 65,  127, 200,  3000, 4095, 4096, 4097, 10000};
+    const std::string bytes =
+        RandomFileBytes(rng, sizes[seed % std::size(sizes)], static_cast<int>(seed / 100));
     SCOPED_TRACE("seed " + std::to_string(seed) + ", " + std::to_string(bytes.size()) + " bytes");
     const CParsedEntries want = SplitByTheRule(bytes);
     for (EScanPath path : paths) {
