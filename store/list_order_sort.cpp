@@ -22,7 +22,7 @@ constexpr std::size_t kInterleavedCount = 1024;
 constexpr std::size_t kScratchItems = std::size_t{1} << 16;
 
 // How many texts ahead of the one being keyed are asked for from memory.
-constexpr std::size_t kAhead = 8;
+constexpr std::size_t kAhead = 16;
 
 // A range this small is near the end of its sorting, and its ties will
 // have their texts read again: all of them are asked for from memory at
