@@ -9,7 +9,7 @@ namespace velunar {
 
 namespace {
 
-// Ranges below this size are sorted by insertion: a radix pass over a few
+// Ranges up to this size are sorted by counting: a radix pass over a few
 // dozen items costs more than comparing them.
 constexpr std::size_t kSmallRange = 32;
 
@@ -36,17 +36,29 @@ constexpr std::size_t kWarm = 1024;
 constexpr int kMaxBits = 11;
 inline int DigitBits(std::size_t n) { return n > 65536 ? kMaxBits : n > 4096 ? 10 : 8; }
 
-inline bool KeyedBefore(const CSortKey& a, const CSortKey& b) {
-  return a.key != b.key ? a.key < b.key : a.place < b.place;
-}
-
-void InsertionSort(CSortKey* items, std::size_t n) {
-  for (std::size_t i = 1; i < n; ++i) {
-    const CSortKey item = items[i];
-    std::size_t j = i;
-    for (; j > 0 && KeyedBefore(item, items[j - 1]); --j) items[j] = items[j - 1];
-    items[j] = item;
+// Sorts a small range by key, then place: each item goes where the count
+// of items before it says. No branch depends on the keys; an insertion sort
+// mispredicted nearly once per item, and a load sorts millions of items in
+// small ranges. REQUIRES: n <= kSmallRange, and places distinct.
+void SortSmall(CSortKey* items, std::size_t n) {
+#ifdef __SIZEOF_INT128__
+  // Key and place as one number: one comparison instead of three.
+  __extension__ typedef unsigned __int128 Order;
+  Order order[kSmallRange];
+  for (std::size_t i = 0; i < n; ++i) order[i] = Order{items[i].key} << 32 | items[i].place;
+  auto isBefore = [&](std::size_t j, std::size_t i) { return order[j] < order[i]; };
+#else
+  auto isBefore = [&](std::size_t j, std::size_t i) {
+    return items[j].key < items[i].key || (items[j].key == items[i].key && items[j].place < items[i].place);
+  };
+#endif
+  CSortKey sorted[kSmallRange];
+  for (std::size_t i = 0; i < n; ++i) {
+    std::size_t before = 0;
+    for (std::size_t j = 0; j < n; ++j) before += isBefore(j, i);
+    sorted[before] = items[i];
   }
+  std::copy(sorted, sorted + n, items);
 }
 
 // Where the text of a keyed item is: by its place in a list of views...
@@ -140,9 +152,8 @@ class CListOrderSort {
               [](const CSortKey& a, const CSortKey& b) { return a.place < b.place; });
   }
 
-  // After an insertion sort: the ties whose texts go on. Within a tie the
-  // items are in input order already, since the insertion sort compares the
-  // places last.
+  // After SortSmall: the ties whose texts go on. Within a tie the items are
+  // in input order already, since SortSmall orders by the places last.
   void SplitSortedTies(std::size_t first, std::size_t last, std::size_t depth) {
     const CSortKey* items = m_keys.data();
     for (std::size_t i = first; i < last;) {
@@ -245,7 +256,7 @@ class CListOrderSort {
       run.warm = true;
     }
     if (n <= kSmallRange) {
-      InsertionSort(items + run.first, n);
+      SortSmall(items + run.first, n);
       SplitSortedTies(run.first, run.last, depth);
       return;
     }
