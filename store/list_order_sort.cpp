@@ -32,9 +32,12 @@ constexpr std::size_t kWarm = 1024;
 
 // A range is bucketed by this many bits of its keys at once, taken from
 // the first bit in which they differ: more buckets for larger ranges, so
-// that each pass over a range does more of the sorting.
+// that each pass over a range does more of the sorting, and few for small
+// ones, whose pass would otherwise mostly clear and sum empty counters.
 constexpr int kMaxBits = 11;
-inline int DigitBits(std::size_t n) { return n > 65536 ? kMaxBits : n > 4096 ? 10 : 8; }
+inline int DigitBits(std::size_t n) {
+  return n > 65536 ? kMaxBits : n > 1024 ? 10 : n > 256 ? 8 : n > 64 ? 6 : 5;
+}
 
 // Sorts a small range by key, then place: each item goes where the count
 // of items before it says. No branch depends on the keys; an insertion sort
