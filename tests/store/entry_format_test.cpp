@@ -92,25 +92,15 @@ TEST(EntryFormat, ReadsEntriesAndTailAndWritesThemBack) {
   }
 }
 
-// Lines of any length, very short ones too (so that a block holds many
-// line ends), with LF or CR LF ends and stray CRs, up to about `size`
-// bytes; then, by `ending`, nothing more, an empty line, or a 0x1A, each
-// followed by more lines. Line ends, CRs, empty lines and 0x1A so fall
-// anywhere in and across the blocks and chunks of the vector paths.
-std::string RandomFileBytes(std::mt19937& rng, std::size_t size, int ending) {
+// Bytes where line ends, CRs, empty lines and 0x1A fall anywhere, also
+// across the sixteen-byte blocks of the vector path.
+std::string RandomFileBytes(std::mt19937& rng, std::size_t size) {
+  const char alphabet[] = {'a', '\xFF', '\r', '\n', '\n', '\x1A'};
   std::string bytes;
-  auto addLines = [&](std::size_t until) {
-    while (bytes.size() < until) {
-      const std::size_t length = rng() % 4 == 0 ? 1 + rng() % 3 : 1 + rng() % 90;
-      for (std::size_t i = 0; i < length; ++i) bytes += rng() % 16 == 0 ? '\r' : "a\xFF"[rng() % 2];
-      bytes += rng() % 2 == 0 ? "\r\n" : "\n";
-    }
-    bytes.resize(until);
-  };
-  addLines(size);
-  if (ending == 1) bytes += rng() % 2 == 0 ? "\r\n" : "\n";
-  if (ending == 2) bytes += '\x1A';
-  if (ending != 0) addLines(bytes.size() + 100);
+  for (std::size_t i = 0; i < size; ++i) {
+    // Mostly text, so that lines run across blocks.
+    bytes += rng() % 8 != 0 ? alphabet[rng() % 2] : alphabet[rng() % std::size(alphabet)];
+  }
   return bytes;
 }
 
@@ -136,25 +126,61 @@ CParsedEntries SplitByTheRule(std::string_view bytes) {
   return out;
 }
 
-TEST(EntryFormat, EveryPathSplitsAsTheRuleSays) {
+// Every scan path splits `bytes` as the rule does, into the same views.
+void ExpectEveryPathSplitsAsTheRuleSays(const std::string& bytes) {
   const std::vector<EScanPath> paths = AvailableScanPaths();
   ASSERT_EQ(paths.front(), EScanPath::plain);
+  const CParsedEntries want = SplitByTheRule(bytes);
+  for (EScanPath path : paths) {
+    SCOPED_TRACE("path " + std::to_string(static_cast<int>(path)));
+    const CParsedEntries parsed = ParseEntries(bytes, path);
+    ASSERT_EQ(parsed.entries, want.entries);
+    // The same views, not only equal bytes: the tail starts where it should.
+    ASSERT_EQ(parsed.tail.data(), want.tail.data());
+    ASSERT_EQ(parsed.tail.size(), want.tail.size());
+  }
+}
+
+TEST(EntryFormat, EveryPathSplitsAsTheRuleSays) {
   for (unsigned seed = 1; seed <= 300; ++seed) {
     std::mt19937 rng(seed);
-    const std::size_t sizes[] = {0,  1,   15,  16,   17,   31,   32,   33,    63,
-                                 64, 65,  127, 200,  3000, 4095, 4096, 4097, 10000};
-    const std::string bytes =
-        RandomFileBytes(rng, sizes[seed % std::size(sizes)], static_cast<int>(seed / 100));
+    const std::size_t sizes[] = {0, 1, 15, 16, 17, 31, 32, 33, 47, 48, 49, 200, 3000};
+    const std::string bytes = RandomFileBytes(rng, sizes[seed % std::size(sizes)]);
     SCOPED_TRACE("seed " + std::to_string(seed) + ", " + std::to_string(bytes.size()) + " bytes");
-    const CParsedEntries want = SplitByTheRule(bytes);
-    for (EScanPath path : paths) {
-      SCOPED_TRACE("path " + std::to_string(static_cast<int>(path)));
-      const CParsedEntries parsed = ParseEntries(bytes, path);
-      ASSERT_EQ(parsed.entries, want.entries);
-      // The same views, not only equal bytes: the tail starts where it should.
-      ASSERT_EQ(parsed.tail.data(), want.tail.data());
-      ASSERT_EQ(parsed.tail.size(), want.tail.size());
+    ExpectEveryPathSplitsAsTheRuleSays(bytes);
+  }
+}
+
+// Lines of any length, very short ones too (so that a block holds many
+// line ends), with LF or CR LF ends and stray CRs, up to `size` bytes;
+// then, by `ending`, nothing more, an empty line, or a 0x1A, each followed
+// by more lines. So the entries run on across many blocks and chunks of
+// the vector paths, and the tail begins anywhere in them.
+std::string RandomLines(std::mt19937& rng, std::size_t size, int ending) {
+  std::string bytes;
+  auto addLines = [&](std::size_t until) {
+    while (bytes.size() < until) {
+      const std::size_t length = rng() % 4 == 0 ? 1 + rng() % 3 : 1 + rng() % 90;
+      for (std::size_t i = 0; i < length; ++i) bytes += rng() % 16 == 0 ? '\r' : "a\xFF"[rng() % 2];
+      bytes += rng() % 2 == 0 ? "\r\n" : "\n";
     }
+    bytes.resize(until);
+  };
+  addLines(size);
+  if (ending == 1) bytes += rng() % 2 == 0 ? "\r\n" : "\n";
+  if (ending == 2) bytes += '\x1A';
+  if (ending != 0) addLines(bytes.size() + 100);
+  return bytes;
+}
+
+TEST(EntryFormat, EveryPathSplitsManyLinesAsTheRuleSays) {
+  for (unsigned seed = 1; seed <= 300; ++seed) {
+    std::mt19937 rng(seed);
+    const std::size_t sizes[] = {63, 64, 65, 127, 128, 129, 4095, 4096, 4097, 10000};
+    const std::string bytes =
+        RandomLines(rng, sizes[seed % std::size(sizes)], static_cast<int>(seed % 3));
+    SCOPED_TRACE("seed " + std::to_string(seed) + ", " + std::to_string(bytes.size()) + " bytes");
+    ExpectEveryPathSplitsAsTheRuleSays(bytes);
   }
 }
 
