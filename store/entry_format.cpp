@@ -27,37 +27,6 @@ constexpr char kEndOfFile = '\x1A';
 // A chunk of text, small enough that it is still in the cache when its
 // entries are made.
 constexpr std::size_t kChunk = 4096;
-constexpr std::size_t kBlock = 64;
-
-// The set bits of a 64-bit mask, without the library call std::popcount
-// becomes on processors the build may not assume have an instruction for it.
-inline std::size_t CountBits64(std::uint64_t x) {
-  x = x - ((x >> 1) & 0x5555555555555555u);
-  x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
-  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
-  return static_cast<std::size_t>((x * 0x0101010101010101u) >> 56);
-}
-
-// Writes the places of the set bits of `mask` (the line feeds of the block
-// at `at`) to lfs[0], lfs[1], ...; returns how many. Four are written
-// whatever the mask holds, since nearly every block has one or two; lfs
-// has room for four more than the count. kPopcnt where the function it is
-// part of may use the processor's bit count.
-template <bool kPopcnt>
-[[gnu::always_inline]] inline std::size_t WriteBitPlaces(std::uint64_t mask, std::uint32_t at,
-                                                         std::uint32_t* lfs) {
-  const std::size_t count =
-      kPopcnt ? static_cast<std::size_t>(__builtin_popcountll(mask)) : CountBits64(mask);
-  for (int i = 0; i < 4; ++i) {
-    lfs[i] = at + static_cast<std::uint32_t>(std::countr_zero(mask));
-    mask &= mask - 1;
-  }
-  for (std::size_t i = 4; mask != 0; ++i) {
-    lfs[i] = at + static_cast<std::uint32_t>(std::countr_zero(mask));
-    mask &= mask - 1;
-  }
-  return count;
-}
 
 // The places of the line feeds in [first, last), counted from `first`;
 // last - first is at most kChunk. `lfs` has room for kChunk + 4.
@@ -77,6 +46,42 @@ std::size_t CountLineFeedsPlain(const char* p, std::size_t n) {
 }
 
 #if VELUNAR_SCAN_X86
+constexpr std::size_t kBlock = 64;
+
+// The set bits of a 64-bit mask, without the library call std::popcount
+// becomes on processors the build may not assume have an instruction for it.
+inline std::size_t CountBits64(std::uint64_t x) {
+  x = x - ((x >> 1) & 0x5555555555555555u);
+  x = (x & 0x3333333333333333u) + ((x >> 2) & 0x3333333333333333u);
+  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+  return static_cast<std::size_t>((x * 0x0101010101010101u) >> 56);
+}
+
+// Writes the places of the set bits of `mask` (the line feeds of the block
+// at `at`) to lfs[0], lfs[1], ...; returns how many. Four are written
+// whatever the mask holds, since nearly every block has one or two; lfs
+// has room for four more than the count. kPopcnt where the function it is
+// part of may use the processor's bit count.
+template <bool kPopcnt>
+[[gnu::always_inline]] inline std::size_t WriteBitPlaces(std::uint64_t mask, std::uint32_t at,
+                                                         std::uint32_t* lfs) {
+  std::size_t count;
+  if constexpr (kPopcnt) {
+    count = static_cast<std::size_t>(__builtin_popcountll(mask));
+  } else {
+    count = CountBits64(mask);
+  }
+  for (int i = 0; i < 4; ++i) {
+    lfs[i] = at + static_cast<std::uint32_t>(std::countr_zero(mask));
+    mask &= mask - 1;
+  }
+  for (std::size_t i = 4; mask != 0; ++i) {
+    lfs[i] = at + static_cast<std::uint32_t>(std::countr_zero(mask));
+    mask &= mask - 1;
+  }
+  return count;
+}
+
 // Whole blocks only: last - first a multiple of kBlock.
 std::size_t ChunkLineFeedsSse2(const char* p, std::size_t first, std::size_t last,
                                std::uint32_t* lfs) {

@@ -242,10 +242,10 @@ class CListOrderSort {
   void Warm(std::size_t first, std::size_t last, std::size_t depth) const {
     const std::size_t next = depth + 8;
     for (std::size_t k = first; k < last; ++k) {
-      if (m_keys[k].size > next) {
-        const char* bytes = m_texts.Text(m_keys[k]).data() + next;
-        __builtin_prefetch(bytes);
-        __builtin_prefetch(bytes + 7);
+      const std::string_view text = m_texts.Text(m_keys[k]);
+      if (text.size() > next) {
+        __builtin_prefetch(text.data() + next);
+        __builtin_prefetch(text.data() + std::min(text.size(), next + 8) - 1);
       }
     }
   }

@@ -39,6 +39,7 @@ inline CSortKey FirstSortKey(std::string_view text, std::uint32_t place) {
 // Sorts `keys`, made by FirstSortKey, of texts that lie in one buffer at
 // `base`: `place` is each text's offset there, and `size` its exact size.
 // Texts that sort together end in the order of their offsets.
+// REQUIRES: no two keys have the same place.
 void SortPlacedInListOrder(std::vector<CSortKey>& keys, const char* base);
 
 // The order that sorts `entries` stably in list order: entries[order[0]]

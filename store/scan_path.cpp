@@ -5,9 +5,12 @@ namespace velunar {
 namespace {
 
 #if VELUNAR_SCAN_X86
+// AVX2, and the bit instructions every processor with AVX2 has beside it,
+// which the AVX2 paths also use; a virtual machine may hide some of them.
 bool HasAvx2() {
   __builtin_cpu_init();
-  return __builtin_cpu_supports("avx2");
+  return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt") &&
+         __builtin_cpu_supports("bmi");
 }
 #endif
 

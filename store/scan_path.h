@@ -16,7 +16,7 @@ namespace velunar {
 enum class EScanPath {
   plain,  // one byte at a time; on every machine
   sse2,   // sixteen bytes at a time; every x86-64 processor has SSE2
-  avx2,   // thirty-two bytes at a time, where the processor has AVX2
+  avx2,   // thirty-two bytes at a time, where the processor has AVX2 (with POPCNT and BMI1)
 };
 
 // The paths this machine can run, plain first.

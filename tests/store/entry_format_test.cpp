@@ -135,7 +135,11 @@ void ExpectEveryPathSplitsAsTheRuleSays(const std::string& bytes) {
     SCOPED_TRACE("path " + std::to_string(static_cast<int>(path)));
     const CParsedEntries parsed = ParseEntries(bytes, path);
     ASSERT_EQ(parsed.entries, want.entries);
-    // The same views, not only equal bytes: the tail starts where it should.
+    // The same views, not only equal bytes: each entry and the tail start
+    // where they should.
+    for (std::size_t i = 0; i < want.entries.size(); ++i) {
+      ASSERT_EQ(parsed.entries[i].data(), want.entries[i].data()) << "entry " << i;
+    }
     ASSERT_EQ(parsed.tail.data(), want.tail.data());
     ASSERT_EQ(parsed.tail.size(), want.tail.size());
   }
@@ -167,7 +171,8 @@ std::string RandomLines(std::mt19937& rng, std::size_t size, int ending) {
     bytes.resize(until);
   };
   addLines(size);
-  if (ending == 1) bytes += rng() % 2 == 0 ? "\r\n" : "\n";
+  // The cut line ends first, so that what follows is an empty line.
+  if (ending == 1) bytes += rng() % 2 == 0 ? "\n\r\n" : "\n\n";
   if (ending == 2) bytes += '\x1A';
   if (ending != 0) addLines(bytes.size() + 100);
   return bytes;
@@ -182,6 +187,12 @@ TEST(EntryFormat, EveryPathSplitsManyLinesAsTheRuleSays) {
     SCOPED_TRACE("seed " + std::to_string(seed) + ", " + std::to_string(bytes.size()) + " bytes");
     ExpectEveryPathSplitsAsTheRuleSays(bytes);
   }
+  // Chunks holding nothing but line ends, the most a chunk can hold: the
+  // entries end at the first empty line, but the whole chunk is scanned.
+  ExpectEveryPathSplitsAsTheRuleSays("a" + std::string(5000, '\n'));
+  std::string shortLines;
+  for (int i = 0; i < 5000; ++i) shortLines += i % 2 == 0 ? "a\n" : "b\r\n";
+  ExpectEveryPathSplitsAsTheRuleSays(shortLines);
 }
 
 TEST(EntryFormat, SavedFileReadsBackTheSameEntriesAndTail) {
