@@ -92,7 +92,8 @@ std::size_t ChunkLineFeedsSse2(const char* p, std::size_t first, std::size_t las
   };
   std::size_t count = 0;
   for (std::size_t at = first; at < last; at += kBlock) {
-    const std::uint64_t mask = bits(at) | bits(at + 16) << 16 | bits(at + 32) << 32 | bits(at + 48) << 48;
+    const std::uint64_t mask =
+        bits(at) | bits(at + 16) << 16 | bits(at + 32) << 32 | bits(at + 48) << 48;
     count += WriteBitPlaces<false>(mask, static_cast<std::uint32_t>(at - first), lfs + count);
   }
   return count;
@@ -109,7 +110,8 @@ __attribute__((target("avx2,popcnt,bmi"))) std::size_t ChunkLineFeedsAvx2(const 
     const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + at));
     const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + at + 32));
     const std::uint64_t mask =
-        std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, lf)))} |
+        std::uint64_t{
+            static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(low, lf)))} |
         std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(high, lf)))}
             << 32;
     count += WriteBitPlaces<true>(mask, static_cast<std::uint32_t>(at - first), lfs + count);

@@ -52,7 +52,8 @@ void SortSmall(CSortKey* items, std::size_t n) {
   auto isBefore = [&](std::size_t j, std::size_t i) { return order[j] < order[i]; };
 #else
   auto isBefore = [&](std::size_t j, std::size_t i) {
-    return items[j].key < items[i].key || (items[j].key == items[i].key && items[j].place < items[i].place);
+    return items[j].key < items[i].key ||
+           (items[j].key == items[i].key && items[j].place < items[i].place);
   };
 #endif
   CSortKey sorted[kSmallRange];
@@ -206,7 +207,8 @@ class CListOrderSort {
     for (std::size_t k = run.first; k < run.last; ++k) {
       m_scratch[heads[digit(items[k].key)]++] = items[k];
     }
-    std::copy(m_scratch.begin(), m_scratch.begin() + static_cast<std::ptrdiff_t>(run.last - run.first),
+    std::copy(m_scratch.begin(),
+              m_scratch.begin() + static_cast<std::ptrdiff_t>(run.last - run.first),
               items + run.first);
   }
 

@@ -123,6 +123,21 @@ void CQueryScan::Mark(std::string_view bytes, std::vector<std::uint64_t>& marks,
   MarkPlain(p, done, bytes.size() - m + 1, marks);
 }
 
+std::vector<std::uint64_t> SummaryOfMarks(const std::vector<std::uint64_t>& marks) {
+  constexpr std::size_t kPerWord = 64 / kSummaryBytes;  // summary bits per word of marks
+  constexpr std::uint64_t kPart = (std::uint64_t{1} << kSummaryBytes) - 1;
+  std::vector<std::uint64_t> summary(marks.size() * kPerWord / 64 + 1, 0);
+  for (std::size_t w = 0; w < marks.size(); ++w) {
+    if (marks[w] == 0) continue;
+    for (std::size_t part = 0; part < kPerWord; ++part) {
+      const std::size_t g = w * kPerWord + part;
+      summary[g / 64] |= std::uint64_t{((marks[w] >> (part * kSummaryBytes)) & kPart) != 0}
+                         << (g % 64);
+    }
+  }
+  return summary;
+}
+
 CEntrySequence MatchingItems(const CEntrySequence& items, const CTextPool& texts,
                              const CQueryMatcher& matcher) {
   std::vector<std::string_view> matches;
@@ -141,9 +156,11 @@ CEntrySequence MatchingItems(const CEntrySequence& items, const CTextPool& texts
   const CQueryScan scan(matcher.Query());
   const std::size_t m = scan.QuerySize();
   std::vector<std::vector<std::uint64_t>> marks(buffers.size());
+  std::vector<std::vector<std::uint64_t>> summaries(buffers.size());
   for (std::size_t b = 0; b < buffers.size(); ++b) {
     marks[b].assign(buffers[b].size() / 64 + 1, 0);
     scan.Mark(std::string_view(buffers[b].data(), buffers[b].size()), marks[b]);
+    summaries[b] = SummaryOfMarks(marks[b]);
   }
   std::size_t last = 0;  // the buffer of the last item found in one
   auto inBuffer = [&](const char* p, std::size_t b) {
@@ -151,20 +168,44 @@ CEntrySequence MatchingItems(const CEntrySequence& items, const CTextPool& texts
     return !buffer.empty() && std::less_equal<>()(buffer.data(), p) &&
            std::less<>()(p, buffer.data() + buffer.size());
   };
-  items.ForEach([&](std::string_view item) {
-    if (item.size() < m) return;
-    std::size_t b = last;
-    if (!inBuffer(item.data(), b)) {
-      for (b = 0; b < buffers.size() && !inBuffer(item.data(), b); ++b) {
+  // Each run of items is taken in two passes. The first asks the summary
+  // only and writes down the items it does not rule out, with no branch on
+  // the answer; the second reads the marks of those. So the reads of the
+  // marks, which mostly wait for memory, are under way together instead of
+  // one after another behind a mispredicted branch each.
+  struct CCandidate {
+    std::string_view item;
+    std::size_t buffer, first;
+  };
+  std::vector<CCandidate> candidates;
+  items.ForEachRun([&](const std::vector<std::string_view>& run) {
+    candidates.resize(run.size());
+    std::size_t count = 0;
+    for (std::string_view item : run) {
+      if (item.size() < m) continue;
+      std::size_t b = last;
+      if (!inBuffer(item.data(), b)) {
+        for (b = 0; b < buffers.size() && !inBuffer(item.data(), b); ++b) {
+        }
       }
+      if (b == buffers.size()) {
+        // A text typed since the load: asked now, so that the order stands.
+        candidates[count++] = {item, b, 0};
+        continue;
+      }
+      last = b;
+      const auto first = static_cast<std::size_t>(item.data() - buffers[b].data());
+      candidates[count] = {item, b, first};
+      count +=
+          AnyMarkIn(summaries[b], first / kSummaryBytes, (first + item.size() - m) / kSummaryBytes);
     }
-    if (b == buffers.size()) {
-      if (matcher.Matches(item)) matches.push_back(item);
-      return;
+    for (std::size_t i = 0; i < count; ++i) {
+      const CCandidate& c = candidates[i];
+      const bool found = c.buffer == buffers.size()
+                             ? matcher.Matches(c.item)
+                             : AnyMarkIn(marks[c.buffer], c.first, c.first + c.item.size() - m);
+      if (found) matches.push_back(c.item);
     }
-    last = b;
-    const auto first = static_cast<std::size_t>(item.data() - buffers[b].data());
-    if (AnyMarkIn(marks[b], first, first + item.size() - m)) matches.push_back(item);
   });
   // Every part of a sequence in list order is in list order.
   return CEntrySequence::FromSorted(matches);

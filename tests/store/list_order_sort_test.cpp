@@ -28,7 +28,8 @@ std::vector<std::string> RandomTexts(std::mt19937& rng, std::size_t count) {
     // Mostly a shared beginning, so that the sort has to key again.
     if (rng() % 4 != 0) text = "aaaaaaaaAAAAAAAA";
     const std::size_t length = 1 + rng() % 24;
-    for (std::size_t i = 0; i < length; ++i) text += alphabet[rng() % (rng() % 2 == 0 ? 2 : alphabet.size())];
+    for (std::size_t i = 0; i < length; ++i)
+      text += alphabet[rng() % (rng() % 2 == 0 ? 2 : alphabet.size())];
   }
   return texts;
 }
@@ -64,7 +65,8 @@ TEST(ListOrderSort, SortsAsAPlainStableSortAtEveryRangeSize) {
       buffer += '\n';
     }
     std::vector<std::uint32_t> textAt(buffer.size());  // the text at each offset
-    for (std::size_t i = 0; i < keys.size(); ++i) textAt[keys[i].place] = static_cast<std::uint32_t>(i);
+    for (std::size_t i = 0; i < keys.size(); ++i)
+      textAt[keys[i].place] = static_cast<std::uint32_t>(i);
     SortPlacedInListOrder(keys, buffer.data());
     std::vector<std::uint32_t> got;
     for (const CSortKey& key : keys) got.push_back(textAt[key.place]);

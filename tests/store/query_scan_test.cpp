@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "store/text_pool.h"
 #include "store/text_rules.h"
 
 namespace velunar {
@@ -100,6 +103,77 @@ TEST(QueryScan, AnyMarkInLooksAtTheWholeRangeOnly) {
   for (const Row& r : rows) {
     SCOPED_TRACE(std::to_string(r.first) + ".." + std::to_string(r.last));
     EXPECT_EQ(AnyMarkIn(marks, r.first, r.last), r.want);
+  }
+}
+
+TEST(QueryScan, TheSummaryRulesOutOnlyRangesWithoutMarks) {
+  for (unsigned seed = 1; seed <= 20; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 rng(seed);
+    std::vector<std::uint64_t> marks(40, 0);
+    for (int k = 0, n = static_cast<int>(rng() % 12); k < n; ++k) {
+      const std::size_t bit = rng() % (marks.size() * 64);
+      marks[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    }
+    const std::vector<std::uint64_t> summary = SummaryOfMarks(marks);
+    for (std::size_t g = 0; g < marks.size() * 64 / kSummaryBytes; ++g) {
+      const bool marked =
+          AnyMarkIn(marks, g * kSummaryBytes, g * kSummaryBytes + kSummaryBytes - 1);
+      ASSERT_EQ(((summary[g / 64] >> (g % 64)) & 1) != 0, marked)
+          << "bytes from " << g * kSummaryBytes;
+    }
+  }
+}
+
+// Find over more items than one run of the sequence holds, from two loaded
+// buffers and typed texts, against asking each item.
+TEST(QueryScan, MatchingItemsAreWhatAskingEachItemGives) {
+  std::mt19937 rng(7);
+  const std::vector<std::string> words = {
+      "\xCF\xE5\xF2\xF0", "\xEF\xE5\xF2\xF0", "a", "\xA8", "\xB8", " ", "\xE5", "bb"};
+  auto randomText = [&] {
+    std::string text;
+    for (int k = 0, n = 1 + static_cast<int>(rng() % 6); k < n; ++k)
+      text += words[rng() % words.size()];
+    return text;
+  };
+  auto pool = std::make_shared<CTextPool>();
+  std::vector<std::string_view> all;
+  for (int b = 0; b < 2; ++b) {
+    std::string bytes;
+    std::vector<std::pair<std::size_t, std::size_t>> places;
+    for (int i = 0; i < 2500; ++i) {
+      const std::string text = randomText();
+      places.emplace_back(bytes.size(), text.size());
+      bytes += text + "\r\n";
+    }
+    CByteBuffer buffer(bytes.size());
+    std::memcpy(buffer.data(), bytes.data(), bytes.size());
+    buffer.SetSize(bytes.size());
+    for (auto [at, size] : places) all.emplace_back(buffer.data() + at, size);
+    pool->Adopt(std::move(buffer));
+  }
+  for (int i = 0; i < 500; ++i) all.push_back(pool->Keep(randomText()));
+  std::stable_sort(all.begin(), all.end(), [](std::string_view a, std::string_view b) {
+    return CompareListOrder(a, b) < 0;
+  });
+  const CEntrySequence items = CEntrySequence::FromSorted(all);
+  for (const std::string& query : {std::string("\xCF\xC5\xD2"), std::string("\xB8"),
+                                   std::string("a a"), std::string("bb\xE5"), std::string("zz")}) {
+    SCOPED_TRACE(query);
+    std::vector<std::string_view> want;
+    for (std::string_view item : all) {
+      if (QueryMatches(item, query)) want.push_back(item);
+    }
+    std::vector<std::string_view> got;
+    MatchingItems(items, *pool, CQueryMatcher(query)).ForEach([&](std::string_view item) {
+      got.push_back(item);
+    });
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t i = 0; i < want.size(); ++i) {
+      // The very items, in order: not only equal texts.
+      ASSERT_EQ(got[i].data(), want[i].data()) << "match " << i;
+    }
   }
 }
 
