@@ -1,42 +1,13 @@
 #include "store/byte_buffer.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cassert>
-#include <cstdint>
 #include <cstring>
 #include <new>
 #include <utility>
 
+#include "store/huge_pages.h"
+
 namespace velunar {
-
-namespace {
-
-// Asks for huge pages for `size` bytes of fresh storage at `storage`, before
-// their first touch.
-void AdviseHugePages(void* storage, std::size_t size) {
-#ifdef MADV_HUGEPAGE
-  if (size < CByteBuffer::kHugePage) return;
-  // Only a hint, on the pages the storage covers: the kernel uses a huge
-  // page wherever an aligned 2 MiB lies whole inside the mapping, which is
-  // all but the ends of a large block. No room is added for aligning the
-  // start: it would be counted against the load's memory, and at 100,000
-  // entries it would be half the file again. Where huge pages are off, or
-  // the kernel has none free, the storage stays on ordinary pages and works
-  // the same.
-  const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-  const auto at = reinterpret_cast<std::uintptr_t>(storage);
-  const std::uintptr_t first = at & ~(page - 1);
-  const std::uintptr_t last = (at + size + page - 1) & ~(page - 1);
-  (void)::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-#else
-  (void)storage;
-  (void)size;
-#endif
-}
-
-}  // namespace
 
 CByteBuffer::CByteBuffer(std::size_t capacity) {
   if (capacity == 0) return;

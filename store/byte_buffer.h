@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/huge_pages.h"
+
 namespace velunar {
 
 class CByteBuffer {
@@ -52,7 +54,7 @@ class CByteBuffer {
   void Reallocate(std::size_t capacity);
 
   // Buffers at least this large are offered huge pages.
-  static constexpr std::size_t kHugePage = std::size_t{2} << 20;
+  static constexpr std::size_t kHugePage = velunar::kHugePage;
 
  private:
   void Release() noexcept;

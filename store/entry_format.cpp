@@ -10,6 +10,8 @@
 #include <immintrin.h>
 #endif
 
+#include "store/huge_pages.h"
+
 namespace velunar {
 
 namespace {
@@ -184,7 +186,7 @@ CParsedEntries ParseEntries(std::string_view bytes, EScanPath path) {
   const char* p = text.data();
   // One entry per line at most: reserving once spares a million-line file
   // twenty reallocations of the list, and the peak of the last one.
-  result.entries.reserve(CountLineFeeds(p, text.size(), path) + 1);
+  ReserveOnHugePages(result.entries, CountLineFeeds(p, text.size(), path) + 1);
 
   std::uint32_t lfs[kChunk + 4];
   std::size_t pos = 0;

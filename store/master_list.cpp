@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "store/huge_pages.h"
 #include "store/list_order_sort.h"
 #include "store/text_rules.h"
 
@@ -61,8 +62,8 @@ namespace {
 class CCompactPlaces {
  public:
   explicit CCompactPlaces(std::size_t count) {
-    m_offsets.reserve(count);
-    m_sizes.reserve(count);
+    ReserveOnHugePages(m_offsets, count);
+    ReserveOnHugePages(m_sizes, count);
   }
   void Push(std::uint32_t offset, std::uint32_t size) {
     if (size >= kLong) m_long.emplace_back(static_cast<std::uint32_t>(m_offsets.size()), size);
@@ -125,10 +126,11 @@ void CMasterList::AddLoaded(CByteBuffer&& buffer, std::vector<std::string_view>&
   taken = std::vector<std::string_view>();
   const char* base = buffer.data();
   const std::size_t n = places->Count();
-  std::vector<CSortKey> keys(n);
+  std::vector<CSortKey> keys;
+  ReserveOnHugePages(keys, n);
   for (std::size_t i = 0; i < n; ++i) {
     const std::uint32_t at = places->Offset(i);
-    keys[i] = FirstSortKey(std::string_view(base + at, places->Size(i)), at);
+    keys.push_back(FirstSortKey(std::string_view(base + at, places->Size(i)), at));
   }
   places.reset();
   // The offsets stand for the places in the input: they grow in file order,
