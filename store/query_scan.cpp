@@ -173,38 +173,38 @@ CEntrySequence MatchingItems(const CEntrySequence& items, const CTextPool& texts
   // the answer; the second reads the marks of those. So the reads of the
   // marks, which mostly wait for memory, are under way together instead of
   // one after another behind a mispredicted branch each.
-  struct CCandidate {
-    std::string_view item;
-    std::size_t buffer, first;
-  };
-  std::vector<CCandidate> candidates;
+  std::vector<std::uint32_t> candidates;  // places in the run
   items.ForEachRun([&](const std::vector<std::string_view>& run) {
     candidates.resize(run.size());
     std::size_t count = 0;
-    for (std::string_view item : run) {
+    for (std::size_t i = 0; i < run.size(); ++i) {
+      const std::string_view item = run[i];
       if (item.size() < m) continue;
+      candidates[count] = static_cast<std::uint32_t>(i);
+      if (!inBuffer(item.data(), last)) {
+        // Another buffer, or a text typed since the load: the second pass
+        // finds out which.
+        ++count;
+        continue;
+      }
+      const auto first = static_cast<std::size_t>(item.data() - buffers[last].data());
+      count += AnyMarkIn(summaries[last], first / kSummaryBytes,
+                         (first + item.size() - m) / kSummaryBytes);
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::string_view item = run[candidates[k]];
       std::size_t b = last;
       if (!inBuffer(item.data(), b)) {
         for (b = 0; b < buffers.size() && !inBuffer(item.data(), b); ++b) {
         }
       }
       if (b == buffers.size()) {
-        // A text typed since the load: asked now, so that the order stands.
-        candidates[count++] = {item, b, 0};
+        if (matcher.Matches(item)) matches.push_back(item);
         continue;
       }
       last = b;
       const auto first = static_cast<std::size_t>(item.data() - buffers[b].data());
-      candidates[count] = {item, b, first};
-      count +=
-          AnyMarkIn(summaries[b], first / kSummaryBytes, (first + item.size() - m) / kSummaryBytes);
-    }
-    for (std::size_t i = 0; i < count; ++i) {
-      const CCandidate& c = candidates[i];
-      const bool found = c.buffer == buffers.size()
-                             ? matcher.Matches(c.item)
-                             : AnyMarkIn(marks[c.buffer], c.first, c.first + c.item.size() - m);
-      if (found) matches.push_back(c.item);
+      if (AnyMarkIn(marks[b], first, first + item.size() - m)) matches.push_back(item);
     }
   });
   // Every part of a sequence in list order is in list order.
