@@ -191,7 +191,16 @@ CEntrySequence MatchingItems(const CEntrySequence& items, const CTextPool& texts
       count += AnyMarkIn(summaries[last], first / kSummaryBytes,
                          (first + item.size() - m) / kSummaryBytes);
     }
+    constexpr std::size_t kAhead = 16;
     for (std::size_t k = 0; k < count; ++k) {
+      if (k + kAhead < count) {
+        // The marks lie far apart: ask for the ones a few items ahead.
+        const char* ahead = run[candidates[k + kAhead]].data();
+        if (inBuffer(ahead, last)) {
+          __builtin_prefetch(
+              &marks[last][static_cast<std::size_t>(ahead - buffers[last].data()) / 64]);
+        }
+      }
       const std::string_view item = run[candidates[k]];
       std::size_t b = last;
       if (!inBuffer(item.data(), b)) {
