@@ -8,14 +8,6 @@
 
 namespace velunar {
 
-namespace {
-
-inline void SetMark(std::vector<std::uint64_t>& marks, std::size_t p) {
-  marks[p / 64] |= std::uint64_t{1} << (p % 64);
-}
-
-}  // namespace
-
 CQueryScan::CQueryScan(std::string_view query) : m_strFolded(FoldedCopy(query)) {
   for (int b = 0; b < 256; ++b) m_fold[b] = FoldByte(static_cast<unsigned char>(b));
   const auto first = static_cast<unsigned char>(m_strFolded.front());
@@ -31,6 +23,21 @@ CQueryScan::CQueryScan(std::string_view query) : m_strFolded(FoldedCopy(query)) 
   if (nLast == 1) m_last[1] = m_last[0];
 }
 
+namespace {
+
+// Marks p, and its part of the summary where there is one. A template on
+// CQueryScan's own (private) type of marks.
+template <class Marks>
+inline void SetMark(const Marks& marks, std::size_t p) {
+  marks.bits[p / 64] |= std::uint64_t{1} << (p % 64);
+  if (marks.summary != nullptr) {
+    const std::size_t g = p / kSummaryBytes;
+    (*marks.summary)[g / 64] |= std::uint64_t{1} << (g % 64);
+  }
+}
+
+}  // namespace
+
 bool CQueryScan::MatchesAt(const unsigned char* p) const {
   const auto* q = reinterpret_cast<const unsigned char*>(m_strFolded.data());
   for (std::size_t k = 0; k < m_strFolded.size(); ++k) {
@@ -40,7 +47,7 @@ bool CQueryScan::MatchesAt(const unsigned char* p) const {
 }
 
 void CQueryScan::MarkPlain(const unsigned char* p, std::size_t from, std::size_t to,
-                           std::vector<std::uint64_t>& marks) const {
+                           const CMarks& marks) const {
   const auto first = static_cast<unsigned char>(m_strFolded.front());
   for (std::size_t i = from; i < to; ++i) {
     if (m_fold[p[i]] == first && MatchesAt(p + i)) SetMark(marks, i);
@@ -51,8 +58,7 @@ void CQueryScan::MarkPlain(const unsigned char* p, std::size_t from, std::size_t
 // Both vector paths test the first and the last byte of the query at sixteen
 // or thirty-two places at once and compare the whole query only where both
 // agree. They return the first place they did not look at.
-std::size_t CQueryScan::MarkSse2(const unsigned char* p, std::size_t n,
-                                 std::vector<std::uint64_t>& marks) const {
+std::size_t CQueryScan::MarkSse2(const unsigned char* p, std::size_t n, const CMarks& marks) const {
   const std::size_t m = m_strFolded.size();
   const __m128i f0 = _mm_set1_epi8(static_cast<char>(m_first[0]));
   const __m128i f1 = _mm_set1_epi8(static_cast<char>(m_first[1]));
@@ -74,8 +80,9 @@ std::size_t CQueryScan::MarkSse2(const unsigned char* p, std::size_t n,
   return i;
 }
 
-__attribute__((target("avx2"))) std::size_t CQueryScan::MarkAvx2(
-    const unsigned char* p, std::size_t n, std::vector<std::uint64_t>& marks) const {
+__attribute__((target("avx2"))) std::size_t CQueryScan::MarkAvx2(const unsigned char* p,
+                                                                 std::size_t n,
+                                                                 const CMarks& marks) const {
   const std::size_t m = m_strFolded.size();
   const __m256i f0 = _mm256_set1_epi8(static_cast<char>(m_first[0]));
   const __m256i f1 = _mm256_set1_epi8(static_cast<char>(m_first[1]));
@@ -98,18 +105,25 @@ __attribute__((target("avx2"))) std::size_t CQueryScan::MarkAvx2(
   return i;
 }
 #else
-std::size_t CQueryScan::MarkSse2(const unsigned char*, std::size_t,
-                                 std::vector<std::uint64_t>&) const {
+std::size_t CQueryScan::MarkSse2(const unsigned char*, std::size_t, const CMarks&) const {
   return 0;
 }
-std::size_t CQueryScan::MarkAvx2(const unsigned char*, std::size_t,
-                                 std::vector<std::uint64_t>&) const {
+std::size_t CQueryScan::MarkAvx2(const unsigned char*, std::size_t, const CMarks&) const {
   return 0;
 }
 #endif
 
 void CQueryScan::Mark(std::string_view bytes, std::vector<std::uint64_t>& marks,
                       EScanPath path) const {
+  MarkAll(bytes, {marks, nullptr}, path);
+}
+
+void CQueryScan::Mark(std::string_view bytes, std::vector<std::uint64_t>& marks,
+                      std::vector<std::uint64_t>& summary, EScanPath path) const {
+  MarkAll(bytes, {marks, &summary}, path);
+}
+
+void CQueryScan::MarkAll(std::string_view bytes, const CMarks& marks, EScanPath path) const {
   const std::size_t m = m_strFolded.size();
   if (bytes.size() < m) return;
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -121,21 +135,6 @@ void CQueryScan::Mark(std::string_view bytes, std::vector<std::uint64_t>& marks,
     done = MarkSse2(p, bytes.size(), marks);
   }
   MarkPlain(p, done, bytes.size() - m + 1, marks);
-}
-
-std::vector<std::uint64_t> SummaryOfMarks(const std::vector<std::uint64_t>& marks) {
-  constexpr std::size_t kPerWord = 64 / kSummaryBytes;  // summary bits per word of marks
-  constexpr std::uint64_t kPart = (std::uint64_t{1} << kSummaryBytes) - 1;
-  std::vector<std::uint64_t> summary(marks.size() * kPerWord / 64 + 1, 0);
-  for (std::size_t w = 0; w < marks.size(); ++w) {
-    if (marks[w] == 0) continue;
-    for (std::size_t part = 0; part < kPerWord; ++part) {
-      const std::size_t g = w * kPerWord + part;
-      summary[g / 64] |= std::uint64_t{((marks[w] >> (part * kSummaryBytes)) & kPart) != 0}
-                         << (g % 64);
-    }
-  }
-  return summary;
 }
 
 CEntrySequence MatchingItems(const CEntrySequence& items, const CTextPool& texts,
@@ -159,8 +158,8 @@ CEntrySequence MatchingItems(const CEntrySequence& items, const CTextPool& texts
   std::vector<std::vector<std::uint64_t>> summaries(buffers.size());
   for (std::size_t b = 0; b < buffers.size(); ++b) {
     marks[b].assign(buffers[b].size() / 64 + 1, 0);
-    scan.Mark(std::string_view(buffers[b].data(), buffers[b].size()), marks[b]);
-    summaries[b] = SummaryOfMarks(marks[b]);
+    summaries[b].assign(buffers[b].size() / (64 * kSummaryBytes) + 1, 0);
+    scan.Mark(std::string_view(buffers[b].data(), buffers[b].size()), marks[b], summaries[b]);
   }
   std::size_t last = 0;  // the buffer of the last item found in one
   auto inBuffer = [&](const char* p, std::size_t b) {

@@ -27,6 +27,13 @@
 
 namespace velunar {
 
+// The marks in brief, for Find: bit g set when a mark lies in bytes
+// [16 g, 16 g + 15]. At a million entries the marks take 6 MB, more than the
+// cache holds, and reading them in list order waited for memory at nearly
+// every entry; the summary takes 375 KB, and only the entries it does not
+// rule out (those that match, and a few beside them) read the marks.
+constexpr std::size_t kSummaryBytes = 16;
+
 class CQueryScan {
  public:
   // REQUIRES: `query` not empty. The query is folded here.
@@ -40,14 +47,23 @@ class CQueryScan {
   void Mark(std::string_view bytes, std::vector<std::uint64_t>& marks,
             EScanPath path = FastestScanPath()) const;
 
+  // The same, and sets bit p / kSummaryBytes of `summary` for each mark.
+  // REQUIRES: summary.size() * 64 * kSummaryBytes >= bytes.size().
+  void Mark(std::string_view bytes, std::vector<std::uint64_t>& marks,
+            std::vector<std::uint64_t>& summary, EScanPath path = FastestScanPath()) const;
+
  private:
+  // Where the marks go: the marks, and their summary when there is one.
+  struct CMarks {
+    std::vector<std::uint64_t>& bits;
+    std::vector<std::uint64_t>* summary;
+  };
   bool MatchesAt(const unsigned char* p) const;
+  void MarkAll(std::string_view bytes, const CMarks& marks, EScanPath path) const;
   void MarkPlain(const unsigned char* p, std::size_t from, std::size_t to,
-                 std::vector<std::uint64_t>& marks) const;
-  std::size_t MarkSse2(const unsigned char* p, std::size_t n,
-                       std::vector<std::uint64_t>& marks) const;
-  std::size_t MarkAvx2(const unsigned char* p, std::size_t n,
-                       std::vector<std::uint64_t>& marks) const;
+                 const CMarks& marks) const;
+  std::size_t MarkSse2(const unsigned char* p, std::size_t n, const CMarks& marks) const;
+  std::size_t MarkAvx2(const unsigned char* p, std::size_t n, const CMarks& marks) const;
 
   std::string m_strFolded;
   std::array<unsigned char, 256> m_fold{};
@@ -80,14 +96,6 @@ inline bool AnyMarkIn(const std::vector<std::uint64_t>& marks, std::size_t first
   }
   return false;
 }
-
-// The marks in brief: bit g set when a mark lies in bytes [16 g, 16 g + 15].
-// At a million entries the marks take 6 MB, more than the cache holds, and
-// reading them in list order waited for memory at nearly every entry; the
-// summary takes 375 KB, and only the entries it does not rule out (those
-// that match, and a few beside them) read the marks.
-constexpr std::size_t kSummaryBytes = 16;
-std::vector<std::uint64_t> SummaryOfMarks(const std::vector<std::uint64_t>& marks);
 
 // Find: the items of `items` that `matcher` matches, in their order. Items
 // whose bytes lie in one of the buffers `texts` adopted are looked up in the

@@ -106,21 +106,28 @@ TEST(QueryScan, AnyMarkInLooksAtTheWholeRangeOnly) {
   }
 }
 
-TEST(QueryScan, TheSummaryRulesOutOnlyRangesWithoutMarks) {
-  for (unsigned seed = 1; seed <= 20; ++seed) {
+TEST(QueryScan, TheSummaryHasABitForEachSixteenBytesWithAMark) {
+  const std::vector<EScanPath> paths = AvailableScanPaths();
+  for (unsigned seed = 1; seed <= 40; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 rng(seed);
-    std::vector<std::uint64_t> marks(40, 0);
-    for (int k = 0, n = static_cast<int>(rng() % 12); k < n; ++k) {
-      const std::size_t bit = rng() % (marks.size() * 64);
-      marks[bit / 64] |= std::uint64_t{1} << (bit % 64);
-    }
-    const std::vector<std::uint64_t> summary = SummaryOfMarks(marks);
-    for (std::size_t g = 0; g < marks.size() * 64 / kSummaryBytes; ++g) {
-      const bool marked =
-          AnyMarkIn(marks, g * kSummaryBytes, g * kSummaryBytes + kSummaryBytes - 1);
-      ASSERT_EQ(((summary[g / 64] >> (g % 64)) & 1) != 0, marked)
-          << "bytes from " << g * kSummaryBytes;
+    const std::string bytes = RandomBytes(rng, 1 + rng() % 3000);
+    const std::string query = bytes.substr(rng() % bytes.size(), 1 + rng() % 3);
+    for (EScanPath path : paths) {
+      SCOPED_TRACE("path " + std::to_string(static_cast<int>(path)));
+      std::vector<std::uint64_t> marks(bytes.size() / 64 + 1, 0);
+      std::vector<std::uint64_t> summary(bytes.size() / (64 * kSummaryBytes) + 1, 0);
+      CQueryScan(query).Mark(bytes, marks, summary, path);
+      std::vector<std::uint64_t> marksAlone(marks.size(), 0);
+      CQueryScan(query).Mark(bytes, marksAlone, path);
+      ASSERT_EQ(marks, marksAlone);
+      for (std::size_t g = 0; g < summary.size() * 64; ++g) {
+        const std::size_t first = g * kSummaryBytes;
+        const bool marked =
+            first < marks.size() * 64 &&
+            AnyMarkIn(marks, first, std::min(first + kSummaryBytes, marks.size() * 64) - 1);
+        ASSERT_EQ(((summary[g / 64] >> (g % 64)) & 1) != 0, marked) << "bytes from " << first;
+      }
     }
   }
 }
