@@ -124,8 +124,9 @@ struct CLists {
 std::unique_ptr<CLists> LoadLists(int count, int source = 0) {
   auto lists = std::make_unique<CLists>();
   CStdioFile file(PosixFileSystem(), PhoneBookPath(count, source));
-  CLoadedEntries loaded = file.Load();
-  lists->master.AddLoaded(std::move(loaded.buffer), std::move(loaded.entries));
+  // As the window loads.
+  CLoadedEntries loaded = file.LoadKeyed();
+  lists->master.AddLoaded(std::move(loaded.buffer), std::move(loaded.keys));
   RefillView(lists->view, lists->master);
   return lists;
 }

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -94,6 +95,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   Check(parsed.tail.data() + parsed.tail.size() == bytes.data() + bytes.size(),
         "tail is not the end of the file");
+  // The split into keys for the load's sort is the same split.
+  const std::optional<velunar::CKeyedEntries> keyed = velunar::ParseKeyedEntries(bytes);
+  Check(keyed.has_value() && keyed->keys.size() == parsed.entries.size() &&
+            keyed->tail.data() == parsed.tail.data(),
+        "keyed split differs");
+  for (std::size_t i = 0; i < parsed.entries.size(); ++i) {
+    Check(
+        keyed->keys[i].place == static_cast<std::size_t>(parsed.entries[i].data() - bytes.data()) &&
+            keyed->keys[i].size == parsed.entries[i].size(),
+        "keyed entry differs");
+  }
   Check(parsed.tail.empty() || StartsWith(parsed.tail, "\n") || StartsWith(parsed.tail, "\r\n") ||
             StartsWith(parsed.tail, "\x1A"),
         "tail starts elsewhere than at an empty line or 0x1A");

@@ -364,7 +364,8 @@ bool CStdioFile::ReadWhole(const CFileDescriptor& fd, CByteBuffer& buffer, int& 
   return true;
 }
 
-CLoadedEntries CStdioFile::ReadEntries(const CFileDescriptor& fd, CFileException::ECause cause) {
+CLoadedEntries CStdioFile::ReadEntries(const CFileDescriptor& fd, CFileException::ECause cause,
+                                       bool bKeyed) {
   // The state is taken before the read and compared after it: a file that
   // another program changed meanwhile is read again. Should it never hold
   // still, its state is unknown, and the next save reads it once more.
@@ -381,10 +382,18 @@ CLoadedEntries CStdioFile::ReadEntries(const CFileDescriptor& fd, CFileException
   }
   // Moving the buffer out keeps its storage, so the views stay valid in the
   // returned object.
-  CParsedEntries parsed = ParseEntries(loaded.buffer.View());
-  std::string tail(parsed.tail);
-  loaded.entries = std::move(parsed.entries);
-  m_strTail = std::move(tail);
+  std::optional<CKeyedEntries> keyed;
+  if (bKeyed) keyed = ParseKeyedEntries(loaded.buffer.View());
+  if (keyed) {
+    std::string tail(keyed->tail);
+    loaded.keys = std::move(keyed->keys);
+    m_strTail = std::move(tail);
+  } else {
+    CParsedEntries parsed = ParseEntries(loaded.buffer.View());
+    std::string tail(parsed.tail);
+    loaded.entries = std::move(parsed.entries);
+    m_strTail = std::move(tail);
+  }
   RememberFile(bKnown ? &before : nullptr);
   return loaded;
 }
@@ -407,7 +416,11 @@ bool CStdioFile::IsRemembered(const struct stat& st) const {
          SameTime(m_stamp->ctime, st.st_ctim);
 }
 
-CLoadedEntries CStdioFile::Load() {
+CLoadedEntries CStdioFile::Load() { return LoadFile(/*bKeyed=*/false); }
+
+CLoadedEntries CStdioFile::LoadKeyed() { return LoadFile(/*bKeyed=*/true); }
+
+CLoadedEntries CStdioFile::LoadFile(bool bKeyed) {
   if (!OpenForReading()) throw CFileUnavailableException(m_nOpenError, m_strFullPath);
   // Loading reads the file under the name: when another program has put a
   // new one there, that one is locked and read, the old let go after.
@@ -419,7 +432,7 @@ CLoadedEntries CStdioFile::Load() {
 
   // Nothing is loaded when a read fails: a list cut short would be saved
   // over the whole file at the next save.
-  CLoadedEntries loaded = ReadEntries(m_file, CFileException::generic);
+  CLoadedEntries loaded = ReadEntries(m_file, CFileException::generic, bKeyed);
   RemoveLeftovers();
   return loaded;
 }

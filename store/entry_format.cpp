@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -176,17 +177,18 @@ std::size_t ChunkLineFeeds(const char* p, std::size_t first, std::size_t last, E
   return count + rest;
 }
 
-}  // namespace
-
-CParsedEntries ParseEntries(std::string_view bytes, EScanPath path) {
-  CParsedEntries result;
+// Splits `bytes` by the format: reserve(n) once, with the most entries there
+// can be, then entry(pos, end) for each entry [pos, end) in file order.
+// Returns where the kept tail starts.
+template <class Reserve, class Entry>
+std::size_t SplitEntries(std::string_view bytes, EScanPath path, Reserve reserve, Entry entry) {
   // Nothing from the first 0x1A on is read as lines, so cut there once
   // instead of testing every byte of every line for it.
   const std::string_view text = bytes.substr(0, bytes.find(kEndOfFile));
   const char* p = text.data();
   // One entry per line at most: reserving once spares a million-line file
   // twenty reallocations of the list, and the peak of the last one.
-  ReserveOnHugePages(result.entries, CountLineFeeds(p, text.size(), path) + 1);
+  reserve(CountLineFeeds(p, text.size(), path) + 1);
 
   std::uint32_t lfs[kChunk + 4];
   std::size_t pos = 0;
@@ -203,16 +205,43 @@ CParsedEntries ParseEntries(std::string_view bytes, EScanPath path) {
         bTail = true;
         break;
       }
-      result.entries.emplace_back(p + pos, end - pos);
+      entry(pos, end);
       pos = lf + 1;
     }
   }
   if (!bTail && pos < text.size()) {
     // The last line, with no line end.
-    result.entries.push_back(text.substr(pos));
+    entry(pos, text.size());
     pos = text.size();
   }
-  result.tail = bytes.substr(pos);
+  return pos;
+}
+
+}  // namespace
+
+CParsedEntries ParseEntries(std::string_view bytes, EScanPath path) {
+  CParsedEntries result;
+  const std::size_t tail = SplitEntries(
+      bytes, path, [&](std::size_t n) { ReserveOnHugePages(result.entries, n); },
+      [&](std::size_t pos, std::size_t end) {
+        result.entries.emplace_back(bytes.data() + pos, end - pos);
+      });
+  result.tail = bytes.substr(tail);
+  return result;
+}
+
+std::optional<CKeyedEntries> ParseKeyedEntries(std::string_view bytes, EScanPath path) {
+  if (bytes.size() >= UINT32_MAX) return std::nullopt;
+  CKeyedEntries result;
+  // Each line's first bytes are keyed as the line is split, while they are
+  // still in the cache.
+  const std::size_t tail = SplitEntries(
+      bytes, path, [&](std::size_t n) { ReserveOnHugePages(result.keys, n); },
+      [&](std::size_t pos, std::size_t end) {
+        result.keys.push_back(
+            FirstSortKey(bytes.substr(pos, end - pos), static_cast<std::uint32_t>(pos)));
+      });
+  result.tail = bytes.substr(tail);
   return result;
 }
 

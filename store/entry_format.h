@@ -26,12 +26,14 @@
 #define VELUNAR_STORE_ENTRY_FORMAT_H_
 
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "store/entry_sequence.h"
+#include "store/list_order_sort.h"
 #include "store/scan_path.h"
 
 namespace velunar {
@@ -49,6 +51,20 @@ struct CParsedEntries {
 // The views stay valid as long as `bytes` does. Never fails on any input;
 // throws std::bad_alloc when the list of entries cannot grow.
 CParsedEntries ParseEntries(std::string_view bytes, EScanPath path = FastestScanPath());
+
+// The entries as the load's sort takes them: for each, in file order, a
+// key made by FirstSortKey, whose place is the entry's offset in the
+// bytes. The same split as ParseEntries, without a list of views between
+// the split and the sort.
+struct CKeyedEntries {
+  std::vector<CSortKey> keys;
+  std::string_view tail;
+};
+
+// Splits as ParseEntries does, into keys; nothing when the bytes are too
+// many for 32-bit offsets (4 GiB). Throws std::bad_alloc.
+std::optional<CKeyedEntries> ParseKeyedEntries(std::string_view bytes,
+                                               EScanPath path = FastestScanPath());
 
 // Appends `text` to `out` with every LF written as CR LF; every other byte,
 // CR included, unchanged.

@@ -133,8 +133,28 @@ void CMasterList::AddLoaded(CByteBuffer&& buffer, std::vector<std::string_view>&
     keys.push_back(FirstSortKey(std::string_view(base + at, places->Size(i)), at));
   }
   places.reset();
+  AddSortedKeys(std::move(buffer), std::move(keys));
+}
+
+void CMasterList::AddLoaded(CByteBuffer&& buffer, std::vector<CSortKey>&& keys) {
+  std::vector<CSortKey> taken;
+  taken.swap(keys);
+  if (m_items.Count() != 0) {
+    std::vector<std::string_view> entries;
+    entries.reserve(taken.size());
+    for (const CSortKey& key : taken) entries.emplace_back(buffer.data() + key.place, key.size);
+    taken = std::vector<CSortKey>();
+    AddLoaded(std::move(buffer), std::as_const(entries));
+    return;
+  }
+  AddSortedKeys(std::move(buffer), std::move(taken));
+}
+
+void CMasterList::AddSortedKeys(CByteBuffer&& buffer, std::vector<CSortKey>&& keys) {
   // The offsets stand for the places in the input: they grow in file order,
   // so the sort keeps texts that sort together in the order of the file.
+  const char* base = buffer.data();
+  const std::size_t n = keys.size();
   SortPlacedInListOrder(keys, base);
   CCompactPlaces sorted(n);
   for (const CSortKey& item : keys) sorted.Push(item.place, item.size);

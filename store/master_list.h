@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "store/entry_sequence.h"
+#include "store/list_order_sort.h"
 #include "store/text_pool.h"
 
 namespace velunar {
@@ -46,6 +47,10 @@ class CMasterList {
   // the sorted sequence would otherwise be alive at once. The result is the
   // same as the form above; `entries` is left empty.
   void AddLoaded(CByteBuffer&& buffer, std::vector<std::string_view>&& entries);
+  // The same, with the entries as the keys ParseKeyedEntries made of
+  // `buffer` (CStdioFile::LoadKeyed): sorted where they are. `keys` is left
+  // empty.
+  void AddLoaded(CByteBuffer&& buffer, std::vector<CSortKey>&& keys);
 
   // Remove first equal: removes the first element exactly equal to `text`;
   // returns false, changing nothing, when there is none.
@@ -65,6 +70,8 @@ class CMasterList {
  private:
   // The index of the first element exactly equal to `text`, or -1.
   int FindFirstEqual(std::string_view text) const;
+  // Into an empty list: the texts `keys` place in `buffer`, sorted.
+  void AddSortedKeys(CByteBuffer&& buffer, std::vector<CSortKey>&& keys);
 
   std::shared_ptr<CTextPool> m_pTexts;
   CEntrySequence m_items;

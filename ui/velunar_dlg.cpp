@@ -73,8 +73,12 @@ bool CVelunarDlg::OnInitDialog() {
 }
 
 void CVelunarDlg::LoadEntryFile() {
-  CLoadedEntries loaded = m_file.Load();
-  m_arrAll.AddLoaded(std::move(loaded.buffer), std::move(loaded.entries));
+  CLoadedEntries loaded = m_file.LoadKeyed();
+  if (loaded.keys.empty()) {
+    m_arrAll.AddLoaded(std::move(loaded.buffer), std::move(loaded.entries));
+  } else {
+    m_arrAll.AddLoaded(std::move(loaded.buffer), std::move(loaded.keys));
+  }
   m_arrInFile = m_arrAll.Items();
   RefillView();
 }

@@ -77,6 +77,24 @@ TEST_F(EntryFileTest, LoadsEntriesInFileOrder) {
   }
 }
 
+// The window loads its list as keys for the sort: the same entries, the
+// same kept tail written back.
+TEST_F(EntryFileTest, LoadingAsKeysGivesTheSameEntriesAndTail) {
+  const std::string bytes = "b\r\na\nc\r\n\r\nnotes\r\n\x1Ann";
+  WriteBytes("velunar.txt", bytes);
+  CStdioFile file;
+  CLoadedEntries loaded = file.LoadKeyed();
+  EXPECT_TRUE(loaded.entries.empty());
+  std::vector<std::string> entries;
+  for (const CSortKey& key : loaded.keys)
+    entries.emplace_back(loaded.buffer.data() + key.place, key.size);
+  EXPECT_EQ(entries, (std::vector<std::string>{"b", "a", "c"}));
+  EXPECT_EQ(file.State(), CStdioFile::EState::held);
+  file.Close();
+  Save(file, {"a", "b", "c"});
+  EXPECT_EQ(ReadBytes("velunar.txt"), "a\r\nb\r\nc\r\n\r\nnotes\r\n\x1Ann");
+}
+
 TEST_F(EntryFileTest, SaveWritesCrLfAndReloads) {
   WriteBytes("velunar.txt", "b\na\n");
   {

@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <optional>
 #include <random>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "store/text_rules.h"
 
 namespace velunar {
 namespace {
@@ -142,6 +145,20 @@ void ExpectEveryPathSplitsAsTheRuleSays(const std::string& bytes) {
     }
     ASSERT_EQ(parsed.tail.data(), want.tail.data());
     ASSERT_EQ(parsed.tail.size(), want.tail.size());
+
+    // The same split as keys: each entry's offset, size and first ranks.
+    const std::optional<CKeyedEntries> keyed = ParseKeyedEntries(bytes, path);
+    ASSERT_TRUE(keyed.has_value());
+    ASSERT_EQ(keyed->keys.size(), want.entries.size());
+    for (std::size_t i = 0; i < want.entries.size(); ++i) {
+      const std::string_view entry = want.entries[i];
+      ASSERT_EQ(keyed->keys[i].place, static_cast<std::size_t>(entry.data() - bytes.data()))
+          << "entry " << i;
+      ASSERT_EQ(keyed->keys[i].size, entry.size()) << "entry " << i;
+      ASSERT_EQ(keyed->keys[i].key, ListOrderKey(entry)) << "entry " << i;
+    }
+    ASSERT_EQ(keyed->tail.data(), want.tail.data());
+    ASSERT_EQ(keyed->tail.size(), want.tail.size());
   }
 }
 
@@ -156,15 +173,17 @@ TEST(EntryFormat, EveryPathSplitsAsTheRuleSays) {
 }
 
 // Lines of any length, very short ones too (so that a block holds many
-// line ends), with LF or CR LF ends and stray CRs, up to `size` bytes;
-// then, by `ending`, nothing more, an empty line, or a 0x1A, each followed
-// by more lines. So the entries run on across many blocks and chunks of
+// line ends) and some over 255 bytes, with LF or CR LF ends and stray CRs,
+// up to `size` bytes; then, by `ending`, nothing more, an empty line, or a
+// 0x1A, each followed by more lines. So the entries run on across many blocks and chunks of
 // the vector paths, and the tail begins anywhere in them.
 std::string RandomLines(std::mt19937& rng, std::size_t size, int ending) {
   std::string bytes;
   auto addLines = [&](std::size_t until) {
     while (bytes.size() < until) {
-      const std::size_t length = rng() % 4 == 0 ? 1 + rng() % 3 : 1 + rng() % 90;
+      const std::size_t length = rng() % 4 == 0    ? 1 + rng() % 3
+                                 : rng() % 16 == 0 ? 200 + rng() % 200
+                                                   : 1 + rng() % 90;
       for (std::size_t i = 0; i < length; ++i) bytes += rng() % 16 == 0 ? '\r' : "a\xFF"[rng() % 2];
       bytes += rng() % 2 == 0 ? "\r\n" : "\n";
     }

@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "store/entry_format.h"
 #include "store/text_rules.h"
 
 namespace velunar {
@@ -139,10 +141,22 @@ TEST(MasterList, LoadingThatTakesTheEntriesSortsAsTheOtherForm) {
     const char* first = loaded.buffer.data();
     const char* end = first + loaded.buffer.size();
 
+    // The same file split into keys for the sort, as the window loads it.
+    CByteBuffer keyedBuffer(loaded.buffer.size());
+    std::memcpy(keyedBuffer.data(), loaded.buffer.data(), loaded.buffer.size());
+    keyedBuffer.SetSize(loaded.buffer.size());
+    std::optional<CKeyedEntries> keyed = ParseKeyedEntries(keyedBuffer.View());
+    ASSERT_TRUE(keyed.has_value());
+
     CMasterList master(std::make_shared<CTextPool>());
     master.AddLoaded(std::move(loaded.buffer), std::move(loaded.entries));
     EXPECT_TRUE(loaded.entries.empty());
     EXPECT_EQ(Items(master), StableListSorted(texts));
+
+    CMasterList keyedMaster(std::make_shared<CTextPool>());
+    keyedMaster.AddLoaded(std::move(keyedBuffer), std::move(keyed->keys));
+    EXPECT_TRUE(keyed->keys.empty());
+    EXPECT_EQ(Items(keyedMaster), Items(master));
     // No text was copied: every item is a view into the adopted buffer.
     bool bInBuffer = true;
     master.Items().ForEach([&](std::string_view item) {
@@ -150,6 +164,20 @@ TEST(MasterList, LoadingThatTakesTheEntriesSortsAsTheOtherForm) {
     });
     EXPECT_TRUE(bInBuffer);
   }
+}
+
+TEST(MasterList, LoadingKeysIntoAListThatHoldsEntriesAddsThemAsAddWould) {
+  const std::string bytes = "b\r\nA\r\na\r\nc\r\n";
+  CByteBuffer buffer(bytes.size());
+  std::memcpy(buffer.data(), bytes.data(), bytes.size());
+  buffer.SetSize(bytes.size());
+  std::optional<CKeyedEntries> keyed = ParseKeyedEntries(buffer.View());
+  ASSERT_TRUE(keyed.has_value());
+  CMasterList master(std::make_shared<CTextPool>());
+  master.Add("a");
+  master.Add("B");
+  master.AddLoaded(std::move(buffer), std::move(keyed->keys));
+  EXPECT_EQ(Items(master), (std::vector<std::string>{"a", "A", "a", "B", "b", "c"}));
 }
 
 TEST(MasterList, LoadingThatTakesEntriesOutOfFileOrderKeepsTheirOrder) {
