@@ -384,16 +384,16 @@ CLoadedEntries CStdioFile::ReadEntries(const CFileDescriptor& fd, CFileException
   // returned object.
   std::optional<CKeyedEntries> keyed;
   if (bKeyed) keyed = ParseKeyedEntries(loaded.buffer.View());
+  std::string_view tail;  // a view into the buffer, which stays where it is
   if (keyed) {
-    std::string tail(keyed->tail);
     loaded.keys = std::move(keyed->keys);
-    m_strTail = std::move(tail);
+    tail = keyed->tail;
   } else {
     CParsedEntries parsed = ParseEntries(loaded.buffer.View());
-    std::string tail(parsed.tail);
     loaded.entries = std::move(parsed.entries);
-    m_strTail = std::move(tail);
+    tail = parsed.tail;
   }
+  m_strTail = std::string(tail);
   RememberFile(bKnown ? &before : nullptr);
   return loaded;
 }
