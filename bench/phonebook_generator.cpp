@@ -5,7 +5,7 @@
 #include <random>
 #include <string_view>
 
-#include "store/cp1251.h"
+#include "store/text/cp1251.h"
 
 namespace velunar::bench {
 namespace {

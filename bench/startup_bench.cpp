@@ -16,10 +16,10 @@
 #include <string>
 
 #include "bench/scratch_dir.h"
-#include "store/entry_file.h"
-#include "store/list_exchange.h"
-#include "store/master_list.h"
-#include "store/view_list.h"
+#include "store/file/entry_file.h"
+#include "store/lists/list_exchange.h"
+#include "store/lists/master_list.h"
+#include "store/lists/view_list.h"
 
 extern char** environ;
 

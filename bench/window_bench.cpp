@@ -32,7 +32,7 @@
 #include <string>
 
 #include "bench/scratch_dir.h"
-#include "store/cp1251.h"
+#include "store/text/cp1251.h"
 #include "ui/entry_edit.h"
 #include "ui/list_box.h"
 #include "ui/platform/message_boxes.h"

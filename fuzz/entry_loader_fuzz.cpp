@@ -24,12 +24,12 @@
 #include <string_view>
 #include <vector>
 
-#include "store/entry_file.h"
-#include "store/entry_format.h"
-#include "store/list_exchange.h"
-#include "store/master_list.h"
-#include "store/text_rules.h"
-#include "store/view_list.h"
+#include "store/file/entry_file.h"
+#include "store/file/entry_format.h"
+#include "store/lists/list_exchange.h"
+#include "store/lists/master_list.h"
+#include "store/text/text_rules.h"
+#include "store/lists/view_list.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QValidator>
 #include <limits>
 
-#include "store/cp1251.h"
+#include "store/text/cp1251.h"
 
 namespace velunar {
 

@@ -4,8 +4,8 @@
 #include <QItemSelectionModel>
 #include <cstddef>
 
-#include "store/cp1251.h"
-#include "store/list_exchange.h"
+#include "store/text/cp1251.h"
+#include "store/lists/list_exchange.h"
 #include "ui/platform/dialog.h"
 
 namespace velunar {

@@ -27,7 +27,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/view_list.h"
+#include "store/lists/view_list.h"
 #include "ui/list_box_view.h"
 
 namespace velunar {

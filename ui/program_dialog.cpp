@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "res/texts/main_window_texts.h"
-#include "store/entry_file.h"
+#include "store/file/entry_file.h"
 #include "ui/entry_edit.h"
 #include "ui/list_box.h"
 #include "ui/platform/win_app.h"

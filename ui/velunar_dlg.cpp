@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "res/texts/main_window_texts.h"
-#include "store/entry_merge.h"
-#include "store/status_texts.h"
-#include "store/text_rules.h"
+#include "store/lists/entry_merge.h"
+#include "store/text/status_texts.h"
+#include "store/text/text_rules.h"
 #include "ui/about_dlg.h"
 #include "ui/app_icon.h"
 #include "ui/entry_edit.h"

@@ -13,11 +13,11 @@
 #include <memory>
 #include <string>
 
-#include "store/entry_file.h"
-#include "store/entry_sequence.h"
-#include "store/list_exchange.h"
-#include "store/master_list.h"
-#include "store/text_pool.h"
+#include "store/file/entry_file.h"
+#include "store/lists/entry_sequence.h"
+#include "store/lists/list_exchange.h"
+#include "store/lists/master_list.h"
+#include "store/lists/text_pool.h"
 #include "ui/list_box.h"
 #include "ui/program_dialog.h"
 

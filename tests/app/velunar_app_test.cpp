@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "store/entry_file.h"
+#include "store/file/entry_file.h"
 #include "tests/ui/window_driver.h"
 #include "ui/velunar_dlg.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "store/cp1251.h"
+#include "store/text/cp1251.h"
 
 namespace velunar::testing {
 

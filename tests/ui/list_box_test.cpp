@@ -18,9 +18,9 @@
 #include <utility>
 #include <vector>
 
-#include "store/master_list.h"
-#include "store/text_pool.h"
-#include "store/text_rules.h"
+#include "store/lists/master_list.h"
+#include "store/lists/text_pool.h"
+#include "store/text/text_rules.h"
 #include "tests/ui/platform/dialog_driver.h"
 
 namespace velunar {

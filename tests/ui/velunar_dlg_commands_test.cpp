@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "store/cp1251.h"
-#include "tests/store/faulty_file_system.h"
+#include "store/text/cp1251.h"
+#include "tests/store/file/faulty_file_system.h"
 #include "tests/ui/window_driver.h"
 #include "tests/ui/window_texts.h"
 #include "ui/entry_edit.h"

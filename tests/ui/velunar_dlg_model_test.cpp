@@ -28,8 +28,8 @@
 #include <string>
 #include <vector>
 
-#include "store/cp1251.h"
-#include "store/text_rules.h"
+#include "store/text/cp1251.h"
+#include "store/text/text_rules.h"
 #include "tests/ui/window_driver.h"
 #include "tests/ui/window_texts.h"
 #include "ui/entry_edit.h"

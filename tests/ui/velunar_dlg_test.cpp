@@ -32,9 +32,9 @@
 #include <string>
 #include <vector>
 
-#include "store/entry_file.h"
-#include "store/file_system.h"
-#include "tests/store/faulty_file_system.h"
+#include "store/file/entry_file.h"
+#include "store/file/posix/file_system.h"
+#include "tests/store/file/faulty_file_system.h"
 #include "tests/ui/window_driver.h"
 #include "tests/ui/window_texts.h"
 #include "ui/about_dlg.h"

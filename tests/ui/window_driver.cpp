@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "store/cp1251.h"
+#include "store/text/cp1251.h"
 
 namespace velunar::testing {
 

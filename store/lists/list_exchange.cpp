@@ -1,0 +1,13 @@
+#include "store/lists/list_exchange.h"
+
+#include "store/fast/query_scan.h"
+
+namespace velunar {
+
+void FillMatching(CViewList& view, const CMasterList& master, const CQueryMatcher& matcher) {
+  view.SetItems(MatchingItems(master.Items(), *master.Texts(), matcher));
+}
+
+void RebuildMaster(CMasterList& master, const CViewList& view) { master.SetItems(view.Items()); }
+
+}  // namespace velunar

@@ -1,0 +1,599 @@
+// The entry file against everything around the program: other programs that
+// change, replace or lock it while the window is open, saves cut short at
+// any step, files with ACLs and extended attributes, and a second copy of
+// the program.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "store/file/entry_file.h"
+#include "store/lists/entry_merge.h"
+#include "store/lists/entry_sequence.h"
+#include "tests/store/file/entry_file_fixture.h"
+#include "tests/store/file/faulty_file_system.h"
+
+namespace velunar {
+namespace {
+
+using namespace velunar::testing;
+using Texts = std::vector<std::string>;
+
+std::vector<std::string_view> Views(const Texts& texts) { return {texts.begin(), texts.end()}; }
+
+// A save as the window makes it: the file's change since `base` is read and
+// merged with `mine`, and the result written in the merge's order.
+// Returns the entries written.
+Texts MergeAndSave(CStdioFile& file, const Texts& base, const Texts& mine) {
+  file.Close();
+  Texts result = mine;
+  std::optional<CLoadedEntries> changed = file.ReadOutsideChange();
+  if (changed) {
+    const CEntrySequence baseSeq = CEntrySequence::FromSorted(Views(base));
+    const CEntrySequence mineSeq = CEntrySequence::FromSorted(Views(mine));
+    const std::vector<std::string_view> merged =
+        MergeEntries(baseSeq, mineSeq, changed->entries);
+    result.assign(merged.begin(), merged.end());
+  }
+  file.WriteAll([&](const CStdioFile::EntryVisitor& visit) {
+    for (const std::string& entry : result) visit(entry);
+  });
+  return result;
+}
+
+void WriteInPlace(const std::string& path, const std::string& bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  ::close(fd);
+}
+
+void Append(const std::string& path, const std::string& bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  ::close(fd);
+}
+
+// An editor that saves by writing a new file and renaming it over the old.
+void ReplaceByRename(const std::string& bytes) {
+  WriteBytes("editor.tmp", bytes);
+  ASSERT_EQ(::rename("editor.tmp", "velunar.txt"), 0);
+}
+
+class EntryFileOutsideTest : public EntryFileFaultTest {};
+
+TEST_F(EntryFileOutsideTest, AnotherProgramsChangeIsMergedNotOverwritten) {
+  struct Row {
+    const char* name;
+    std::string before;  // the file when the window opened
+    Texts mine;          // the window's entries at the save
+    std::function<void()> outside;
+    std::string after;  // the file after the save
+  };
+  const Row rows[] = {
+      {"nothing changed outside", "a\r\nb\r\n", {"a", "c"}, [] {}, "a\r\nc\r\n"},
+      {"an append", "a\r\nb\r\n", {"a", "b", "c"}, [] { Append("velunar.txt", "d\r\n"); },
+       "a\r\nb\r\nd\r\nc\r\n"},
+      {"a rewrite in place", "a\r\nb\r\n", {"a", "b", "c"},
+       [] { WriteInPlace("velunar.txt", "a\r\nx\r\n"); }, "a\r\nx\r\nc\r\n"},
+      {"a replacement by rename", "a\r\nb\r\n", {"b"}, [] { ReplaceByRename("b\r\ny\r\n"); },
+       "b\r\ny\r\n"},
+      {"both sides changed one entry", "Анна 1\r\n", {"Анна 2"},
+       [] { WriteInPlace("velunar.txt", "Анна 3\r\n"); }, "Анна 3\r\nАнна 2\r\n"},
+      {"equal entries counted one by one", "a\r\na\r\n", {"a"},
+       [] { Append("velunar.txt", "a\r\n"); }, "a\r\na\r\n"},
+      {"deleted outside, changed in the window", "a\r\nb\r\n", {"a", "b2"},
+       [] { WriteInPlace("velunar.txt", "a\r\n"); }, "a\r\nb2\r\n"},
+      {"the tail changed outside", "a\r\n\r\nnote\r\n", {"a", "c"},
+       [] { WriteInPlace("velunar.txt", "a\r\n\r\nnew note\r\n"); }, "a\r\nc\r\n\r\nnew note\r\n"},
+      {"a change of permissions only", "a\r\n", {"a", "b"},
+       [] { ASSERT_EQ(::chmod("velunar.txt", 0640), 0); }, "a\r\nb\r\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    WriteBytes("velunar.txt", row.before);
+    CStdioFile file(m_fs);
+    const Texts base = Load(file);
+    row.outside();
+    MergeAndSave(file, base, row.mine);
+    EXPECT_EQ(ReadBytes("velunar.txt"), row.after);
+    EXPECT_EQ(Names(), (std::set<std::string>{"velunar.txt"}));
+    // What was written is what the file holds now: a second save with no
+    // change outside merges nothing in.
+    file.Close();
+    EXPECT_FALSE(file.ReadOutsideChange().has_value());
+  }
+}
+
+TEST_F(EntryFileOutsideTest, ChangedFileThatCannotBeHadIsNotWritten) {
+  struct Row {
+    const char* name;
+    std::function<void(std::vector<CFileDescriptor>& holders)> outside;
+    CFileException::ECause cause;
+    const char* after;  // the file's bytes afterwards; nullptr: no regular file
+  };
+  const Row rows[] = {
+      {"replaced by a directory",
+       [](auto&) {
+         ASSERT_EQ(::unlink("velunar.txt"), 0);
+         ASSERT_EQ(::mkdir("velunar.txt", 0755), 0);
+       },
+       CFileException::notRegularFile, nullptr},
+      {"replaced by a FIFO",
+       [](auto&) {
+         ASSERT_EQ(::unlink("velunar.txt"), 0);
+         ASSERT_EQ(::mkfifo("velunar.txt", 0644), 0);
+       },
+       CFileException::notRegularFile, nullptr},
+      {"replaced, and the new file held by another copy",
+       [](auto& holders) {
+         ReplaceByRename("b\r\n");
+         holders.emplace_back(PosixFileSystem(), ::open("velunar.txt", O_RDONLY | O_CLOEXEC));
+         ASSERT_EQ(::flock(holders.back().Get(), LOCK_EX | LOCK_NB), 0);
+       },
+       CFileException::heldByAnotherCopy, "b\r\n"},
+      {"replaced, and the new file locked by another program",
+       [](auto& holders) {
+         ReplaceByRename("b\r\n");
+         holders.emplace_back(PosixFileSystem(), ::open("velunar.txt", O_RDWR | O_CLOEXEC));
+         struct flock lock {};
+         lock.l_type = F_WRLCK;
+         lock.l_whence = SEEK_SET;
+         ASSERT_EQ(::fcntl(holders.back().Get(), F_OFD_SETLK, &lock), 0);
+       },
+       CFileException::lockedByAnotherProgram, "b\r\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::filesystem::remove_all("velunar.txt");
+    WriteBytes("velunar.txt", "a\r\n");
+    CStdioFile file(m_fs);
+    const Texts base = Load(file);
+    std::vector<CFileDescriptor> holders;
+    row.outside(holders);
+    file.Close();
+    try {
+      (void)file.ReadOutsideChange();
+      ADD_FAILURE() << "the changed file was not refused";
+    } catch (const CFileException& e) {
+      EXPECT_EQ(e.m_cause, row.cause);
+      EXPECT_EQ(e.m_strFileName, FullPath());
+      EXPECT_NE(e.ReportText().find("nothing was written"), std::string::npos);
+    }
+    // A save that goes ahead all the same is refused too.
+    EXPECT_THROW(Save(file, {"a", "mine"}), CFileException);
+    if (row.after != nullptr) {
+      EXPECT_EQ(ReadBytes("velunar.txt"), row.after);
+    } else {
+      EXPECT_NE(std::filesystem::status("velunar.txt").type(),
+                std::filesystem::file_type::regular);
+    }
+  }
+}
+
+TEST_F(EntryFileOutsideTest, UnreadableChangedFileIsNotWritten) {
+  WriteBytes("velunar.txt", "a\r\n");
+  CStdioFile file(m_fs);
+  const Texts base = Load(file);
+  Append("velunar.txt", "b\r\n");
+  file.Close();
+  m_fs.Fail(EOp::read, 1, EIO);
+  try {
+    MergeAndSave(file, base, {"a", "c"});
+    ADD_FAILURE() << "an unreadable change was overwritten";
+  } catch (const CFileException& e) {
+    EXPECT_EQ(e.m_cause, CFileException::unreadable);
+    EXPECT_EQ(e.m_lOsError, EIO);
+  }
+  m_fs.Clear();
+  EXPECT_EQ(ReadBytes("velunar.txt"), "a\r\nb\r\n");
+  // Readable again: the next save merges.
+  MergeAndSave(file, base, {"a", "c"});
+  EXPECT_EQ(ReadBytes("velunar.txt"), "a\r\nb\r\nc\r\n");
+}
+
+TEST_F(EntryFileOutsideTest, SaveNeverReplacesAChangeNobodyRead) {
+  WriteBytes("velunar.txt", "a\r\n");
+  CStdioFile file(m_fs);
+  Load(file);
+  file.Close();
+  Append("velunar.txt", "outside\r\n");
+  try {
+    file.WriteAll([](const CStdioFile::EntryVisitor& visit) { visit("mine"); });
+    ADD_FAILURE() << "the change outside was overwritten";
+  } catch (const CFileException& e) {
+    EXPECT_EQ(e.m_cause, CFileException::changedOutside);
+  }
+  EXPECT_EQ(ReadBytes("velunar.txt"), "a\r\noutside\r\n");
+
+  // A change that comes while the save is under way is not lost either.
+  Texts base = {"a", "outside"};
+  (void)file.ReadOutsideChange();
+  m_fs.BeforeCall(EOp::linkat, 1, [] { Append("velunar.txt", "late\r\n"); });
+  try {
+    file.WriteAll([](const CStdioFile::EntryVisitor& visit) { visit("mine"); });
+    ADD_FAILURE() << "the change during the save was overwritten";
+  } catch (const CFileException& e) {
+    EXPECT_EQ(e.m_cause, CFileException::changedOutside);
+  }
+  EXPECT_EQ(ReadBytes("velunar.txt"), "a\r\noutside\r\nlate\r\n");
+  EXPECT_EQ(Names(), (std::set<std::string>{"velunar.txt"}));
+  MergeAndSave(file, base, {"a", "outside", "mine"});
+  EXPECT_EQ(ReadBytes("velunar.txt"), "a\r\noutside\r\nlate\r\nmine\r\n");
+}
+
+// Whatever step of a save fails, the file stays locked: no other copy can
+// open it, before the failure is told and after.
+TEST_F(EntryFileOutsideTest, LockIsKeptAfterEveryFailingStepOfASave) {
+  struct Row {
+    const char* name;
+    EOp op;
+    int nth;
+    int error;
+  };
+  const Row rows[] = {
+      {"first look at the name", EOp::stat, 1, EACCES},
+      {"read-only file system", EOp::access, 1, EROFS},
+      {"directory cannot be written", EOp::tmpfile, 1, EACCES},
+      {"attributes cannot be read", EOp::listxattr, 1, EIO},
+      {"full disk", EOp::write, 1, ENOSPC},
+      {"sync", EOp::fsync, 1, EIO},
+      {"naming the new file", EOp::linkat, 1, EPERM},
+      {"rename", EOp::rename, 1, EIO},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    WriteBytes("velunar.txt", "old\r\n");
+    CStdioFile file(m_fs);
+    Load(file);
+    file.Close();
+    m_fs.Fail(row.op, row.nth, row.error);
+    EXPECT_THROW(Save(file, ManyEntries()), CFileException);
+    EXPECT_GE(m_fs.Calls(row.op), row.nth) << "the fault was never reached";
+    m_fs.Clear();
+    EXPECT_EQ(OpeningsOfAnotherProcess(FullPath()), 0);
+    EXPECT_EQ(ReadBytes("velunar.txt"), "old\r\n");
+    file.OpenForReading();
+    EXPECT_EQ(OpeningsOfAnotherProcess(FullPath()), 0);
+  }
+}
+
+// kill -9 at any step of a save leaves the old file or the new one, whole,
+// and nothing of the program's that outlives its next start.
+TEST_F(EntryFileOutsideTest, SaveCutShortAtAnyStepLeavesNothingAfterTheNextStart) {
+  struct Row {
+    const char* name;
+    EOp op;
+    int nth;
+    bool bNamedNewFiles;  // a file system without O_TMPFILE
+  };
+  const Row rows[] = {
+      {"first write", EOp::write, 1, false},  {"sync of the new file", EOp::fsync, 1, false},
+      {"naming", EOp::linkat, 1, false},      {"rename", EOp::rename, 1, false},
+      {"directory sync", EOp::fsync, 2, false}, {"named: first write", EOp::write, 1, true},
+      {"named: rename", EOp::rename, 1, true},
+  };
+  const std::string before = "old\r\n\r\nkept";
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    WriteBytes("velunar.txt", before);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      CFaultyFileSystem fs;
+      if (row.bNamedNewFiles) fs.Fail(EOp::tmpfile, 0, EOPNOTSUPP);
+      CStdioFile file(fs);
+      Load(file);
+      file.Close();
+      fs.BeforeCall(row.op, row.nth, [] { ::kill(::getpid(), SIGKILL); });
+      Save(file, ManyEntries());
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the save was not cut short";
+    const std::string now = ReadBytes("velunar.txt");
+    EXPECT_TRUE(now == before || now == ManyEntriesBytes("\r\nkept")) << now.size();
+
+    CStdioFile next(m_fs);
+    Load(next);
+    EXPECT_EQ(Names(), (std::set<std::string>{"velunar.txt"}));
+  }
+}
+
+// A leftover name in the way, and errno already EEXIST when the save
+// starts: the save takes the next free name once, and leaves no empty files.
+TEST_F(EntryFileOutsideTest, NewFileNameSkipsLeftoversAndMakesOneFile) {
+  for (const bool bNamed : {true, false}) {
+    SCOPED_TRACE(bNamed ? "named new file" : "unnamed new file");
+    for (const std::string& name : Names()) std::filesystem::remove(name);
+    WriteBytes("velunar.txt", "a\r\n");
+    const std::string leftover = "velunar.txt." + std::to_string(::getpid()) + ".0.tmp";
+    WriteBytes(leftover, "");
+    // Held by a running save, so that it is no leftover to remove.
+    CFileDescriptor holder(PosixFileSystem(), ::open(leftover.c_str(), O_RDONLY | O_CLOEXEC));
+    ASSERT_EQ(::flock(holder.Get(), LOCK_EX | LOCK_NB), 0);
+
+    if (bNamed) m_fs.Fail(EOp::tmpfile, 0, EOPNOTSUPP);
+    CStdioFile file(m_fs);
+    Load(file);
+    errno = EEXIST;
+    Save(file, {"b"});
+    EXPECT_EQ(ReadBytes("velunar.txt"), "b\r\n");
+    EXPECT_EQ(Names(), (std::set<std::string>{"velunar.txt", leftover}));
+    m_fs.Clear();
+  }
+}
+
+TEST_F(EntryFileOutsideTest, LeftoverNobodyHoldsIsRemovedOthersStay) {
+  WriteBytes("velunar.txt", "a\r\n");
+  const Texts names = {"velunar.txt.4242.0.tmp", "velunar.txt.4242.17.tmp", "velunar.txt.x.0.tmp",
+                       "velunar.txt.1.tmp",      "velunar.txt.5.5.tmpx",    "other.txt.1.0.tmp"};
+  for (const std::string& name : names) WriteBytes(name, "debris");
+  CFileDescriptor holder(PosixFileSystem(), ::open(names[1].c_str(), O_RDONLY | O_CLOEXEC));
+  ASSERT_EQ(::flock(holder.Get(), LOCK_EX | LOCK_NB), 0);
+  CStdioFile file;
+  Load(file);
+  EXPECT_EQ(Names(), (std::set<std::string>{"velunar.txt", names[1], names[2], names[3], names[4],
+                                            names[5]}));
+}
+
+// The bytes of a POSIX access ACL as the kernel keeps it.
+std::string AclValue(const std::vector<std::array<std::uint32_t, 3>>& entries) {
+  std::string value(4, '\0');
+  const std::uint32_t version = 2;
+  std::memcpy(value.data(), &version, 4);
+  for (const auto& [tag, perm, id] : entries) {
+    char entry[8];
+    const std::uint16_t tag16 = static_cast<std::uint16_t>(tag);
+    const std::uint16_t perm16 = static_cast<std::uint16_t>(perm);
+    std::memcpy(entry, &tag16, 2);
+    std::memcpy(entry + 2, &perm16, 2);
+    std::memcpy(entry + 4, &id, 4);
+    value.append(entry, 8);
+  }
+  return value;
+}
+
+std::optional<std::string> Attribute(const std::string& path, const char* name) {
+  char value[4096];
+  const ssize_t n = ::getxattr(path.c_str(), name, value, sizeof value);
+  if (n < 0) return std::nullopt;
+  return std::string(value, static_cast<std::size_t>(n));
+}
+
+constexpr std::uint32_t kUserObj = 0x01, kUser = 0x02, kGroupObj = 0x04, kMask = 0x10,
+                        kOther = 0x20, kNoId = 0xFFFFFFFF;
+
+TEST_F(EntryFileOutsideTest, SaveKeepsAclsAndExtendedAttributes) {
+  WriteBytes("velunar.txt", "a\r\n");
+  // group::r-- with mask::rw- (for the named user): the group bits of the
+  // mode show the mask, rw-, but the owning group may only read.
+  const std::string acl = AclValue({{kUserObj, 6, kNoId},
+                                    {kUser, 6, 65534},
+                                    {kGroupObj, 4, kNoId},
+                                    {kMask, 6, kNoId},
+                                    {kOther, 4, kNoId}});
+  if (::setxattr("velunar.txt", "system.posix_acl_access", acl.data(), acl.size(), 0) != 0 ||
+      ::setxattr("velunar.txt", "user.velunar.note", "kept", 4, 0) != 0) {
+    GTEST_SKIP() << "no ACLs or user attributes here: " << std::strerror(errno);
+  }
+  const mode_t mode = ModeOf("velunar.txt");
+  CStdioFile file;
+  Load(file);
+  Save(file, {"b"});
+  EXPECT_EQ(ReadBytes("velunar.txt"), "b\r\n");
+  EXPECT_EQ(ModeOf("velunar.txt"), mode);
+  EXPECT_EQ(Attribute("velunar.txt", "system.posix_acl_access"), acl);
+  EXPECT_EQ(Attribute("velunar.txt", "user.velunar.note"), "kept");
+}
+
+TEST_F(EntryFileOutsideTest, SaveGivesNoPermissionTheDirectoryWouldAdd) {
+  WriteBytes("velunar.txt", "a\r\n");
+  ASSERT_EQ(::chmod("velunar.txt", 0600), 0);
+  // Files made in the directory from now on would let user 65534 write.
+  const std::string dirAcl = AclValue({{kUserObj, 7, kNoId},
+                                       {kUser, 7, 65534},
+                                       {kGroupObj, 5, kNoId},
+                                       {kMask, 7, kNoId},
+                                       {kOther, 5, kNoId}});
+  if (::setxattr(".", "system.posix_acl_default", dirAcl.data(), dirAcl.size(), 0) != 0) {
+    GTEST_SKIP() << "no default ACLs here: " << std::strerror(errno);
+  }
+  CStdioFile file;
+  Load(file);
+  Save(file, {"b"});
+  EXPECT_EQ(ReadBytes("velunar.txt"), "b\r\n");
+  EXPECT_EQ(ModeOf("velunar.txt"), 0600u);
+  EXPECT_EQ(Attribute("velunar.txt", "system.posix_acl_access"), std::nullopt);
+}
+
+TEST_F(EntryFileOutsideTest, FcntlLocksSeeTheFileBusyAndAreRespected) {
+  WriteBytes("velunar.txt", "a\r\n");
+  {
+    CStdioFile file;
+    Load(file);
+    // A program that locks with fcntl is told the file is busy.
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      const int fd = ::open("velunar.txt", O_RDWR);
+      struct flock lock {};
+      lock.l_type = F_WRLCK;
+      lock.l_whence = SEEK_SET;
+      ::_exit(::fcntl(fd, F_SETLK, &lock) == -1 && (errno == EAGAIN || errno == EACCES) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the fcntl lock was granted";
+  }
+  // A file such a program holds locked for writing counts as held.
+  CFileDescriptor other(PosixFileSystem(), ::open("velunar.txt", O_RDWR | O_CLOEXEC));
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  ASSERT_EQ(::fcntl(other.Get(), F_OFD_SETLK, &lock), 0);
+  CStdioFile file;
+  try {
+    file.Load();
+    ADD_FAILURE() << "a file locked for writing was loaded";
+  } catch (const CFileUnavailableException& e) {
+    EXPECT_EQ(e.m_lOsError, EBUSY);
+    EXPECT_FALSE(e.IsHeldByAnotherCopy());
+  }
+}
+
+TEST_F(EntryFileOutsideTest, SyncThatTheFileSystemCannotDoIsAccepted) {
+  WriteBytes("velunar.txt", "a\r\n");
+  CStdioFile file(m_fs);
+  Load(file);
+  m_fs.Fail(EOp::fsync, 1, EINVAL);
+  Save(file, {"b"});
+  EXPECT_EQ(ReadBytes("velunar.txt"), "b\r\n");
+}
+
+// Reads one byte from `fd`; false at the end or on failure.
+bool Await(int fd) {
+  char byte;
+  return ::read(fd, &byte, 1) == 1;
+}
+void Signal(int fd) { (void)!::write(fd, "x", 1); }
+
+// An editor replaces the file by rename while the first copy has it open,
+// and a second copy starts on the new file. Both save; no entry of either
+// is lost.
+TEST_F(EntryFileOutsideTest, TwoCopiesAfterARenameLoseNoEntry) {
+  WriteBytes("velunar.txt", "a\r\n");
+  CStdioFile first;
+  const Texts firstBase = Load(first);
+  ReplaceByRename("a\r\nfrom editor\r\n");
+
+  int toChild[2], toParent[2];
+  ASSERT_EQ(::pipe(toChild), 0);
+  ASSERT_EQ(::pipe(toParent), 0);
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    int ok = 0;
+    {
+      CStdioFile second;
+      const Texts base = Load(second);  // the editor's file, now held here
+      Signal(toParent[1]);
+      Await(toChild[0]);  // the first copy has tried to save meanwhile
+      Texts mine = base;
+      mine.push_back("from second");
+      MergeAndSave(second, base, mine);
+      ok = 1;
+    }  // the second copy ends
+    Signal(toParent[1]);
+    ::_exit(ok ? 0 : 1);
+  }
+  ASSERT_TRUE(Await(toParent[0]));
+  // The first copy cannot save while the second holds the new file...
+  const Texts firstMine = {"a", "from first"};
+  try {
+    MergeAndSave(first, firstBase, firstMine);
+    ADD_FAILURE() << "both copies could write the file";
+  } catch (const CFileException& e) {
+    EXPECT_EQ(e.m_cause, CFileException::heldByAnotherCopy);
+  }
+  EXPECT_EQ(ReadBytes("velunar.txt"), "a\r\nfrom editor\r\n");
+  Signal(toChild[1]);
+  ASSERT_TRUE(Await(toParent[0]));
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  // ...and once it has ended, the first copy's save keeps everything.
+  MergeAndSave(first, firstBase, firstMine);
+  const std::string after = ReadBytes("velunar.txt");
+  for (const char* entry : {"a\r\n", "from editor\r\n", "from second\r\n", "from first\r\n"}) {
+    EXPECT_NE(after.find(entry), std::string::npos) << entry << " was lost: " << after;
+  }
+  for (int fd : {toChild[0], toChild[1], toParent[0], toParent[1]}) ::close(fd);
+}
+
+// A change that comes while the file is being read is read at the next
+// save, and counted once.
+TEST_F(EntryFileOutsideTest, ChangeDuringTheReadIsNotLost) {
+  for (const bool bAtLoad : {true, false}) {
+    SCOPED_TRACE(bAtLoad ? "while loading" : "while reading a change");
+    WriteBytes("velunar.txt", "a\r\n");
+    CStdioFile file(m_fs);
+    if (bAtLoad) m_fs.BeforeCall(EOp::read, 1, [] { Append("velunar.txt", "c\r\n"); });
+    const Texts base = Load(file);
+    file.Close();
+    if (!bAtLoad) {
+      Append("velunar.txt", "b\r\n");
+      m_fs.BeforeCall(EOp::read, 1, [] { Append("velunar.txt", "c\r\n"); });
+      const Texts merged = MergeAndSave(file, base, {"a", "mine"});
+      file.Close();
+      MergeAndSave(file, merged, merged);
+    } else {
+      MergeAndSave(file, base, {"a", "c", "mine"});
+    }
+    const std::string after = ReadBytes("velunar.txt");
+    EXPECT_EQ(std::count(after.begin(), after.end(), 'c'), 1) << after;
+    EXPECT_NE(after.find("mine\r\n"), std::string::npos) << after;
+    m_fs.Clear();
+  }
+}
+
+// The file the program holds gives the new file its permissions, also when
+// another program removed its name meanwhile.
+TEST_F(EntryFileOutsideTest, SaveAfterTheNameWasRemovedKeepsThePermissions) {
+  WriteBytes("velunar.txt", "a\r\n");
+  ASSERT_EQ(::chmod("velunar.txt", 0600), 0);
+  CStdioFile file;
+  const Texts base = Load(file);
+  ASSERT_EQ(::unlink("velunar.txt"), 0);
+  MergeAndSave(file, base, {"a", "b"});
+  EXPECT_EQ(ReadBytes("velunar.txt"), "a\r\nb\r\n");
+  EXPECT_EQ(ModeOf("velunar.txt"), 0600u);
+}
+
+// Where the owner cannot be given back, the group still is; where neither
+// can, the group gets no permission at all rather than another group's.
+TEST_F(EntryFileOutsideTest, GroupBitsNeverGoToAnotherGroup) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs to hand a file to another group";
+  struct Row {
+    const char* name;
+    int nFailingCalls;  // of fchown
+    gid_t wantGroup;
+    mode_t wantMode;
+  };
+  const Row rows[] = {{"owner and group kept", 0, 65534, 0664},
+                      {"group kept without the owner", 1, 65534, 0664},
+                      {"neither kept", 2, 0, 0604}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    WriteBytes("velunar.txt", "a\r\n");
+    ASSERT_EQ(::chown("velunar.txt", 0, 65534), 0);
+    ASSERT_EQ(::chmod("velunar.txt", 0664), 0);
+    CStdioFile file(m_fs);
+    Load(file);
+    if (row.nFailingCalls > 0) m_fs.Fail(EOp::fchown, row.nFailingCalls == 1 ? 1 : 0, EPERM);
+    Save(file, {"b"});
+    m_fs.Clear();
+    struct stat st;
+    ASSERT_EQ(::stat("velunar.txt", &st), 0);
+    EXPECT_EQ(st.st_gid, row.wantGroup);
+    EXPECT_EQ(st.st_mode & 07777, row.wantMode);
+  }
+}
+
+}  // namespace
+}  // namespace velunar
