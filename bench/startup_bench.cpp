@@ -69,7 +69,7 @@ void BM_LoadOnly(benchmark::State& state) {
     CMasterList master(texts);
     CStdioFile entryFile(PosixFileSystem(), file.string());
     // As the window loads.
-    CLoadedEntries loaded = entryFile.LoadKeyed();
+    CLoadedEntries loaded = entryFile.Load();
     master.AddLoaded(std::move(loaded.buffer), std::move(loaded.keys));
     RefillView(view, master);
     benchmark::DoNotOptimize(view.GetCount());

@@ -17,12 +17,10 @@
 //   Rebuild              RebuildMaster from the view
 //   Find                 one Find over every entry (fold, search, fill)
 //   FindBaseline         the bare pass: fold each entry, search it
-//   WriteAll             save every entry (the bytes in one piece), with fsync
-//                        and rename
-//   SaveBytes            the bytes of a save built in memory: per entry through
-//                        a visitor and an append (the entry file's WriteAll of
-//                        a visitor), and in one piece (FormatSequence, the
-//                        window's save)
+//   WriteAll             save every entry, as the window does: the bytes built
+//                        piece by piece as they are written, fsync, rename
+//   SaveBytes            the bytes of a save built piece by piece in memory,
+//                        without the file
 //
 // The second argument picks the file: 0 the project's own generator, 1 the
 // shared generator (gen_entries.py, run with python3 from
@@ -52,6 +50,8 @@
 #include "bench/scratch_dir.h"
 #include "store/file/entry_file.h"
 #include "store/file/entry_format.h"
+#include "store/file/posix/file_system.h"
+#include "store/lists/entry_runs.h"
 #include "store/lists/list_exchange.h"
 #include "store/lists/master_list.h"
 #include "store/text/text_rules.h"
@@ -125,7 +125,7 @@ std::unique_ptr<CLists> LoadLists(int count, int source = 0) {
   auto lists = std::make_unique<CLists>();
   CStdioFile file(PosixFileSystem(), PhoneBookPath(count, source));
   // As the window loads.
-  CLoadedEntries loaded = file.LoadKeyed();
+  CLoadedEntries loaded = file.Load();
   lists->master.AddLoaded(std::move(loaded.buffer), std::move(loaded.keys));
   RefillView(lists->view, lists->master);
   return lists;
@@ -279,30 +279,26 @@ void BM_WriteAll(benchmark::State& state) {
   CStdioFile file(PosixFileSystem(), target.string());
   for (auto _ : state) {
     file.Close();
-    file.WriteAll(lists->view.Items());
+    file.WriteAll(RunsOf(lists->view.Items()));
     file.OpenForReading();
   }
   state.SetBytesProcessed(static_cast<long long>(state.iterations()) *
                           static_cast<long long>(fs::file_size(target)));
 }
 
-template <bool kWhole>
 void BM_SaveBytes(benchmark::State& state) {
   int source = static_cast<int>(state.range(1));
   if (SkipWithoutFile(state, PhoneBookPath(static_cast<int>(state.range(0)), source))) return;
   auto lists = LoadLists(static_cast<int>(state.range(0)), source);
+  std::string piece(64 * 1024, '\0');
   for (auto _ : state) {
-    std::string out;
-    if (kWhole) {
-      out = FormatSequence(lists->view.Items(), "");
-    } else {
-      const std::function<void(std::string_view)> visit = [&out](std::string_view entry) {
-        AppendWithCrLf(entry, out);
-        AppendWithCrLf("\n", out);
-      };
-      lists->view.Items().ForEach(visit);
-    }
-    benchmark::DoNotOptimize(out.data());
+    std::size_t written = 0;
+    WriteEntries(RunsOf(lists->view.Items()), "", piece, [&](std::string_view bytes) {
+      written += bytes.size();
+      benchmark::DoNotOptimize(bytes.data());
+      return true;
+    });
+    benchmark::DoNotOptimize(written);
   }
 }
 
@@ -340,8 +336,7 @@ BENCHMARK(BM_Rebuild)->Apply(SizesMicro);
 BENCHMARK(BM_Find)->Apply(SizesBothFiles)->ComputeStatistics("min", Fastest);
 BENCHMARK(BM_FindBaseline)->Apply(Sizes);
 BENCHMARK(BM_WriteAll)->Apply(Sizes)->ComputeStatistics("min", Fastest);
-BENCHMARK(BM_SaveBytes<false>)->Name("BM_SaveBytes/per_entry")->Apply(SizesBothFiles);
-BENCHMARK(BM_SaveBytes<true>)->Name("BM_SaveBytes/whole")->Apply(SizesBothFiles);
+BENCHMARK(BM_SaveBytes)->Apply(SizesBothFiles);
 
 }  // namespace
 }  // namespace velunar

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Checks that the tree reads as layers: app -> ui (the program's windows) ->
 # ui/platform (the dialog layer over Qt) -> Qt, with store/ below ui and
-# knowing neither Qt nor anything above it, and res/ data that includes
-# nothing of the code. Also that no two parts include each other, at any
-# distance: a part is a .h with its .cpp.
+# knowing neither Qt nor anything above it, in four floors of its own, and
+# res/ data that includes nothing of the code. Also that no two parts
+# include each other, at any distance: a part is a .h with its .cpp.
 #
 #   scripts/check-layers.sh [SOURCE_DIR]
 #
@@ -19,13 +19,34 @@ complain() {
 }
 
 # What each folder's files may include of the project, as folder prefixes.
+# The store is four floors, each including only those below it: text/
+# (the code page and the text rules), fast/ (buffers, vector scans, the
+# sort), file/ (the entry file) and lists/. The store may include the texts
+# of res/texts/, which are data.
 allowed_for() {
   case "$1" in
-    store/*) echo "store/" ;;
-    ui/platform/*) echo "ui/platform/" ;;
+    store/text/*) echo "store/text/ res/texts/" ;;
+    store/fast/*) echo "store/fast/ store/text/" ;;
+    store/file/*) echo "store/file/ store/fast/ store/text/" ;;
+    store/lists/*) echo "store/lists/ store/file/ store/fast/ store/text/" ;;
+    store/*) echo "" ;;
+    ui/platform/*) echo "ui/platform/ res/texts/" ;;
     ui/*) echo "ui/ store/ res/" ;;
     res/*) echo "res/" ;;
     app/*) echo "app/ ui/ store/ res/" ;;
+  esac
+}
+
+# What a file may not include although its floor allows it: the entry
+# file's pieces of one operating system (store/file/posix/, win32/) are the
+# business of the other pieces of that system; the session and everything
+# above know them only through the headers of store/file/.
+forbidden_for() {
+  case "$1" in
+    store/file/posix/*) echo "store/file/win32/" ;;
+    store/file/win32/*) echo "store/file/posix/" ;;
+    store/*) echo "store/file/posix/ store/file/win32/" ;;
+    ui/* | app/*) echo "store/file/posix/ store/file/win32/" ;;
   esac
 }
 
@@ -33,10 +54,14 @@ sources=$(find store ui app res -name '*.h' -o -name '*.cpp' | sort)
 
 for file in $sources; do
   allowed=$(allowed_for "$file")
+  forbidden=$(forbidden_for "$file")
   while IFS= read -r included; do
     ok=0
     for prefix in $allowed; do
       [[ "$included" == "$prefix"* ]] && ok=1
+    done
+    for prefix in $forbidden; do
+      [[ "$included" == "$prefix"* ]] && ok=0
     done
     [[ $ok == 1 ]] || complain "$file includes \"$included\""
   done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")

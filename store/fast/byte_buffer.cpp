@@ -17,18 +17,11 @@ CByteBuffer::CByteBuffer(std::size_t capacity) {
   AdviseHugePages(m_pData, capacity);
 }
 
-CByteBuffer::CByteBuffer(std::vector<char>&& bytes)
-    : m_pData(bytes.data()), m_nSize(bytes.size()), m_nCapacity(bytes.size()) {
-  // Moving a vector keeps its storage, so m_pData stays valid.
-  m_adopted = std::move(bytes);
-}
-
 CByteBuffer::CByteBuffer(CByteBuffer&& other) noexcept
     : m_pBlock(std::exchange(other.m_pBlock, nullptr)),
       m_pData(std::exchange(other.m_pData, nullptr)),
       m_nSize(std::exchange(other.m_nSize, 0)),
-      m_nCapacity(std::exchange(other.m_nCapacity, 0)),
-      m_adopted(std::move(other.m_adopted)) {}
+      m_nCapacity(std::exchange(other.m_nCapacity, 0)) {}
 
 CByteBuffer& CByteBuffer::operator=(CByteBuffer&& other) noexcept {
   if (this != &other) {
@@ -37,7 +30,6 @@ CByteBuffer& CByteBuffer::operator=(CByteBuffer&& other) noexcept {
     m_pData = std::exchange(other.m_pData, nullptr);
     m_nSize = std::exchange(other.m_nSize, 0);
     m_nCapacity = std::exchange(other.m_nCapacity, 0);
-    m_adopted = std::move(other.m_adopted);
   }
   return *this;
 }
@@ -50,7 +42,6 @@ void CByteBuffer::Release() noexcept {
   m_pData = nullptr;
   m_nSize = 0;
   m_nCapacity = 0;
-  m_adopted = std::vector<char>();
 }
 
 void CByteBuffer::SetSize(std::size_t n) {

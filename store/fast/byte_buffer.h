@@ -29,9 +29,6 @@ class CByteBuffer {
   // Room for `capacity` bytes, none of them set; Size() is 0.
   // Throws std::bad_alloc.
   explicit CByteBuffer(std::size_t capacity);
-  // Takes over the storage of `bytes` (no copy), so that views into it stay
-  // valid: for callers that built a file's bytes in a vector.
-  CByteBuffer(std::vector<char>&& bytes);  // NOLINT(google-explicit-constructor)
   CByteBuffer(CByteBuffer&& other) noexcept;
   CByteBuffer& operator=(CByteBuffer&& other) noexcept;
   CByteBuffer(const CByteBuffer&) = delete;
@@ -63,7 +60,6 @@ class CByteBuffer {
   char* m_pData = nullptr;
   std::size_t m_nSize = 0;
   std::size_t m_nCapacity = 0;
-  std::vector<char> m_adopted;  // the storage taken over from a vector
 };
 
 }  // namespace velunar

@@ -4,8 +4,8 @@
 // Find asks whether each entry holds the query. Asked entry by entry in list
 // order, the texts come from scattered places in a loaded file, and nearly
 // every one is a wait for memory. The block is read here once, front to
-// back, and the entries are then checked against the marks (MatchingItems
-// below). A match is marked at its first byte, so an entry [begin, end) of the block
+// back, and the entries are then checked against the marks
+// (lists/find_matches.h). A match is marked at its first byte, so an entry [begin, end) of the block
 // holds the query exactly when a mark lies in [begin, end - query size].
 //
 // The search has a plain path and, where the processor has them, vector
@@ -20,9 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/lists/entry_sequence.h"
 #include "store/fast/scan_path.h"
-#include "store/lists/text_pool.h"
 #include "store/text/text_rules.h"
 
 namespace velunar {
@@ -96,14 +94,6 @@ inline bool AnyMarkIn(const std::vector<std::uint64_t>& marks, std::size_t first
   }
   return false;
 }
-
-// Find: the items of `items` that `matcher` matches, in their order. Items
-// whose bytes lie in one of the buffers `texts` adopted are looked up in the
-// marks of one pass over that buffer; the others (texts typed since the
-// load) are asked one by one. REQUIRES: `items` in list order. Throws
-// std::bad_alloc.
-CEntrySequence MatchingItems(const CEntrySequence& items, const CTextPool& texts,
-                             const CQueryMatcher& matcher);
 
 }  // namespace velunar
 

@@ -20,19 +20,17 @@
 // after the entries, so nothing of the file is lost, and a file whose entries
 // are in list order with CR LF line ends is written back byte for byte.
 //
-// Writing: each entry followed by CR LF; the only translation of a text
-// being written is LF to CR LF.
+// Writing: each entry followed by CR LF, then the kept tail; the only
+// translation of an entry being written is LF to CR LF.
 #ifndef VELUNAR_STORE_FILE_ENTRY_FORMAT_H_
 #define VELUNAR_STORE_FILE_ENTRY_FORMAT_H_
 
 #include <functional>
 #include <optional>
 #include <span>
-#include <string>
 #include <string_view>
 #include <vector>
 
-#include "store/lists/entry_sequence.h"
 #include "store/fast/list_order_sort.h"
 #include "store/fast/scan_path.h"
 
@@ -54,8 +52,8 @@ CParsedEntries ParseEntries(std::string_view bytes, EScanPath path = FastestScan
 
 // The entries as the load's sort takes them: for each, in file order, a
 // key made by FirstSortKey, whose place is the entry's offset in the
-// bytes. The same split as ParseEntries, without a list of views between
-// the split and the sort.
+// bytes. The same split as ParseEntries, with no list of views between the
+// split and the sort, and each line keyed while it is still in the cache.
 struct CKeyedEntries {
   std::vector<CSortKey> keys;
   std::string_view tail;
@@ -66,29 +64,22 @@ struct CKeyedEntries {
 std::optional<CKeyedEntries> ParseKeyedEntries(std::string_view bytes,
                                                EScanPath path = FastestScanPath());
 
-// Appends `text` to `out` with every LF written as CR LF; every other byte,
-// CR included, unchanged.
-void AppendWithCrLf(std::string_view text, std::string& out);
+// The entries a save writes, in order, handed over in runs: a run is
+// entries whose views lie together in memory, so that the writer can ask
+// for the texts a few entries ahead. Whoever holds the entries (the lists)
+// calls the visitor once per run.
+using CEntryRun = std::span<const std::string_view>;
+using CEntryRuns = std::function<void(const std::function<void(CEntryRun)>&)>;
 
-// The bytes a save writes: each entry (REQUIRES: none holds LF) followed by
-// CR LF, in the order given, then `tail`.
-std::string FormatEntries(std::span<const std::string_view> entries, std::string_view tail);
-
-// The bytes a save writes for `items`, in their order: each entry followed
-// by CR LF, a line feed inside an entry written as CR LF (as WriteText
-// does), then `tail`. One pass that sizes the output and one that copies,
-// with no call and no growth per entry. Throws std::bad_alloc.
-std::string FormatSequence(const CEntrySequence& items, std::string_view tail);
-
-// The same bytes as FormatSequence(items, ""), handed to `write` piece by
-// piece as they are built in `piece`: every piece but the last fills it
-// whole, and the last is never empty. Nothing the size of the file is
-// allocated, so a save neither needs that memory nor pays for its first
-// touch. Stops, returning false, as soon as `write` returns false; true
-// when every byte was written. REQUIRES: !piece.empty(). Never throws unless
-// `write` does.
-bool WriteSequence(const CEntrySequence& items, std::span<char> piece,
-                   const std::function<bool(std::string_view)>& write);
+// The one writer of the format: the bytes of `entries`, each followed by
+// CR LF (a line feed inside an entry written as CR LF), then `tail`, handed
+// to `write` piece by piece as they are built in `piece`. Every piece but
+// the last fills it whole, and none is empty, so nothing the size of the
+// file is allocated. Stops at the first `write` that returns false and
+// returns false; true when every byte was written. REQUIRES: !piece.empty().
+// Throws only what `entries` and `write` throw.
+bool WriteEntries(const CEntryRuns& entries, std::string_view tail, std::span<char> piece,
+                  const std::function<bool(std::string_view)>& write);
 
 }  // namespace velunar
 

@@ -1,6 +1,6 @@
 #include "store/lists/list_exchange.h"
 
-#include "store/fast/query_scan.h"
+#include "store/lists/find_matches.h"
 
 namespace velunar {
 

@@ -87,54 +87,7 @@ class CCompactPlaces {
   std::vector<std::pair<std::uint32_t, std::uint32_t>> m_long;  // (index, size)
 };
 
-// The places of `entries` in `buffer`; nothing when one lies outside it, or
-// out of file order (each must start after the one before), or when the
-// buffer is too large for 32-bit offsets.
-std::optional<CCompactPlaces> PlacesInBuffer(const CByteBuffer& buffer,
-                                             const std::vector<std::string_view>& entries) {
-  if (buffer.size() >= UINT32_MAX || entries.empty()) return std::nullopt;
-  const auto base = reinterpret_cast<std::uintptr_t>(buffer.data());
-  CCompactPlaces places(entries.size());
-  std::uintptr_t next = 0;  // the lowest offset the next entry may start at
-  for (std::string_view entry : entries) {
-    const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(entry.data()) - base;
-    if (reinterpret_cast<std::uintptr_t>(entry.data()) < base || at < next ||
-        at > buffer.size() || entry.size() > buffer.size() - at) {
-      return std::nullopt;
-    }
-    places.Push(static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(entry.size()));
-    next = at + 1;
-  }
-  return places;
-}
-
 }  // namespace
-
-void CMasterList::AddLoaded(CByteBuffer&& buffer, std::vector<std::string_view>&& entries) {
-  std::vector<std::string_view> taken;
-  taken.swap(entries);
-  std::optional<CCompactPlaces> places;
-  if (m_items.Count() == 0) places = PlacesInBuffer(buffer, taken);
-  if (!places) {
-    AddLoaded(std::move(buffer), std::as_const(taken));
-    return;
-  }
-  // At a million entries of 48 bytes the views take 16 MB, the sort's keys
-  // 16 MB and the sequence 16 MB, beside the 48 MB buffer. Only one of the
-  // three is alive at a time here, with 5 bytes per entry of places between
-  // them, so the load's peak stays under one and a half times the file.
-  taken = std::vector<std::string_view>();
-  const char* base = buffer.data();
-  const std::size_t n = places->Count();
-  std::vector<CSortKey> keys;
-  ReserveOnHugePages(keys, n);
-  for (std::size_t i = 0; i < n; ++i) {
-    const std::uint32_t at = places->Offset(i);
-    keys.push_back(FirstSortKey(std::string_view(base + at, places->Size(i)), at));
-  }
-  places.reset();
-  AddSortedKeys(std::move(buffer), std::move(keys));
-}
 
 void CMasterList::AddLoaded(CByteBuffer&& buffer, std::vector<CSortKey>&& keys) {
   std::vector<CSortKey> taken;

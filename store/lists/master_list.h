@@ -42,14 +42,9 @@ class CMasterList {
   // Takes the entries of a loaded file, in file order, with the buffer their
   // bytes live in, and appends them as Add would one by one.
   void AddLoaded(CByteBuffer&& buffer, const std::vector<std::string_view>& entries);
-  // The same, taking `entries` too, so that their list is freed before the
-  // sequence is built: at a load, the file's buffer, the list of views and
-  // the sorted sequence would otherwise be alive at once. The result is the
-  // same as the form above; `entries` is left empty.
-  void AddLoaded(CByteBuffer&& buffer, std::vector<std::string_view>&& entries);
   // The same, with the entries as the keys ParseKeyedEntries made of
-  // `buffer` (CStdioFile::LoadKeyed): sorted where they are. `keys` is left
-  // empty.
+  // `buffer` (CStdioFile::Load): sorted where they are, with no list of
+  // views between the split and the sort. `keys` is left empty.
   void AddLoaded(CByteBuffer&& buffer, std::vector<CSortKey>&& keys);
 
   // Remove first equal: removes the first element exactly equal to `text`;

@@ -26,11 +26,6 @@ int CViewList::DeleteString(int i) {
   return GetCount();
 }
 
-void CViewList::ResetContent() {
-  m_items.Clear();
-  m_nCurSel = -1;
-}
-
 bool CViewList::GetText(int i, std::string& target) const {
   if (i < 0 || i >= GetCount()) return false;
   target.assign(m_items.At(i));

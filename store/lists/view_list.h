@@ -34,9 +34,6 @@ class CViewList {
   // its item: it moves up with it, and is cleared when its item goes.
   int DeleteString(int i);
 
-  // Removes every item and the selection.
-  void ResetContent();
-
   int GetCount() const { return m_items.Count(); }
 
   // Sets `target` to the text of item `i` and returns true; when `i` names no

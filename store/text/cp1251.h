@@ -7,7 +7,7 @@
 // to the same code points, and the one unassigned byte 0x98 to U+0098. No
 // other code point has a byte.
 //
-// Texts the program writes itself are kept in the source as UTF-8 and made
+// Texts the program writes itself are kept as UTF-8 (res/texts/) and made
 // into Windows-1251 bytes when the program is built (kInCp1251 below).
 #ifndef VELUNAR_STORE_TEXT_CP1251_H_
 #define VELUNAR_STORE_TEXT_CP1251_H_
@@ -65,12 +65,17 @@ std::optional<unsigned char> UnicodeToCp1251(char32_t c);
 std::u16string DecodeCp1251(std::string_view bytes);
 std::optional<std::string> EncodeCp1251(std::u16string_view text);
 
-// A UTF-8 string literal as a template argument: kInCp1251<u8"...">.
+// A UTF-8 string as a template argument: kInCp1251<u8"..."> for a literal,
+// or kInCp1251<texts::kName> for a text of res/texts/ (whose plain string
+// literals are UTF-8, the source encoding).
 template <std::size_t N>
 struct CUtf8Literal {
   char8_t text[N];
   consteval CUtf8Literal(const char8_t (&literal)[N]) {
     for (std::size_t i = 0; i < N; ++i) text[i] = literal[i];
+  }
+  consteval CUtf8Literal(const char (&literal)[N]) {
+    for (std::size_t i = 0; i < N; ++i) text[i] = static_cast<char8_t>(literal[i]);
   }
 };
 

@@ -187,11 +187,7 @@ inline int Sign(int v) { return (v > 0) - (v < 0); }
 
 }  // namespace
 
-bool IsUpperLetter(unsigned char b) { return kCaseTable[b] != b; }
-
 unsigned char FoldByte(unsigned char b) { return kCaseTable[b]; }
-
-void FoldLower(std::string& s) { FoldBytes(s.data(), s.data(), s.size()); }
 
 std::string FoldedCopy(std::string_view s) {
   std::string folded(s.size(), '\0');
@@ -209,10 +205,6 @@ std::ptrdiff_t FindSubstring(std::string_view s, std::string_view needle, std::p
 
 bool BeginsWith(std::string_view s, std::string_view prefix) {
   return FindSubstring(s, prefix, 0) == 0;
-}
-
-bool QueryMatches(std::string_view entry, std::string_view query) {
-  return CQueryMatcher(query).Matches(entry);
 }
 
 CQueryMatcher::CQueryMatcher(std::string_view query) : m_strFolded(FoldedCopy(query)) {}
@@ -268,8 +260,6 @@ int CompareListOrder(std::string_view a, std::string_view b) {
   return (a.size() > b.size()) - (a.size() < b.size());
 }
 
-unsigned char ListRank(unsigned char b) { return kRankTable[b]; }
-
 std::uint64_t ListOrderKey(std::string_view s) {
   const auto* p = reinterpret_cast<const unsigned char*>(s.data());
   if (s.size() >= 8) {
@@ -285,10 +275,6 @@ std::uint64_t ListOrderKey(std::string_view s) {
     key = (key << 8) | (i < s.size() ? kRankTable[p[i]] : 0u);
   }
   return key;
-}
-
-bool BeginsWithFolded(std::string_view item, std::string_view prefix) {
-  return ComparePrefixRange(item, prefix) == 0;
 }
 
 int ComparePrefixRange(std::string_view item, std::string_view prefix) {

@@ -14,17 +14,14 @@
 
 namespace velunar {
 
-// True when `b` is one of the 73 upper-case letters of Windows-1251
-// (Latin A-Z, Cyrillic А-Я, Ё and the Ukrainian, Belarusian, Serbian and
-// Macedonian capitals).
-bool IsUpperLetter(unsigned char b);
-
-// The lower-case byte of an upper-case letter; every other byte unchanged.
+// The lower-case byte of an upper-case letter, and every other byte
+// unchanged. The upper-case letters are the 73 of Windows-1251: Latin A-Z,
+// Cyrillic capitals, Yo and the Ukrainian, Belarusian, Serbian and
+// Macedonian capitals.
 unsigned char FoldByte(unsigned char b);
 
-// Folds every upper-case letter of `s` to lower case, in place. The length
-// never changes and folding a folded text changes nothing.
-void FoldLower(std::string& s);
+// `s` with every upper-case letter folded to lower case. The length never
+// changes and folding a folded text changes nothing.
 std::string FoldedCopy(std::string_view s);
 
 // Byte-for-byte equality: no folding, trimming or normalisation.
@@ -39,12 +36,9 @@ std::ptrdiff_t FindSubstring(std::string_view s, std::string_view needle, std::p
 // True when `s` begins with `prefix`, exactly.
 bool BeginsWith(std::string_view s, std::string_view prefix);
 
-// Find's match: true when the folded `query` occurs anywhere in the folded
-// `entry`. The entry itself is not changed. An empty query matches every
-// entry.
-bool QueryMatches(std::string_view entry, std::string_view query);
-
-// The same match, with the query folded once, for a pass over many entries.
+// Find's match: true when the folded query occurs anywhere in the folded
+// entry; the entry itself is not changed, and an empty query matches every
+// entry. The query is folded once, for a pass over many entries.
 class CQueryMatcher {
  public:
   explicit CQueryMatcher(std::string_view query);
@@ -77,21 +71,17 @@ std::string DecimalCount(int n);
 // together with, or after `b`.
 int CompareListOrder(std::string_view a, std::string_view b);
 
-// The rank of byte `b` in list order, 1..255 (folded bytes are distinct from
-// each other; a byte and its upper-case letter share one rank). 0 is never
-// a rank, so a key padded with 0 sorts before any longer text.
-unsigned char ListRank(unsigned char b);
-
-// The ranks of the first eight bytes of `s`, most significant first, padded
-// with 0: comparing two keys agrees with CompareListOrder wherever the keys
-// differ. For sorting many texts quickly.
+// The ranks in list order of the first eight bytes of `s`, most significant
+// first, padded with 0: comparing two keys agrees with CompareListOrder
+// wherever the keys differ. Each byte has a rank from 1 to 255 (a letter
+// and its capital share one), so a key padded with 0 sorts before any
+// longer text. For sorting many texts quickly.
 std::uint64_t ListOrderKey(std::string_view s);
 
-// Find-prefix's match: `item`'s first prefix.size() bytes, folded, equal the
-// folded `prefix`. An item shorter than the prefix never matches.
-bool BeginsWithFolded(std::string_view item, std::string_view prefix);
-
-// Orders `item` against the set of texts that begin with `prefix` (folded):
+// Find-prefix's match, as an order: `item` is in the set of texts that begin
+// with `prefix` when its first prefix.size() bytes, folded, equal the
+// folded prefix (an item shorter than the prefix never is). Orders `item`
+// against that set:
 // 0 when `item` is in that set, negative when it comes before all of them in
 // list order, positive when after. Over a list in list order this is
 // monotone, which is what makes a prefix search a binary search.

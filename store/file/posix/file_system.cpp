@@ -7,8 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-
-#include <cstdio>
+#include <cstdint>
 
 namespace velunar {
 
@@ -83,6 +82,17 @@ class CPosixFileSystem final : public IFileSystem {
 IFileSystem& PosixFileSystem() {
   static CPosixFileSystem fs;
   return fs;
+}
+
+IFileSystem& DefaultFileSystem() { return PosixFileSystem(); }
+
+CFileStamp StampOf(const struct stat& st) {
+  CFileStamp stamp;
+  stamp.device = static_cast<std::uint64_t>(st.st_dev);
+  stamp.file = static_cast<std::uint64_t>(st.st_ino);
+  stamp.size = static_cast<std::int64_t>(st.st_size);
+  stamp.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return stamp;
 }
 
 CFileDescriptor::CFileDescriptor(CFileDescriptor&& other) noexcept

@@ -12,13 +12,23 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <fcntl.h>
+
 #include <cstddef>
 #include <string>
 #include <vector>
 
+#include "store/file/file_stamp.h"
+
 struct flock;
 
 namespace velunar {
+
+// The flags of every opening of the entry file and its new files: the
+// descriptor stays out of programs this process starts, and O_NONBLOCK
+// keeps a FIFO put in the file's place from blocking the opening (it
+// changes nothing for a regular file).
+constexpr int kPosixOpenFlags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 
 class IFileSystem {
  public:
@@ -68,8 +78,13 @@ class IFileSystem {
 
 // The real file system: each function calls the POSIX function of its name.
 // One object for the whole process, created at the first call; it holds no
-// state and may be used from any thread.
+// state and may be used from any thread. DefaultFileSystem() is the same
+// object, under the name the entry file uses on every system.
 IFileSystem& PosixFileSystem();
+IFileSystem& DefaultFileSystem();
+
+// The change stamp of a file as stat(2) describes it.
+CFileStamp StampOf(const struct stat& st);
 
 // Owns one descriptor of a file system: closes it when destroyed or reset,
 // quietly, since a close that matters is made through Close() and checked.
@@ -94,6 +109,12 @@ class CFileDescriptor {
   int Close();
   // Closes the descriptor, if any, ignoring the result.
   void Reset() noexcept;
+  // Gives up ownership: returns the descriptor, which the caller closes.
+  int Release() noexcept {
+    const int fd = m_hFd;
+    m_hFd = -1;
+    return fd;
+  }
 
  private:
   IFileSystem* m_pFs = nullptr;

@@ -10,8 +10,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <functional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/file/entry_file.h"
@@ -26,18 +28,29 @@ inline mode_t ModeOf(const std::string& path) {
   return st.st_mode & 07777;
 }
 
-inline std::vector<std::string> Load(CStdioFile& file) {
-  const CLoadedEntries loaded = file.Load();
-  return {loaded.entries.begin(), loaded.entries.end()};
+// The entries of a load, in file order, from the keys the window's load
+// gives (or the views, for a file too large for keys).
+inline std::vector<std::string> EntriesOf(const CLoadedEntries& loaded) {
+  std::vector<std::string> entries(loaded.entries.begin(), loaded.entries.end());
+  for (const CSortKey& key : loaded.keys) {
+    entries.emplace_back(loaded.buffer.data() + key.place, key.size);
+  }
+  return entries;
+}
+
+inline std::vector<std::string> Load(CStdioFile& file) { return EntriesOf(file.Load()); }
+
+// WriteAll of `entries`, in their order, as one run.
+inline void WriteAllOf(CStdioFile& file, const std::vector<std::string>& entries) {
+  const std::vector<std::string_view> views(entries.begin(), entries.end());
+  file.WriteAll([&](const std::function<void(CEntryRun)>& visit) { visit(views); });
 }
 
 // A save as the window makes it: another program's change is read first
 // (and here dropped: merging is the caller's).
 inline void Save(CStdioFile& file, const std::vector<std::string>& entries) {
   (void)file.ReadOutsideChange();
-  file.WriteAll([&](const CStdioFile::EntryVisitor& visit) {
-    for (const std::string& entry : entries) visit(entry);
-  });
+  WriteAllOf(file, entries);
 }
 
 // Runs, in a child process, a fresh CStdioFile on `path`: bit 1 of the
@@ -85,9 +98,8 @@ class EntryFileTest : public ::testing::Test {
 
 class EntryFileFaultTest : public EntryFileTest {
  protected:
-  // 100 entries of 1,000 bytes: 100,200 bytes with line ends, so the output
-  // buffer (64 KiB) is written once during WriteText and once more at Close,
-  // and the kept tail after that.
+  // 100 entries of 1,000 bytes: 100,200 bytes with line ends, so the save
+  // writes a full piece (64 KiB), then the rest with the kept tail.
   static std::vector<std::string> ManyEntries() {
     std::vector<std::string> entries;
     for (int i = 0; i < 100; ++i) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <random>
@@ -25,6 +26,20 @@ std::vector<std::string> Strings(const std::vector<std::string_view>& views) {
 
 std::vector<std::string_view> Views(const std::vector<std::string>& strings) {
   return {strings.begin(), strings.end()};
+}
+
+// What a save of `entries` and `tail` writes, through the one writer, in
+// pieces of an odd size.
+std::string Saved(const std::vector<std::string>& entries, std::string_view tail) {
+  const std::vector<std::string_view> views = Views(entries);
+  std::string piece(7, '\0');
+  std::string out;
+  EXPECT_TRUE(WriteEntries([&](const std::function<void(CEntryRun)>& visit) { visit(views); }, tail,
+                           piece, [&](std::string_view bytes) {
+                             out += bytes;
+                             return true;
+                           }));
+  return out;
 }
 
 // Each row: a file as it lies on the disk, the entries and the tail reading
@@ -90,8 +105,7 @@ TEST(EntryFormat, ReadsEntriesAndTailAndWritesThemBack) {
       EXPECT_EQ(std::string(parsed.tail), row.tail);
     }
 
-    const std::vector<std::string_view> entries = Views(row.entries);
-    EXPECT_EQ(FormatEntries(entries, row.tail), row.saved);
+    EXPECT_EQ(Saved(row.entries, row.tail), row.saved);
   }
 }
 
@@ -248,80 +262,44 @@ TEST(EntryFormat, EntriesAndTailPointIntoTheBytes) {
 
 TEST(EntryFormat, WritesEachLineFeedAsCrLf) {
   struct Row {
-    std::string_view text, want;
+    std::string_view entry, want;
   };
   const Row rows[] = {
-      {"", ""},
-      {"a", "a"},
-      {"a\n", "a\r\n"},
-      {"\n\n", "\r\n\r\n"},
-      {"a\nb\n", "a\r\nb\r\n"},
-      {"a\r", "a\r"},                  // a CR alone is not a line end
-      {"a\r\n", "a\r\r\n"},            // only the LF is translated
-      {"\xC8\n\x1A", "\xC8\r\n\x1A"},  // other bytes pass unchanged
+      {"a", "a\r\n"},
+      {"a\n", "a\r\n\r\n"},
+      {"\n\n", "\r\n\r\n\r\n"},
+      {"a\nb", "a\r\nb\r\n"},
+      {"a\r", "a\r\r\n"},                  // a CR alone is not a line end
+      {"a\r\nb", "a\r\r\nb\r\n"},          // only the LF is translated
+      {"\xC8\n\x1A", "\xC8\r\n\x1A\r\n"},  // other bytes pass unchanged
   };
   for (const Row& r : rows) {
-    SCOPED_TRACE(std::string(r.text));
-    std::string out = "x";
-    AppendWithCrLf(r.text, out);
-    EXPECT_EQ(out, "x" + std::string(r.want));
-  }
-}
-
-// A save's bytes built from the list in one piece agree with writing each
-// entry and its line end in turn: across chunks of the list, with line feeds
-// inside entries and with a kept tail.
-TEST(FormatSequence, AgreesWithWritingEachEntryInTurn) {
-  struct Row {
-    int count;
-    std::string_view tail;
-    bool lineFeeds;
-  };
-  const Row rows[] = {{0, "", false},
-                      {0, "\r\nrest", false},
-                      {1, "", false},
-                      {3000, "", false},
-                      {3000,
-                       "\x1A"
-                       "end",
-                       true},
-                      {5, "\n", true}};
-  for (const Row& r : rows) {
-    SCOPED_TRACE(std::to_string(r.count) + " entries");
-    std::vector<std::string> texts;
-    for (int i = 0; i < r.count; ++i) {
-      std::string text = "\xC8\xE2\xE0\xED " + std::to_string(i * 7919 % 1000);
-      if (r.lineFeeds && i % 3 == 0) text += "\nline\n";
-      if (i % 5 == 0) text += "\r";
-      texts.push_back(text);
-    }
-    std::vector<std::string_view> views(texts.begin(), texts.end());
-    std::string want;
-    for (std::string_view v : views) {
-      AppendWithCrLf(v, want);
-      want += "\r\n";
-    }
-    want += r.tail;
-    EXPECT_EQ(FormatSequence(CEntrySequence::FromSorted(views), r.tail), want);
+    SCOPED_TRACE(std::string(r.entry));
+    EXPECT_EQ(Saved({std::string(r.entry)}, ""), r.want);
   }
 }
 
 // The save's bytes handed on piece by piece are the bytes written by hand,
-// whatever the size of the piece: entries longer than it, line feeds that
-// fall on its edge, a piece of one byte.
-TEST(WriteSequence, PiecesMakeUpTheSaveBytes) {
+// whatever the size of the piece and however the entries come in runs:
+// entries longer than a piece, line feeds that fall on its edge, a piece of
+// one byte, the kept tail after them.
+TEST(WriteEntries, PiecesMakeUpTheSaveBytes) {
   const std::vector<std::string> texts = {"abc", "x\ny", "\n", "1234567", "a\r"};
-  const std::string want = "abc\r\nx\r\ny\r\n\r\n\r\n1234567\r\na\r\r\n";
+  const std::string want = "abc\r\nx\r\ny\r\n\r\n\r\n1234567\r\na\r\r\n\r\nkept";
   const std::vector<std::string_view> views(texts.begin(), texts.end());
-  const CEntrySequence items = CEntrySequence::FromSorted(views);
+  const CEntryRuns runs = [&](const std::function<void(CEntryRun)>& visit) {
+    visit(CEntryRun(views).first(2));
+    visit(CEntryRun(views).subspan(2));
+  };
   for (std::size_t size : {1u, 2u, 3u, 4u, 5u, 8u, 31u, 32u, 64u}) {
     SCOPED_TRACE("piece of " + std::to_string(size));
     std::string piece(size, '\0');
     std::vector<std::string> written;
-    EXPECT_TRUE(WriteSequence(items, std::span<char>(piece.data(), size), [&](std::string_view p) {
-      written.emplace_back(p);
-      return true;
-    }));
+    EXPECT_TRUE(WriteEntries(runs, "\r\nkept", std::span<char>(piece.data(), size),
+                             [&](std::string_view p) {
+                               written.emplace_back(p);
+                               return true;
+                             }));
     std::string joined;
     for (std::size_t i = 0; i < written.size(); ++i) {
       joined += written[i];
@@ -334,22 +312,20 @@ TEST(WriteSequence, PiecesMakeUpTheSaveBytes) {
   }
 }
 
-TEST(WriteSequence, StopsAtTheFirstFailedWrite) {
+TEST(WriteEntries, StopsAtTheFirstFailedWrite) {
   const std::vector<std::string> texts(100, "entry");
   const std::vector<std::string_view> views(texts.begin(), texts.end());
   std::string piece(16, '\0');
   int calls = 0;
-  EXPECT_FALSE(WriteSequence(CEntrySequence::FromSorted(views), std::span<char>(piece.data(), 16),
-                             [&](std::string_view) { return ++calls < 2; }));
+  EXPECT_FALSE(WriteEntries([&](const std::function<void(CEntryRun)>& visit) { visit(views); },
+                            "tail", std::span<char>(piece.data(), 16),
+                            [&](std::string_view) { return ++calls < 2; }));
   EXPECT_EQ(calls, 2);
 }
 
-TEST(WriteSequence, NoEntriesWriteNothing) {
-  std::string piece(16, '\0');
-  int calls = 0;
-  EXPECT_TRUE(WriteSequence(CEntrySequence(), std::span<char>(piece.data(), 16),
-                            [&](std::string_view) { return ++calls > 0; }));
-  EXPECT_EQ(calls, 0);
+TEST(WriteEntries, NoEntriesWriteTheTailAlone) {
+  EXPECT_EQ(Saved({}, ""), "");
+  EXPECT_EQ(Saved({}, "\x1A"), "\x1A");
 }
 
 }  // namespace

@@ -1,0 +1,222 @@
+#include "store/file/new_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <functional>
+#include <utility>
+#include <vector>
+
+#include "store/file/held_file.h"
+#include "store/file/paths.h"
+#include "store/file/posix/file_lock.h"
+#include "store/file/posix/file_metadata.h"
+#include "store/file/posix/file_system.h"
+
+namespace velunar {
+
+namespace {
+
+// Names tried for the new file before giving up.
+constexpr int kNameAttempts = 100;
+// Writes go to the kernel in pieces of at most this size.
+constexpr std::size_t kWritePiece = 64 * 1024;
+
+int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
+
+CFileStatus NotCreated(int error) {
+  return CFileStatus::Failed(CFileException::notOpenedForWriting, error);
+}
+CFileStatus NotWritten(int error) { return CFileStatus::Failed(CFileException::diskFull, error); }
+
+// The names a save gives its new file for the instant of the rename:
+// <entry file>.<pid>.<n>.tmp. Nothing else in the directory is ever removed.
+bool IsNewFileName(std::string_view name, std::string_view base) {
+  if (name.size() <= base.size() + 1 || name.substr(0, base.size()) != base ||
+      name[base.size()] != '.') {
+    return false;
+  }
+  name.remove_prefix(base.size() + 1);
+  constexpr std::string_view kSuffix = ".tmp";
+  if (name.size() <= kSuffix.size() || name.substr(name.size() - kSuffix.size()) != kSuffix) {
+    return false;
+  }
+  name.remove_suffix(kSuffix.size());
+  const std::size_t dot = name.find('.');
+  if (dot == std::string_view::npos) return false;
+  const auto digits = [](std::string_view part) {
+    return !part.empty() && std::all_of(part.begin(), part.end(),
+                                        [](char c) { return c >= '0' && c <= '9'; });
+  };
+  return digits(name.substr(0, dot)) && digits(name.substr(dot + 1));
+}
+
+// The first free name <target>.<pid>.<n>.tmp: `tryName` makes the file
+// under a candidate and returns 0, or -1 with errno. A name left over from
+// an earlier run, or taken by another program, is skipped, never reused.
+CFileStatus PickName(const std::string& target, const std::function<int(const std::string&)>& tryName,
+                     std::string& picked) {
+  const std::string prefix = target + "." + std::to_string(::getpid()) + ".";
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    std::string path = prefix + std::to_string(attempt) + ".tmp";
+    if (tryName(path) == 0) {
+      picked = std::move(path);
+      return CFileStatus::Ok();
+    }
+    if (errno != EEXIST) return NotWritten(errno);
+  }
+  return NotWritten(EEXIST);
+}
+
+}  // namespace
+
+CFileStatus CNewFile::Create(IFileSystem& fs, const std::string& target, const CHeldFile* old) {
+  Abandon();
+  m_pFs = &fs;
+  m_strTarget = target;
+  // Unnamed until the instant of the rename: a save cut short by a crash or
+  // kill -9 leaves nothing in the directory.
+  const std::string dir = DirName(target);
+  CFileDescriptor fd(fs, fs.Open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666));
+  if (!fd.IsOpen()) {
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return NotCreated(errno);
+    // A file system without unnamed files: a named one, removed by the next
+    // save or start of the program if this one is cut short.
+    const CFileStatus named = PickName(
+        target,
+        [&](const std::string& path) {
+          fd = CFileDescriptor(fs, fs.Open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | kPosixOpenFlags,
+                                           0666));
+          return fd.IsOpen() ? 0 : -1;
+        },
+        m_strPath);
+    if (!named.ok()) return named.As(CFileException::notOpenedForWriting);
+  }
+  m_hFile = fd.Release();
+  // Locked before it can take the entry file's name: an opening that finds
+  // it under the name is refused like one that finds the old file.
+  CFileStatus status = LockOpenFile(fs, Fd(m_hFile));
+  if (status.ok() && old != nullptr && old->IsOpen()) {
+    const int from = Fd(old->m_hFile);
+    struct stat st;
+    status = fs.Fstat(from, &st) == 0 ? CopyMetadata(fs, from, st, Fd(m_hFile)) : NotCreated(errno);
+  }
+  if (!status.ok()) {
+    Abandon();
+    return status.As(CFileException::notOpenedForWriting);
+  }
+  return CFileStatus::Ok();
+}
+
+CFileStatus CNewFile::Write(std::string_view bytes) {
+  while (!bytes.empty()) {
+    // In pieces: a file of a million entries is not handed to the kernel in
+    // one call.
+    const ssize_t n = m_pFs->Write(Fd(m_hFile), bytes.data(), std::min(bytes.size(), kWritePiece));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return NotWritten(errno);
+    }
+    if (n == 0) return NotWritten(ENOSPC);
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return CFileStatus::Ok();
+}
+
+CFileStatus CNewFile::Prepare() {
+  // The data must be on the disk before the name leads to it; otherwise a
+  // crash after the rename could leave an empty or partial entry file.
+  // EINVAL: the file system cannot sync at all.
+  if (m_pFs->Fsync(Fd(m_hFile)) != 0 && errno != EINVAL) return NotWritten(errno);
+  // Opened before the rename, so that a directory that cannot be opened
+  // fails the save while the old file is still in place.
+  const int dir =
+      m_pFs->Open(DirName(m_strTarget).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+  if (dir < 0) return NotWritten(errno);
+  if (m_hDirectory != -1) (void)m_pFs->Close(Fd(m_hDirectory));
+  m_hDirectory = dir;
+  if (!m_strPath.empty()) return CFileStatus::Ok();
+  const std::string self = "/proc/self/fd/" + std::to_string(Fd(m_hFile));
+  return PickName(
+      m_strTarget,
+      [&](const std::string& path) {
+        if (m_pFs->Linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+          return 0;
+        }
+        if (errno != ENOENT) return -1;
+        // No /proc: the descriptor itself names the file (needs the right
+        // to do so).
+        return m_pFs->Linkat(Fd(m_hFile), "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH);
+      },
+      m_strPath);
+}
+
+CFileStatus CNewFile::Replace(CHeldFile& held, CFileStamp& written) {
+  // What the new file is as this save wrote it, to tell another program's
+  // write to it right after the rename from the save's own.
+  struct stat st;
+  if (m_pFs->Fstat(Fd(m_hFile), &st) != 0) return NotWritten(errno);
+  if (m_pFs->Rename(m_strPath.c_str(), m_strTarget.c_str()) != 0) return NotWritten(errno);
+  written = StampOf(st);
+  // The new file is the entry file now. Its lock, held since its creation,
+  // comes with it; the old file's lock goes with the old descriptor.
+  held.Close();
+  held.m_pFs = m_pFs;
+  held.m_hFile = std::exchange(m_hFile, -1);
+  m_strPath.clear();
+  return CFileStatus::Ok();
+}
+
+CFileStatus CNewFile::SyncDirectory() {
+  const int dir = Fd(std::exchange(m_hDirectory, -1));
+  if (dir == -1) return CFileStatus::Ok();
+  // EINVAL: the file system cannot sync a directory at all.
+  const bool ok = m_pFs->Fsync(dir) == 0 || errno == EINVAL;
+  const int error = errno;
+  (void)m_pFs->Close(dir);
+  return ok ? CFileStatus::Ok() : NotWritten(error);
+}
+
+void CNewFile::Abandon() noexcept {
+  if (m_hFile != -1) {
+    // Removed while still locked, so nobody can have opened it meanwhile;
+    // an unnamed file goes with its descriptor.
+    if (!m_strPath.empty()) (void)m_pFs->Unlink(m_strPath.c_str());
+    (void)m_pFs->Close(Fd(std::exchange(m_hFile, -1)));
+  }
+  if (m_hDirectory != -1) (void)m_pFs->Close(Fd(std::exchange(m_hDirectory, -1)));
+  m_strPath.clear();
+}
+
+void RemoveLeftovers(IFileSystem& fs, const std::string& target) noexcept {
+  try {
+    const std::string dir = DirName(target);
+    const std::string base = BaseName(target);
+    const std::string ownPrefix = base + "." + std::to_string(::getpid()) + ".";
+    std::vector<std::string> names;
+    if (fs.ListDirectory(dir.c_str(), names) != 0) return;
+    for (const std::string& name : names) {
+      // This process's own names belong to its own save, which is under way
+      // or gone; only other runs leave leftovers.
+      if (!IsNewFileName(name, base) || name.rfind(ownPrefix, 0) == 0) continue;
+      const std::string path = dir + "/" + name;
+      CFileDescriptor fd(fs, fs.Open(path.c_str(), O_RDONLY | O_NOFOLLOW | kPosixOpenFlags, 0));
+      struct stat held, named;
+      if (!fd.IsOpen() || fs.Fstat(fd.Get(), &held) != 0 || !S_ISREG(held.st_mode)) continue;
+      // A save under way holds its new file locked from its creation on;
+      // only a file nobody holds is a leftover.
+      if (fs.Flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) continue;
+      if (fs.Lstat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev &&
+          named.st_ino == held.st_ino) {
+        (void)fs.Unlink(path.c_str());
+      }
+    }
+  } catch (...) {
+    // Out of memory while listing: the leftovers wait for the next save.
+  }
+}
+
+}  // namespace velunar
