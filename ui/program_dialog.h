@@ -3,14 +3,10 @@
 // Their controls are named by the program's resource table
 // (resource_ids.h); an edit field is a CEntryEdit and a list box a
 // CListBoxView, the program's two control kinds; and the failures of the
-// entry file are reported to the user:
-//   - a file that cannot be loaded at start (CFileUnavailableException):
-//     that it is in use by another copy of the program, or unreadable and
-//     why, with the stop icon;
-//   - a failed read, write or close (CFileException): its ReportText() with
-//     the stop icon;
-//   - running out of memory: "Out of memory." with the exclamation icon;
-// every box under the application title.
+// entry file are reported to the user (file_reports.h), with the stop icon:
+// a file that cannot be loaded at start (CFileUnavailableException), and a
+// failed read, write or close (CFileException). Running out of memory is
+// the dialog layer's report. Every box is under the application title.
 #ifndef VELUNAR_UI_PROGRAM_DIALOG_H_
 #define VELUNAR_UI_PROGRAM_DIALOG_H_
 

@@ -8,6 +8,7 @@
 
 #include "res/texts/main_window_texts.h"
 #include "store/lists/entry_merge.h"
+#include "store/lists/entry_runs.h"
 #include "store/text/status_texts.h"
 #include "store/text/text_rules.h"
 #include "ui/about_dlg.h"
@@ -73,9 +74,9 @@ bool CVelunarDlg::OnInitDialog() {
 }
 
 void CVelunarDlg::LoadEntryFile() {
-  CLoadedEntries loaded = m_file.LoadKeyed();
+  CLoadedEntries loaded = m_file.Load();
   if (loaded.keys.empty()) {
-    m_arrAll.AddLoaded(std::move(loaded.buffer), std::move(loaded.entries));
+    m_arrAll.AddLoaded(std::move(loaded.buffer), loaded.entries);
   } else {
     m_arrAll.AddLoaded(std::move(loaded.buffer), std::move(loaded.keys));
   }
@@ -194,7 +195,8 @@ void CVelunarDlg::OnDelete() {
     return;
   }
   // When the field's text begins several items, the one it shows whole is
-  // meant: "Анна" must not delete "Анна Петрова" beside it.
+  // meant: a field showing a name must not delete the longer entry of the
+  // same name and a surname beside it.
   m_nCurIndex = m_listEntries.FindEqual(0, m_strEntry);
   if (m_nCurIndex < 0) m_nCurIndex = m_listEntries.FindString(0, m_strEntry);
   if (m_nCurIndex < 0) {
@@ -252,7 +254,7 @@ void CVelunarDlg::WriteAllEntries() {
     if (m_file.SaveCount() != nWrites) m_arrInFile = m_arrAll.Items();
   };
   try {
-    m_file.WriteAll(m_listEntries.View().Items());
+    m_file.WriteAll(RunsOf(m_listEntries.View().Items()));
   } catch (...) {
     // A save whose new file took the name (only the directory's sync
     // failed) wrote these entries all the same.

@@ -42,7 +42,7 @@ class CVelunarDlg : public CProgramDialog {
   static constexpr int kMaxFieldEntry = 1 << 20;
 
   // `fs` reaches the entry file; it must outlive the window.
-  explicit CVelunarDlg(QWidget* pParent = nullptr, IFileSystem& fs = PosixFileSystem());
+  explicit CVelunarDlg(QWidget* pParent = nullptr, IFileSystem& fs = DefaultFileSystem());
   ~CVelunarDlg() override;
 
   // For tests: the state the commands work on.

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -308,13 +309,13 @@ TEST_F(ListBoxTest, TypeAheadFindsPrefixesFoldingCase) {
 TEST_F(ListBoxTest, AMillionRowsComeFromTheViewListDirectly) {
   // One buffer of "entry NNNNNNN" lines, adopted whole by the master list.
   constexpr int kRows = 1000000;
-  std::vector<char> buffer;
-  buffer.reserve(kRows * 13);
+  CByteBuffer buffer(kRows * 13);
   std::vector<std::string_view> entries;
   for (int i = 0; i < kRows; ++i) {
     const std::string s = "entry " + std::to_string(1000000 + i).substr(0, 7);
-    buffer.insert(buffer.end(), s.begin(), s.end());
+    std::memcpy(buffer.data() + i * 13, s.data(), 13);
   }
+  buffer.SetSize(kRows * 13);
   for (int i = 0; i < kRows; ++i) entries.emplace_back(buffer.data() + i * 13, 13);
   CMasterList master(m_pTexts);
   master.AddLoaded(std::move(buffer), entries);

@@ -188,6 +188,15 @@ class VelunarDlgCommandsTest : public ::testing::Test {
     }
     m_boxes.boxes.clear();
   }
+  // The report of a failed write with `cause` in its second line, and that
+  // of a save the read-only file did not let start.
+  std::string WriteFailedReport(const std::string& cause) const {
+    return "Disk full while accessing " + FullPath() + ".\nПричина: " + cause + ".";
+  }
+  std::string NotOpenedReport() const {
+    return "Файл " + FullPath() +
+           " не удаётся открыть для записи. Ничего не записано.\nПричина: нет прав на запись.";
+  }
   // One failure report: stop icon, the program's name as caption. After a
   // failed Exit with unsaved changes (`bQuestion`) the question whether to
   // close without saving follows, answered as the recorder was told.
@@ -207,7 +216,7 @@ class VelunarDlgCommandsTest : public ::testing::Test {
     m_boxes.boxes.clear();
   }
 
-  std::string FullPath() { return m_dir.EntryFilePath(); }
+  std::string FullPath() const { return m_dir.EntryFilePath(); }
   // The window ended as Exit ends it: hidden, with the result IDCANCEL.
   bool Ended() { return !Dlg().isVisible() && Dlg().result() == IDCANCEL; }
 
@@ -845,11 +854,16 @@ TEST_F(VelunarDlgCommandsTest, FailedSaveKeepsTheFileAndTheWindow) {
     int nCommand;
     EOp op;
     int error;
+    const char* cause;
   };
+  // The second line of the report names the cause the system gave.
   const Row rows[] = {
-      {"Save, write", IDC_SAVE, EOp::write, ENOSPC}, {"Save, sync", IDC_SAVE, EOp::fsync, EIO},
-      {"Save, rename", IDC_SAVE, EOp::rename, EIO},  {"Exit, write", IDCANCEL, EOp::write, ENOSPC},
-      {"Exit, sync", IDCANCEL, EOp::fsync, EIO},     {"Exit, rename", IDCANCEL, EOp::rename, EXDEV},
+      {"Save, write", IDC_SAVE, EOp::write, ENOSPC, "нет места на диске"},
+      {"Save, sync", IDC_SAVE, EOp::fsync, EIO, "ошибка ввода-вывода"},
+      {"Save, rename", IDC_SAVE, EOp::rename, EIO, "ошибка ввода-вывода"},
+      {"Exit, write", IDCANCEL, EOp::write, ENOSPC, "нет места на диске"},
+      {"Exit, sync", IDCANCEL, EOp::fsync, EIO, "ошибка ввода-вывода"},
+      {"Exit, rename", IDCANCEL, EOp::rename, EXDEV, "системная ошибка EXDEV"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -861,7 +875,7 @@ TEST_F(VelunarDlgCommandsTest, FailedSaveKeepsTheFileAndTheWindow) {
 
     m_fs.Fail(r.op, 1, r.error);
     Press(r.nCommand);
-    ExpectFailureReport("Disk full while accessing " + FullPath() + ".", r.nCommand == IDCANCEL);
+    ExpectFailureReport(WriteFailedReport(r.cause), r.nCommand == IDCANCEL);
     EXPECT_EQ(m_dir.ReadEntryFile(), before);
     EXPECT_EQ(m_dir.Names(), Texts{"velunar.txt"});
     EXPECT_TRUE(Dlg().isVisible());
@@ -928,7 +942,7 @@ TEST_F(VelunarDlgCommandsTest, SaveThatFailsPartWayKeepsTheOldFile) {
     SCOPED_TRACE(r.name);
     m_fs.Fail(EOp::write, r.nthWrite, ENOSPC);
     Press(r.nCommand);
-    ExpectFailureReport("Disk full while accessing " + FullPath() + ".", r.nCommand == IDCANCEL);
+    ExpectFailureReport(WriteFailedReport("нет места на диске"), r.nCommand == IDCANCEL);
     EXPECT_EQ(m_dir.ReadEntryFile(), bytes);
     EXPECT_EQ(m_dir.Names(), Texts{"velunar.txt"});
     EXPECT_TRUE(Dlg().isVisible());
@@ -953,8 +967,7 @@ TEST_F(VelunarDlgCommandsTest, ReadOnlyEntryFileIsReportedAndNothingIsLost) {
     ASSERT_EQ(::chmod(FullPath().c_str(), 0444), 0);
 
     Press(nCommand);
-    ExpectFailureReport("Could not open " + FullPath() + " for writing; nothing was written.",
-                        nCommand == IDCANCEL);
+    ExpectFailureReport(NotOpenedReport(), nCommand == IDCANCEL);
     EXPECT_EQ(m_dir.ReadEntryFile(), before);
     EXPECT_EQ(m_dir.Names(), Texts{"velunar.txt"});
     EXPECT_TRUE(Dlg().isVisible());
@@ -1003,14 +1016,14 @@ TEST_F(VelunarDlgCommandsTest, FailedExitClosesWithoutSavingOnlyWhenTheUserSaysY
   ASSERT_EQ(::chmod(FullPath().c_str(), 0444), 0);
   m_boxes.yesNoAnswers = {IDNO, IDNO, IDYES};
   Press(IDCANCEL);
-  ExpectFailureReport("Could not open " + FullPath() + " for writing; nothing was written.", true);
+  ExpectFailureReport(NotOpenedReport(), true);
   EXPECT_TRUE(Dlg().isVisible());
   EXPECT_FALSE(Dlg().close());  // the close button runs the same Exit
-  ExpectFailureReport("Could not open " + FullPath() + " for writing; nothing was written.", true);
+  ExpectFailureReport(NotOpenedReport(), true);
   EXPECT_TRUE(Dlg().isVisible());
   ExpectState({{"Анна", "Борис", "Вера"}, {"Анна", "Борис", "Вера"}, false, 2, -1, "Вера"});
   Key(&Dlg(), Qt::Key_Escape);
-  ExpectFailureReport("Could not open " + FullPath() + " for writing; nothing was written.", true);
+  ExpectFailureReport(NotOpenedReport(), true);
   EXPECT_FALSE(Dlg().isVisible());
   EXPECT_EQ(Dlg().result(), CVelunarDlg::kSaveFailed);
   EXPECT_EQ(m_dir.ReadEntryFile(), before);
@@ -1024,7 +1037,7 @@ TEST_F(VelunarDlgCommandsTest, FailedExitWithNothingChangedEnds) {
   Press(IDC_DELETE);  // back to what the file holds
   ASSERT_EQ(::chmod(FullPath().c_str(), 0444), 0);
   Press(IDCANCEL);
-  ExpectFailureReport("Could not open " + FullPath() + " for writing; nothing was written.");
+  ExpectFailureReport(NotOpenedReport());
   EXPECT_FALSE(Dlg().isVisible());
   EXPECT_EQ(Dlg().result(), CVelunarDlg::kSaveFailed);
 }

@@ -212,6 +212,13 @@ TEST_F(MainWindowStartTest, UnloadableFileIsReportedWithItsCauseAndTheWindowEnds
       return none;
     };
   };
+  // No file, and its creation fails with `error`.
+  const auto fileThatCannotBeCreated = [&](int error) {
+    return [&none, error](const CScratchDir&, CFaultyFileSystem& fs) {
+      fs.Fail(EOp::create, 0, error);
+      return none;
+    };
+  };
   const Row rows[] = {
       {"a directory named velunar.txt",
        [&](const CScratchDir& dir, CFaultyFileSystem&) {
@@ -236,9 +243,11 @@ TEST_F(MainWindowStartTest, UnloadableFileIsReportedWithItsCauseAndTheWindowEnds
       {"no permission to read it", fileThatFails(EOp::open, EACCES), "Файл ",
        " не может быть прочитан: нет прав на его чтение" + kClosing},
       {"another error opening it", fileThatFails(EOp::open, ELOOP), "Файл ",
-       std::string(" не может быть прочитан: ") + std::strerror(ELOOP) + kClosing},
+       " не может быть прочитан: системная ошибка ELOOP" + kClosing},
+      {"no file, and a folder that cannot be written", fileThatCannotBeCreated(EACCES), "Файла ",
+       " нет, и создать его не удаётся: нет прав на запись в каталог.\nПрограмма закрывается."},
       {"a failed read", fileThatFails(EOp::read, EIO), "An unknown error occurred while accessing ",
-       "."},
+       ".\nПричина: ошибка ввода-вывода."},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -260,9 +269,13 @@ TEST_F(MainWindowStartTest, UnloadableFileIsReportedWithItsCauseAndTheWindowEnds
     EXPECT_EQ(dlg.ListBox().GetCount(), 0);
 
     fs.Clear();
-    EXPECT_EQ(dir.Names(), std::vector<std::string>{"velunar.txt"});
     const auto type = std::filesystem::status(dir.EntryFilePath()).type();
-    if (type == std::filesystem::file_type::directory) {
+    EXPECT_EQ(dir.Names(), type == std::filesystem::file_type::not_found
+                               ? std::vector<std::string>{}
+                               : std::vector<std::string>{"velunar.txt"});
+    if (type == std::filesystem::file_type::not_found) {
+      EXPECT_EQ(std::string(r.before), "Файла ");  // only where none was to begin with
+    } else if (type == std::filesystem::file_type::directory) {
       EXPECT_TRUE(std::filesystem::is_empty(dir.EntryFilePath()));
     } else if (type == std::filesystem::file_type::regular) {
       EXPECT_EQ(dir.ReadEntryFile(), kFourEntries);

@@ -9,7 +9,7 @@
 #include <QMenu>
 
 #include "ui/platform/message_boxes.h"
-#include "ui/platform/platform_texts.h"
+#include "res/texts/dialog_texts.h"
 #include "ui/platform/win_app.h"
 
 namespace velunar {

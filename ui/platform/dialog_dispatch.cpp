@@ -3,7 +3,7 @@
 #include <new>
 
 #include "ui/platform/dialog.h"
-#include "ui/platform/platform_texts.h"
+#include "res/texts/dialog_texts.h"
 #include "ui/platform/win_app.h"
 
 namespace velunar {

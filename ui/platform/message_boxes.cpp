@@ -9,7 +9,7 @@
 #include <algorithm>
 
 #include "ui/platform/centred_placement.h"
-#include "ui/platform/platform_texts.h"
+#include "res/texts/dialog_texts.h"
 #include "ui/platform/win_defs.h"
 
 namespace velunar {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/platform/platform_texts.h"
+#include "res/texts/dialog_texts.h"
 
 namespace velunar {
 namespace {

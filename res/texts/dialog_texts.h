@@ -1,7 +1,8 @@
-// Every text the dialog layer shows or writes itself, exactly as it
-// appears; UTF-8. The program's own texts live with the program (res/).
-#ifndef VELUNAR_UI_PLATFORM_PLATFORM_TEXTS_H_
-#define VELUNAR_UI_PLATFORM_PLATFORM_TEXTS_H_
+// The texts of the dialog layer itself (ui/platform/), exactly as they
+// appear: its system menu, the buttons of its message boxes, its report of
+// memory running out and what it says when no window can be opened. UTF-8.
+#ifndef VELUNAR_RES_TEXTS_DIALOG_TEXTS_H_
+#define VELUNAR_RES_TEXTS_DIALOG_TEXTS_H_
 
 namespace velunar::texts {
 
@@ -28,4 +29,4 @@ inline constexpr char kPlatformPluginMissing[] = "the Qt platform plugin \"%1\" 
 
 }  // namespace velunar::texts
 
-#endif  // VELUNAR_UI_PLATFORM_PLATFORM_TEXTS_H_
+#endif  // VELUNAR_RES_TEXTS_DIALOG_TEXTS_H_
