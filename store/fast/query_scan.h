@@ -26,9 +26,8 @@
 namespace velunar {
 
 // The marks in brief, for Find: bit g set when a mark lies in bytes
-// [16 g, 16 g + 15]. At a million entries the marks take 6 MB, more than the
-// cache holds, and reading them in list order waited for memory at nearly
-// every entry; the summary takes 375 KB, and only the entries it does not
+// [16 g, 16 g + 15]. The summary is sixteen times smaller than the marks and
+// stays in the cache where they do not, so only the entries it does not
 // rule out (those that match, and a few beside them) read the marks.
 constexpr std::size_t kSummaryBytes = 16;
 

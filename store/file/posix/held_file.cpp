@@ -111,8 +111,7 @@ CFileStatus CHeldFile::ReadAll(CByteBuffer& buffer, CFileStamp& stamp) const {
     if (m_pFs->Lseek(fd, 0, SEEK_SET) != 0) return CFileStatus::Failed(CFileException::generic, errno);
     // The size is only a hint for the first allocation: reading goes on to
     // the end of the file, however long it has become. The bytes are read
-    // straight into storage nobody filled first: zeroing a 48 MB buffer
-    // before the read overwrites it cost as much as the read.
+    // straight into storage nobody filled first (bench/README.md).
     const std::size_t capacity =
         bBefore && before.size > 0 ? static_cast<std::size_t>(before.size) + 1 : kReadChunkSize;
     if (buffer.capacity() < capacity) buffer = CByteBuffer(capacity);
