@@ -67,7 +67,7 @@ void BM_LoadOnly(benchmark::State& state) {
     auto texts = std::make_shared<CTextPool>();
     CViewList view(texts);
     CMasterList master(texts);
-    CStdioFile entryFile(PosixFileSystem(), file.string());
+    CStdioFile entryFile(DefaultFileSystem(), file.string());
     // As the window loads.
     CLoadedEntries loaded = entryFile.Load();
     master.AddLoaded(std::move(loaded.buffer), std::move(loaded.keys));
