@@ -69,7 +69,8 @@ searching; search ignores letter case, Cyrillic included.
 
 The user interface is in Russian only. The entries are kept in the plain
 text file velunar.txt (Windows-1251) in the directory the program starts
-in; a save never leaves that file half-written.")
+in, which from the desktop menu is the home directory; a save never leaves
+that file half-written.")
 
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VELUNAR_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${VELUNAR_SITE_URL}")
