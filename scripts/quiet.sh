@@ -26,6 +26,7 @@
 # (util-linux, on every Debian system) changes the user without a login
 # session; HOME, USER and LOGNAME follow the user, as Qt and the X
 # authority file expect, and DISPLAY and the rest of the environment stay.
+: "${top:?quiet.sh needs \$top, the top of the tree}"
 as_owner=()
 quiet_owner=
 if [[ $(id -u) -eq 0 && $(stat -c %u "$top") -ne 0 ]]; then
@@ -89,7 +90,7 @@ quiet_build() {
 # a file) a line per compiler step would bury the rest, so only a line at
 # each quarter of the build is printed.
 quiet_progress() {
-  local text=$1 line done total last_total=0 quarter shown=0 live=false
+  local text=$1 line step total last_total=0 quarter shown=0 live=false
   [[ -t 3 && ${TERM:-dumb} != dumb ]] && live=true
   if $live; then
     printf '%s' "$text" >&3
@@ -99,18 +100,18 @@ quiet_progress() {
   while IFS= read -r line || [[ -n $line ]]; do
     printf '%s\n' "$line"
     [[ $line =~ ^\[([0-9]+)/([0-9]+)\]\  ]] || continue
-    done=${BASH_REMATCH[1]} total=${BASH_REMATCH[2]}
+    step=${BASH_REMATCH[1]} total=${BASH_REMATCH[2]}
     ((total > 0)) || continue
     if $live; then
       # \033[K clears what a longer count left, when CMake's re-run of
       # itself starts ninja's count over.
-      printf '\r%s [%d/%d]\033[K' "$text" "$done" "$total" >&3
+      printf '\r%s [%d/%d]\033[K' "$text" "$step" "$total" >&3
     else
       ((total == last_total)) || shown=0 last_total=$total
-      quarter=$((done * 4 / total))
+      quarter=$((step * 4 / total))
       if ((quarter > shown)); then
         shown=$quarter
-        echo "  $((quarter * 25))% ($done/$total)" >&3
+        echo "  $((quarter * 25))% ($step/$total)" >&3
       fi
     fi
   done
