@@ -69,7 +69,8 @@ searching; search ignores letter case, Cyrillic included.
 
 The user interface is in Russian only. The entries are kept in the plain
 text file velunar.txt (Windows-1251) in the directory the program starts
-in; a save never leaves that file half-written.")
+in, which from the desktop menu is the home directory; a save never leaves
+that file half-written.")
 
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VELUNAR_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${VELUNAR_SITE_URL}")
@@ -80,13 +81,16 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE ${VELUNAR_DEBIAN_RELEASE})
 # the installed binary by dpkg-shlibdeps and added to these, so they follow
 # whatever the build linked against and never go stale. No window opens
 # without a Qt platform plugin: qt6-qpa-plugins holds the X11 one, which
-# Qt's own packages only recommend.
+# Qt's own packages only recommend. The window's size rests on DejaVu Sans
+# Condensed (fonts-dejavu-extra): its dialog units come from that font, and
+# with the desktop's sans standing in the main window no longer comes out at
+# the size it was drawn for (1024 x 768 screens), so the font is needed too.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-extra")
 # Wayland's platform plugin (without it a Wayland session runs the program
-# through XWayland), the window's font DejaVu Sans Condensed, and Qt's own
-# texts in Russian; the program runs without each, but looks worse.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, fonts-dejavu-extra, qt6-translations-l10n")
+# through XWayland) and Qt's own texts in Russian; the program runs without
+# each, but looks worse.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-translations-l10n")
 # velunar_<version>-<release>_<arch>.deb, as Debian names its packages.
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The program goes to /usr/bin and its data under /usr/share.

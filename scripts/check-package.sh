@@ -7,7 +7,9 @@
 # the AppStream catalogue).
 #
 # Usage: scripts/check-package.sh velunar_<version>_<arch>.deb
-# Fails (non-zero) when any check does.
+# Fails (non-zero) when any check does. Installs what it needs first: lintian
+# and devscripts (hardening-check), which packing the program does not need,
+# and the desktop checks' tools.
 set -euo pipefail
 
 if [[ $# -ne 1 ]]; then
@@ -16,7 +18,7 @@ if [[ $# -ne 1 ]]; then
 fi
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 deb=$(realpath "$1")
-"$top/scripts/install-deps.sh" package desktop
+"$top/scripts/install-deps.sh" package-check desktop
 
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT

@@ -7,10 +7,12 @@
 # Usage: install-deps.sh JOB...
 #   JOB is build (compile and run the program), test, bench, fuzz, desktop
 #   (check the desktop metadata and icons), e2e (drive the program in an X
-#   server), package (build and check the Debian package) or icons (render
-#   the icon's bitmaps).
+#   server), package (pack the Debian package), package-check (check it as
+#   a distribution would) or icons (render the icon's bitmaps).
 #
-# It prints one line when it installs anything. apt's and dpkg's own output
+# It prints one line when it installs anything: the packages named here
+# that the machine lacks and how many packages apt brings in for them, their
+# own dependencies included. apt's and dpkg's own output
 # goes to a log: the file named by $VELUNAR_LOG when that is set (the
 # scripts that call this one set it and print its path), otherwise a new
 # file under ${TMPDIR:-/tmp}, whose path is printed. When apt fails, the end
@@ -32,9 +34,13 @@ declare -A packages=(
   [desktop]="desktop-file-utils appstream appstream-compose libgdk-pixbuf2.0-bin
              librsvg2-common shared-mime-info"
   [e2e]="xvfb xauth openbox xdotool x11-utils x11-xkb-utils imagemagick libc-bin"
-  # dpkg-shlibdeps (dpkg-dev) works out the package's dependencies;
-  # hardening-check comes with devscripts.
-  [package]="dpkg-dev file lintian devscripts"
+  # dpkg-shlibdeps and dpkg-buildflags (dpkg-dev) give the package's
+  # library dependencies and Debian's hardening flags; CPack finds the
+  # programs to pass to dpkg-shlibdeps with file.
+  [package]="dpkg-dev file"
+  # Only scripts/check-package.sh needs these, and they bring a lot (lintian
+  # alone some fifty Perl packages); hardening-check comes with devscripts.
+  [package-check]="lintian devscripts"
   [icons]="librsvg2-bin"
 )
 
@@ -55,14 +61,11 @@ if [[ $(id -u) -ne 0 ]]; then
   sudo=(sudo)
 fi
 
-what="${#wanted[@]} Debian packages"
-[[ ${#wanted[@]} -eq 1 ]] && what="1 Debian package"
 log=${VELUNAR_LOG:-}
+where=
 if [[ -z $log ]]; then
   log=$(mktemp "${TMPDIR:-/tmp}/velunar-install-deps.XXXXXX.log")
-  echo "Installing $what: ${wanted[*]} (log: $log)"
-else
-  echo "Installing $what: ${wanted[*]}"
+  where=" (log: $log)"
 fi
 
 failed() {
@@ -76,6 +79,22 @@ failed() {
 apt=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
 echo "== install-deps.sh $*: apt-get update" >>"$log"
 "${apt[@]}" update >>"$log" 2>&1 || failed "apt-get update"
+
+# The packages named above are a fraction of what apt installs: on a fresh
+# machine the build's dozen bring some two hundred. apt's simulation of the
+# same install says how many (one "Inst" line each), so that the line below
+# tells the truth about the download and the wait.
+echo "== apt-get install --simulate ${wanted[*]}" >>"$log"
+simulated=$("${apt[@]}" install --simulate --no-install-recommends "${wanted[@]}" 2>&1) ||
+  { echo "$simulated" >>"$log"; failed "apt-get install --simulate"; }
+echo "$simulated" >>"$log"
+count=$(grep -c '^Inst ' <<<"$simulated" || true)
+what="$count Debian packages"
+((count == 1)) && what="1 Debian package"
+more=
+((count > ${#wanted[@]})) && more=" and what they depend on"
+((count == 0)) || echo "Installing $what: ${wanted[*]}$more$where"
+
 echo "== apt-get install ${wanted[*]}" >>"$log"
 "${apt[@]}" install -y --no-install-recommends "${wanted[@]}" >>"$log" 2>&1 ||
   failed "apt-get install"
