@@ -1,5 +1,6 @@
 #include "store/file/entry_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -12,6 +13,11 @@ namespace {
 // The bytes of a save are built in pieces of this size and written as each
 // is full.
 constexpr std::size_t kWritePiece = 64 * 1024;
+// A replaced file that looks unchanged this many saves in a row is let go:
+// whoever wrote to it has stopped. One that changes is watched on.
+constexpr int kQuietLooksBeforeLettingGo = 2;
+// Replaced files watched at the most.
+constexpr std::size_t kMostRetired = 16;
 
 const CEntryRuns kNoEntries = [](const std::function<void(CEntryRun)>&) {};
 
@@ -35,7 +41,7 @@ bool CStdioFile::OpenForReading() {
   // The file held so far is kept, whatever the name leads to now: letting
   // go of it before another is held would leave a moment with no lock at
   // all. When another program has put a file in its place, the next save
-  // finds out and reads that file first (ReadOutsideChange).
+  // finds out and reads that file first (ReadOutsideChanges).
   if (!m_file.IsOpen()) {
     const CFileStatus status =
         CHeldFile::Open(m_fs, m_strFileName, /*create=*/true, m_file, &m_bOpenCreating);
@@ -62,14 +68,18 @@ CLoadedEntries CStdioFile::Load() {
   }
   // Nothing is loaded when a read fails: a list cut short would be saved
   // over the whole file at the next save.
-  CLoadedEntries loaded = ReadEntries(m_file, CFileException::generic, /*bKeyed=*/true);
+  CKnownContent known;
+  std::string tail;
+  CLoadedEntries loaded = ReadEntries(m_file, CFileException::generic, true, known, tail);
+  m_known = std::move(known);
+  m_strTail = std::move(tail);
   std::string target;
   if (ReplacedPath(m_fs, m_strFileName, target).ok()) RemoveLeftovers(m_fs, target);
   return loaded;
 }
 
 CLoadedEntries CStdioFile::ReadEntries(const CHeldFile& file, CFileException::ECause cause,
-                                       bool bKeyed) {
+                                       bool bKeyed, CKnownContent& known, std::string& tail) {
   CLoadedEntries loaded;
   CFileStamp stamp;
   if (const CFileStatus status = file.ReadAll(loaded.buffer, stamp); !status.ok()) {
@@ -77,50 +87,115 @@ CLoadedEntries CStdioFile::ReadEntries(const CHeldFile& file, CFileException::EC
   }
   // Moving the buffer out keeps its storage, so the views and keys stay
   // valid in the returned object.
-  std::string_view tail;
+  std::string_view kept;
   std::optional<CKeyedEntries> keyed;
   if (bKeyed) keyed = ParseKeyedEntries(loaded.buffer.View());
   if (keyed) {
     loaded.keys = std::move(keyed->keys);
-    tail = keyed->tail;
+    kept = keyed->tail;
   } else {
     CParsedEntries parsed = ParseEntries(loaded.buffer.View());
     loaded.entries = std::move(parsed.entries);
-    tail = parsed.tail;
+    kept = parsed.tail;
   }
-  m_strTail = std::string(tail);
-  m_stamp = stamp;
+  tail = std::string(kept);
+  known.Remember(stamp, loaded.buffer.View(), !kept.empty());
   return loaded;
 }
 
-std::optional<CLoadedEntries> CStdioFile::ReadOutsideChange() {
-  m_strFullPath = FullPathOf(m_fs, m_strFileName);
-  if (!m_stamp) return std::nullopt;
-  CFileStamp named;
-  if (const CFileStatus status = StampOfName(m_fs, m_strFileName, named); !status.ok()) {
-    // Gone: the save writes every entry anew, so nothing is lost.
-    if (status.error == ENOENT) return std::nullopt;
-    Throw(status);
+COutsideChange CStdioFile::AppendedChange(CByteBuffer&& added, bool bTail, unsigned source) {
+  COutsideChange change;
+  change.source = source;
+  change.bAppended = true;
+  change.loaded.buffer = std::move(added);
+  const std::string_view bytes = change.loaded.buffer.View();
+  if (bTail) {
+    // After the file's own tail: all of it belongs there.
+    m_strTail += bytes;
+    return change;
   }
-  if (named == *m_stamp) return std::nullopt;
+  CParsedEntries parsed = ParseEntries(bytes);
+  change.loaded.entries = std::move(parsed.entries);
+  m_strTail += parsed.tail;
+  return change;
+}
 
-  // Changed in place (an append, a rewrite by an editor that keeps the
-  // file): read it through the file held already. Replaced (saved by
-  // rename): hold the new file first; the old one is let go only once the
-  // new one is held.
+std::optional<COutsideChange> CStdioFile::ReadChange(const CHeldFile& file, CKnownContent& known,
+                                                     unsigned source) {
+  EFileChange kind = EFileChange::other;
+  CByteBuffer added;
+  if (const CFileStatus status = LookAt(file, known, kind, added); !status.ok()) {
+    Throw(status.As(CFileException::unreadable));
+  }
+  if (kind == EFileChange::none) return std::nullopt;
+  if (kind == EFileChange::appended) return AppendedChange(std::move(added), known.bTail, source);
+  COutsideChange change;
+  change.source = source;
+  std::string tail;
+  change.loaded = ReadEntries(file, CFileException::unreadable, false, known, tail);
+  // The tail of the file under the name is the one a save writes; a
+  // replaced file's own tail is its own.
+  if (source == 0) m_strTail = std::move(tail);
+  return change;
+}
+
+std::vector<COutsideChange> CStdioFile::ReadOutsideChanges() {
+  m_strFullPath = FullPathOf(m_fs, m_strFileName);
+  std::vector<COutsideChange> changes;
+  if (!m_known) return changes;
+
+  // The file under the name: changed in place (an append, a rewrite by an
+  // editor that keeps the file), read through the file held already;
+  // replaced (saved by rename), held anew, the old one let go only once the
+  // new one is held, and watched from then on like a file a save replaced.
+  CFileStamp named;
+  const CFileStatus nameStatus = StampOfName(m_fs, m_strFileName, named);
+  if (!nameStatus.ok() && nameStatus.error != ENOENT) Throw(nameStatus);
   CFileStamp held;
-  if (m_file.IsOpen() && m_file.Stamp(held).ok() && held.IsSameFile(named)) {
-    return ReadEntries(m_file, CFileException::unreadable, /*bKeyed=*/false);
+  const bool bHeldIsNamed = nameStatus.ok() && m_file.IsOpen() && m_file.Stamp(held).ok() &&
+                            held.IsSameFile(named);
+  if (bHeldIsNamed) {
+    if (std::optional<COutsideChange> change = ReadChange(m_file, *m_known, 0)) {
+      changes.push_back(std::move(*change));
+    }
+  } else if (nameStatus.ok()) {
+    CHeldFile replacement;
+    if (const CFileStatus status = CHeldFile::Open(m_fs, m_strFileName, false, replacement);
+        !status.ok()) {
+      if (status.error != ENOENT) {
+        Throw(CFileStatus::Failed(CauseOfUnavailableChange(status.error), status.error));
+      }
+    } else {
+      COutsideChange change;
+      CKnownContent known;
+      change.loaded = ReadEntries(replacement, CFileException::unreadable, false, known, m_strTail);
+      if (m_file.IsOpen()) {
+        m_retired.push_back({std::move(m_file), *m_known, ++m_nRetired, 0});
+        change.retired = m_nRetired;
+      }
+      m_file = std::move(replacement);
+      m_known = std::move(known);
+      changes.push_back(std::move(change));
+    }
   }
-  CHeldFile replacement;
-  if (const CFileStatus status = CHeldFile::Open(m_fs, m_strFileName, false, replacement);
-      !status.ok()) {
-    if (status.error == ENOENT) return std::nullopt;
-    Throw(CFileStatus::Failed(CauseOfUnavailableChange(status.error), status.error));
+
+  for (CRetired& retired : m_retired) {
+    std::optional<COutsideChange> change = ReadChange(retired.file, retired.known, retired.source);
+    retired.nQuietLooks = change ? 0 : retired.nQuietLooks + 1;
+    if (change) changes.push_back(std::move(*change));
   }
-  CLoadedEntries loaded = ReadEntries(replacement, CFileException::unreadable, /*bKeyed=*/false);
-  m_file = std::move(replacement);
-  return loaded;
+  return changes;
+}
+
+void CStdioFile::ForgetFileState() {
+  if (m_known) m_known->Forget();
+  for (CRetired& retired : m_retired) retired.known.Forget();
+}
+
+std::vector<unsigned> CStdioFile::WatchedSources() const {
+  std::vector<unsigned> sources;
+  for (const CRetired& retired : m_retired) sources.push_back(retired.source);
+  return sources;
 }
 
 CFileStatus CStdioFile::StartSave() {
@@ -133,7 +208,7 @@ CFileStatus CStdioFile::StartSave() {
   if (!bNamedExists && nameStatus.error != ENOENT) {
     return nameStatus.As(CFileException::notOpenedForWriting);
   }
-  if (bNamedExists && m_stamp && named != *m_stamp) {
+  if (bNamedExists && m_known && named != m_known->stamp) {
     // Another program's change that nobody has read: replacing the file
     // would lose it.
     return CFileStatus::Failed(CFileException::changedOutside, ESTALE);
@@ -175,34 +250,140 @@ bool CStdioFile::OpenForWriting() {
   return true;
 }
 
-CFileStatus CStdioFile::CommitSave(const CEntryRuns& entries) {
+bool CStdioFile::AppendToNamed(const CByteBuffer& added) {
+  const CFileStamp before = m_known ? m_known->stamp : CFileStamp{};
+  std::int64_t end = 0;
+  if (!m_file.Append(added.View(), end).ok()) return false;
+  if (!m_known || before.size < 0 ||
+      end != before.size + static_cast<std::int64_t>(added.size())) {
+    // Another program appended too, before this: what the file holds is
+    // no longer known, so the next save reads it whole.
+    if (m_known) m_known->Forget();
+    return true;
+  }
+  CFileStamp after;
+  const bool bStable = m_file.Stamp(after).ok() && after.size == end;
+  m_known->Grow(added.View(), bStable ? &after : nullptr);
+  return true;
+}
+
+void CStdioFile::SweepRetired(CSaveResult& result) {
+  for (CRetired& retired : m_retired) {
+    // Only appends are taken here, where they cost a few bytes; anything
+    // else waits for the next ReadOutsideChanges.
+    CKnownContent known = retired.known;
+    EFileChange kind = EFileChange::other;
+    CByteBuffer added;
+    if (!LookAt(retired.file, known, kind, added).ok() || kind != EFileChange::appended) continue;
+    if (!AppendToNamed(added)) continue;
+    retired.known = std::move(known);
+    retired.nQuietLooks = 0;
+    result.appended.push_back(AppendedChange(std::move(added), retired.known.bTail, retired.source));
+  }
+  // Files nobody has written to for a while are let go, the newest kept,
+  // and the oldest beyond a few, so that their disk space comes back.
+  std::vector<CRetired> kept;
+  for (std::size_t i = 0; i < m_retired.size(); ++i) {
+    const bool bNewest = i + 1 == m_retired.size();
+    const bool bTooOld = m_retired.size() - i > kMostRetired;
+    if (bNewest || (!bTooOld && m_retired[i].nQuietLooks < kQuietLooksBeforeLettingGo)) {
+      kept.push_back(std::move(m_retired[i]));
+    }
+  }
+  m_retired = std::move(kept);
+}
+
+CFileStatus CStdioFile::CommitSave(const CEntryRuns& entries, CSaveResult& result) {
   CFileStatus status;
+  CKnownContent written;
   {
     std::string piece(kWritePiece, '\0');
+    std::string end;
     WriteEntries(entries, m_strTail, piece, [&](std::string_view bytes) {
       status = m_newFile.Write(bytes);
+      end += bytes;
+      if (end.size() > CKnownContent::kEndBytes) end.erase(0, end.size() - CKnownContent::kEndBytes);
       return status.ok();
     });
+    written.end = std::move(end);
+    written.bTail = !m_strTail.empty();
   }
   if (status.ok()) status = m_newFile.Prepare();
-  // The last look before the rename: a change another program made since
-  // the save began would be lost by it.
-  CFileStamp named;
-  if (status.ok() && m_stamp && StampOfName(m_fs, m_strFileName, named).ok() &&
-      named != *m_stamp) {
-    status = CFileStatus::Failed(CFileException::changedOutside, ESTALE);
+  bool bExchanged = false;
+  if (status.ok()) status = m_newFile.Exchange(written.stamp, bExchanged);
+  if (status.ok() && !bExchanged) {
+    // No exchange here: the last look before the rename is all there is.
+    CFileStamp named;
+    if (m_known && StampOfName(m_fs, m_strFileName, named).ok() && named != m_known->stamp) {
+      status = CFileStatus::Failed(CFileException::changedOutside, ESTALE);
+    } else {
+      status = m_newFile.Rename(written.stamp);
+    }
   }
-  CFileStamp written;
-  if (status.ok()) status = m_newFile.Replace(m_file, written);
   if (!status.ok()) {
     m_newFile.Abandon();
     return status;
   }
-  // The new file is the entry file now. If another program wrote to it
-  // between the save's last write and now, the next save reads it again.
-  CFileStamp renamed;
-  m_stamp = m_file.Stamp(renamed).ok() && renamed == written ? renamed : CFileStamp{};
+
+  // What the name held until the exchange: the file this object held, as it
+  // last knew it or longer by an append; or anything else, which the new
+  // file lacks and which is put back under the name.
+  std::optional<COutsideChange> appended;
+  if (bExchanged) {
+    CFileStamp displaced;
+    // Nothing was ever read: what the name held is replaced, as it always
+    // was before a first load.
+    EFileChange kind = m_known ? EFileChange::other : EFileChange::none;
+    CByteBuffer added;
+    CKnownContent known = m_known.value_or(CKnownContent{});
+    if (m_file.IsOpen() && m_known && m_newFile.DisplacedStamp(displaced).ok() &&
+        displaced.IsSameFile(m_known->stamp)) {
+      if (!LookAt(m_file, known, kind, added).ok()) kind = EFileChange::other;
+    }
+    bool bKeepDisplaced = false;
+    if (kind == EFileChange::other) {
+      if (m_newFile.ExchangeBack().ok()) {
+        // Someone may have opened the new file while it had the name: it
+        // is watched like a replaced file until it is let go.
+        CHeldFile outgoing;
+        m_newFile.TakeOver(outgoing);
+        m_retired.push_back({std::move(outgoing), written, ++m_nRetired, 0});
+        return CFileStatus::Failed(CFileException::changedOutside, ESTALE);
+      }
+      // The names stay as the exchange left them. What the new file took
+      // out keeps the new file's old name, so that it is not lost, and the
+      // file held so far is read whole at the next save.
+      bKeepDisplaced = true;
+      if (m_known) m_known->Forget();
+    }
+    if (!bKeepDisplaced) m_newFile.RemoveDisplaced();
+    if (kind == EFileChange::appended) {
+      m_known = known;
+      appended = COutsideChange{};
+      appended->loaded.buffer = std::move(added);
+    }
+  }
+
+  // The new file is the entry file now. The old one is watched, for a
+  // program that still writes to it through a descriptor it opened before.
+  if (m_file.IsOpen() && m_known) {
+    m_retired.push_back({std::move(m_file), *m_known, ++m_nRetired, 0});
+    result.retired = m_nRetired;
+  }
+  m_newFile.TakeOver(m_file);
+  m_known = written;
   ++m_nSaves;
+  if (appended) {
+    CRetired& old = m_retired.back();
+    if (AppendToNamed(appended->loaded.buffer)) {
+      result.appended.push_back(
+          AppendedChange(std::move(appended->loaded.buffer), old.known.bTail, old.source));
+    } else {
+      // Not in the new file: the next save reads it from the old one.
+      old.known.Forget();
+    }
+  }
+  SweepRetired(result);
   // Without this the rename itself may be lost in a crash. The save is done
   // either way, but its success cannot be promised, so a failure is
   // reported.
@@ -212,7 +393,8 @@ CFileStatus CStdioFile::CommitSave(const CEntryRuns& entries) {
 void CStdioFile::Close() {
   const EState state = std::exchange(m_eState, EState::closed);
   if (state == EState::writing) {
-    if (const CFileStatus status = CommitSave(kNoEntries); !status.ok()) Throw(status);
+    CSaveResult result;
+    if (const CFileStatus status = CommitSave(kNoEntries, result); !status.ok()) Throw(status);
     return;
   }
   // A failed opening for writing is told once, by the Close that follows
@@ -222,15 +404,16 @@ void CStdioFile::Close() {
   }
 }
 
-void CStdioFile::WriteAll(const CEntryRuns& entries) {
+CSaveResult CStdioFile::WriteAll(const CEntryRuns& entries) {
+  CSaveResult result;
   if (!OpenForWriting()) {
     Close();
-    return;
+    return result;
   }
   m_eState = EState::closed;
   CFileStatus status;
   try {
-    status = CommitSave(entries);
+    status = CommitSave(entries, result);
   } catch (...) {
     // Whatever stopped the entries (memory running out in the caller, say)
     // leaves a list cut short: it must never become the file.
@@ -238,6 +421,7 @@ void CStdioFile::WriteAll(const CEntryRuns& entries) {
     throw;
   }
   if (!status.ok()) Throw(status);
+  return result;
 }
 
 }  // namespace velunar

@@ -9,11 +9,16 @@
 // and a failed or refused save keeps it.
 //
 // Other programs may still change the file while the window is open. The
-// object remembers the stamp of the file it last read or wrote
-// (file_stamp.h); ReadOutsideChange tells whether the file under the name
-// is still in that state, and reads it when it is not, so that the caller
-// can merge instead of overwriting. A save never replaces a file whose
-// change was not read.
+// object remembers what each file it read or wrote held (file_watch.h):
+// the file under the name, and every file a save replaced, which a program
+// that opened it before may still write to. ReadOutsideChanges reads what
+// changed in them, so that the caller can merge instead of overwriting. A
+// save puts its new file in place by exchanging it with what the name
+// holds, in one step, and looks at what it took out: an append that came
+// meanwhile is added to the new file at once, anything else is put back and
+// the save refused (changedOutside), to be merged and saved again. Nothing
+// another program writes into any of these files is lost while the object
+// lives.
 //
 // Used only on the user-interface thread. Not copyable: one object owns the
 // held file and the save in progress.
@@ -30,6 +35,7 @@
 #include "store/file/entry_format.h"
 #include "store/file/file_error.h"
 #include "store/file/file_stamp.h"
+#include "store/file/file_watch.h"
 #include "store/file/held_file.h"
 #include "store/file/new_file.h"
 
@@ -46,6 +52,32 @@ struct CLoadedEntries {
   CByteBuffer buffer;
   std::vector<std::string_view> entries;
   std::vector<CSortKey> keys;
+};
+
+// Another program's change to a file this object reads or has read.
+struct COutsideChange {
+  // 0: the file under the name. Otherwise the number (Retired) of a file
+  // that a save replaced.
+  unsigned source = 0;
+  // True: `loaded.entries` are only the lines another program appended,
+  // new entries all. False: they are every entry the file holds now, to be
+  // merged against what it held.
+  bool bAppended = false;
+  // Where another program put a new file under the name, the number under
+  // which the file held before is watched from now on (0: none). What it
+  // held moves there; `loaded` is the new file's.
+  unsigned retired = 0;
+  CLoadedEntries loaded;
+};
+
+// What a save did beyond writing the entries it was given.
+struct CSaveResult {
+  // The number under which the file this save replaced is watched from
+  // now on (0: it replaced none).
+  unsigned retired = 0;
+  // Lines another program appended to a watched file, which the save
+  // added to the new file too: the caller adds them to its entries.
+  std::vector<COutsideChange> appended;
 };
 
 class CStdioFile {
@@ -79,17 +111,19 @@ class CStdioFile {
   // runs out; in every case nothing is loaded.
   CLoadedEntries Load();
 
-  // Before a save, in state closed: whether the file under the name is still
-  // the one this object last read or wrote, unchanged. When it is, or when
-  // no file is under the name any more (the save then writes it anew), or
-  // when nothing was ever read or written, returns nothing. Otherwise holds
-  // the file now under the name, reads it by Load's rules, remembers it,
-  // takes its kept tail, and returns its entries as views: the caller
-  // merges them with its own before it saves.
+  // Before a save, in state closed: what other programs changed since this
+  // object last read or wrote them, in the file under the name and in the
+  // files saves replaced (see COutsideChange); nothing when nothing changed,
+  // when nothing was ever read or written, or when no file is under the
+  // name any more (the save then writes it anew). A file another program
+  // put under the name is held from now on, read by Load's rules, and its
+  // kept tail taken; lines appended after an empty line go to the kept tail.
+  // What is returned counts as read: the caller merges it with its own
+  // entries before it saves.
   // Throws CFileException (heldByAnotherCopy, lockedByAnotherProgram,
-  // notRegularFile, unreadable) when that file cannot be had; the file held
-  // so far stays held, and nothing is changed.
-  std::optional<CLoadedEntries> ReadOutsideChange();
+  // notRegularFile, unreadable) when the file under the name cannot be had;
+  // the file held so far stays held, and nothing is changed.
+  std::vector<COutsideChange> ReadOutsideChanges();
 
   // Starts a save (state writing): a new file beside the entry file (see
   // new_file.h). Returns false and stays closed when that fails, or when
@@ -103,7 +137,7 @@ class CStdioFile {
   // by piece as they are written, with no copy of the whole file in memory.
   // Throws as Close does; whatever `entries` throws gives the save up, so a
   // list cut short never becomes the file.
-  void WriteAll(const CEntryRuns& entries);
+  CSaveResult WriteAll(const CEntryRuns& entries);
 
   // In state held: lets the file go for this object's next opening. The
   // file stays held until then, so that no other copy can take it between
@@ -115,6 +149,9 @@ class CStdioFile {
   // rename the new file is removed and the entry file stays as it was; when
   // only the directory sync fails, the new file is in place and the failure
   // is still reported, since the save may not survive a crash.
+  // Another program's change that the save finds in the file it takes out
+  // of the name is dealt with as WriteAll says (changedOutside unless it is
+  // an append).
   // In state closed after a failed OpenForWriting: reports that failure,
   // once, so that a save cannot fail silently.
   // The state is closed afterwards in every case.
@@ -122,12 +159,12 @@ class CStdioFile {
   // failed opening).
   void Close();
 
-  // Forgets the state of the file last read or written, so that the next
-  // ReadOutsideChange reads the file again: for a caller whose merge of
-  // what it returned failed.
-  void ForgetFileState() {
-    if (m_stamp) m_stamp = CFileStamp{};
-  }
+  // Forgets what the files held, so that the next ReadOutsideChanges reads
+  // every one of them whole again: for a caller whose merge of what it
+  // returned failed.
+  void ForgetFileState();
+  // The numbers of the replaced files still watched (see COutsideChange).
+  std::vector<unsigned> WatchedSources() const;
   // How many saves have put their new file in place of the entry file.
   unsigned long long SaveCount() const { return m_nSaves; }
 
@@ -136,14 +173,37 @@ class CStdioFile {
   const std::string& FullPath() const { return m_strFullPath; }
 
  private:
+  // A file a save replaced, and what it held as this object last knew.
+  struct CRetired {
+    CHeldFile file;
+    CKnownContent known;
+    unsigned source = 0;
+    int nQuietLooks = 0;  // looks in a row that found it unchanged
+  };
+
   // The steps of OpenForWriting that can fail.
   CFileStatus StartSave();
   // Writes `entries` and the tail to the new file and puts it in place.
-  CFileStatus CommitSave(const CEntryRuns& entries);
-  // Reads `file` whole and splits it; keeps its tail and remembers its
-  // stamp. Throws CFileException(`cause`) when a read fails, changing
-  // nothing.
-  CLoadedEntries ReadEntries(const CHeldFile& file, CFileException::ECause cause, bool bKeyed);
+  CFileStatus CommitSave(const CEntryRuns& entries, CSaveResult& result);
+  // Reads `file` whole and splits it. `known` becomes what it holds, and
+  // `tail` its kept tail. Throws CFileException(`cause`) when a read fails,
+  // changing nothing.
+  CLoadedEntries ReadEntries(const CHeldFile& file, CFileException::ECause cause, bool bKeyed,
+                             CKnownContent& known, std::string& tail);
+  // The change of a watched file: nothing, its appended lines, or all of
+  // its entries.
+  std::optional<COutsideChange> ReadChange(const CHeldFile& file, CKnownContent& known,
+                                           unsigned source);
+  // The entries of lines appended to a file whose content was `known`
+  // before; the part after an empty line, or all of it when the file had a
+  // kept tail already, goes to the kept tail.
+  COutsideChange AppendedChange(CByteBuffer&& added, bool bTail, unsigned source);
+  // Adds `change`'s bytes to the end of the file under the name, which the
+  // save just put there, so that it holds them too.
+  bool AppendToNamed(const CByteBuffer& added);
+  // The replaced files: appends are added to the new file at once
+  // (`result`); those that have not changed for a while are let go.
+  void SweepRetired(CSaveResult& result);
   [[noreturn]] void Throw(const CFileStatus& status) const;
 
   IFileSystem& m_fs;
@@ -156,12 +216,15 @@ class CStdioFile {
   // the file between the steps of a save, and the next opening by this
   // object takes this one over.
   CHeldFile m_file;
+  // What it held when last read or written; nothing before the first.
+  std::optional<CKnownContent> m_known;
   // Why the last opening failed, for Load's report.
   int m_nOpenError = 0;
   bool m_bOpenCreating = false;
 
-  // The stamp of the file last read or written; nothing before the first.
-  std::optional<CFileStamp> m_stamp;
+  // The files saves replaced, newest last.
+  std::vector<CRetired> m_retired;
+  unsigned m_nRetired = 0;
   unsigned long long m_nSaves = 0;
 
   // The save in progress, and the file it replaces (symbolic links

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "store/fast/byte_buffer.h"
 #include "store/file/file_error.h"
@@ -58,6 +59,15 @@ class CHeldFile {
   // hold still, `stamp` is left unknown (CFileStamp{}), so that the file
   // counts as changed at the next look. Throws std::bad_alloc.
   CFileStatus ReadAll(CByteBuffer& buffer, CFileStamp& stamp) const;
+
+  // Reads the bytes from offset `from` to the end of the file into
+  // `buffer`. Throws std::bad_alloc.
+  CFileStatus ReadFrom(std::int64_t from, CByteBuffer& buffer) const;
+
+  // Appends `bytes` at the end of the file, wherever other programs'
+  // appends have put it meanwhile, and syncs them to the disk. `end` is the
+  // offset right after them. Fails with CFileException::diskFull.
+  CFileStatus Append(std::string_view bytes, std::int64_t& end) const;
 
   // True when `name` leads to this very file.
   bool IsUnderName(const std::string& name) const;

@@ -9,10 +9,20 @@
 //            with the old file's owner, permissions and attributes.
 //   Write    its bytes, as often as needed.
 //   Prepare  its bytes on the disk, and a name beside its target.
-//   Replace  the target by it, in one rename: it becomes the held file.
+//   Exchange the target and it, in one step: it is then under the target's
+//            name, and what the name held until then is under its own
+//            (DisplacedStamp), to be looked at before it goes
+//            (RemoveDisplaced) or is put back (ExchangeBack). Where the
+//            system cannot exchange, Rename replaces the target instead.
+//   TakeOver by the session: the new file becomes the held file.
 //   SyncDirectory, so that the rename itself survives a crash.
 // Abandon (also the destructor) removes a new file that was not put in
 // place; nothing of it remains.
+//
+// A new file that has a name before it takes the target's is a dot-file,
+// .<entry file>.<pid>.<n>.tmp, marked as the program's own where the file
+// system keeps extended attributes: RemoveLeftovers removes only such files,
+// so a person's own file is never taken for one.
 //
 // Every step fails with CFileException::notOpenedForWriting (Create) or
 // diskFull (the rest) and the system's error.
@@ -46,15 +56,29 @@ class CNewFile {
   // Appends all of `bytes`.
   CFileStatus Write(std::string_view bytes);
   // Syncs the bytes to the disk and gives the file a name beside its
-  // target, for the rename.
+  // target, for the exchange.
   CFileStatus Prepare();
-  // Renames the new file over its target. It then becomes `held` (with its
-  // lock, which it had from its creation on; what `held` held before is let
-  // go), and `written` is its stamp as this save left it. On failure the
-  // new file is still there, to be abandoned.
-  CFileStatus Replace(CHeldFile& held, CFileStamp& written);
-  // Syncs the target's directory after Replace. A system or file system
-  // that cannot sync a directory counts as done.
+  // Exchanges the new file and the target; `written` is the new file's
+  // stamp as this save left it. `bExchanged` is false, and nothing is done,
+  // where the system or the file system cannot exchange: then Rename.
+  CFileStatus Exchange(CFileStamp& written, bool& bExchanged);
+  // Renames the new file over the target.
+  CFileStatus Rename(CFileStamp& written);
+  // After Exchange: the stamp of what the target held until then, under
+  // the new file's name now. Fails (ENOENT) when that was nothing.
+  CFileStatus DisplacedStamp(CFileStamp& stamp) const;
+  // After Exchange: exchanges again, so that the target holds what it held
+  // before and the new file is under its own name once more.
+  CFileStatus ExchangeBack();
+  // After Exchange: removes the name of what the target held until then.
+  void RemoveDisplaced() noexcept;
+  // After Exchange or Rename: the new file becomes `held`, with its lock,
+  // which it had from its creation on; what `held` held before is let go.
+  // After ExchangeBack the same, and the new file loses its name. The new
+  // file is no longer this object's.
+  void TakeOver(CHeldFile& held) noexcept;
+  // Syncs the target's directory after the new file took its place. A
+  // system or file system that cannot sync a directory counts as done.
   CFileStatus SyncDirectory();
 
   // Removes the new file, if any, and forgets it. Never fails.
@@ -66,12 +90,14 @@ class CNewFile {
   std::intptr_t m_hDirectory = -1;  // its directory's, from Prepare on
   std::string m_strTarget;
   std::string m_strPath;  // its name; empty while it has none
+  // Set by Exchange: m_strPath names what the target held until then.
+  bool m_bExchanged = false;
 };
 
 // Removes the new files that saves of this program left behind beside
-// `target` when they were cut short: only files nobody holds locked, so a
-// save under way keeps its own. Never fails; what cannot be removed now is
-// removed by a later save.
+// `target` when they were cut short: only files named and marked as such
+// that nobody holds locked, so a save under way keeps its own. Never fails;
+// what cannot be removed now is removed by a later save.
 void RemoveLeftovers(IFileSystem& fs, const std::string& target) noexcept;
 
 }  // namespace velunar

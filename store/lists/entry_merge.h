@@ -14,6 +14,7 @@
 #ifndef VELUNAR_STORE_LISTS_ENTRY_MERGE_H_
 #define VELUNAR_STORE_LISTS_ENTRY_MERGE_H_
 
+#include <cstddef>
 #include <string_view>
 #include <vector>
 
@@ -21,11 +22,23 @@
 
 namespace velunar {
 
+// How a merge treats the entries another program removed that the program
+// still holds: by the rule they go; keeping mine, they stay (the user was
+// asked, and said no to losing them). Keeping mine, an entry comes out
+// max(m, t + m - b) times.
+enum class EMerge { byTheRule, keepingMine };
+
 // The merged entries: those of `theirs` that stay, in their order, then
-// those the program added, in the order of `mine`. The views point where
-// the arguments' do. Throws std::bad_alloc.
+// those of `mine` that the merge adds, in the order of `mine`. The views
+// point where the arguments' do. Throws std::bad_alloc.
 std::vector<std::string_view> MergeEntries(const CEntrySequence& base, const CEntrySequence& mine,
-                                           const std::vector<std::string_view>& theirs);
+                                           const std::vector<std::string_view>& theirs,
+                                           EMerge mode = EMerge::byTheRule);
+
+// How many entries of `mine` the merge by the rule takes out: min(m, b - t)
+// of each entry that the other program removed. Throws std::bad_alloc.
+std::size_t CountRemovedByMerge(const CEntrySequence& base, const CEntrySequence& mine,
+                                const std::vector<std::string_view>& theirs);
 
 // True when `a` and `b` hold the same entries the same number of times,
 // in whatever order. Throws std::bad_alloc.

@@ -860,10 +860,10 @@ TEST_F(VelunarDlgCommandsTest, FailedSaveKeepsTheFileAndTheWindow) {
   const Row rows[] = {
       {"Save, write", IDC_SAVE, EOp::write, ENOSPC, "нет места на диске"},
       {"Save, sync", IDC_SAVE, EOp::fsync, EIO, "ошибка ввода-вывода"},
-      {"Save, rename", IDC_SAVE, EOp::rename, EIO, "ошибка ввода-вывода"},
+      {"Save, exchange", IDC_SAVE, EOp::exchange, EIO, "ошибка ввода-вывода"},
       {"Exit, write", IDCANCEL, EOp::write, ENOSPC, "нет места на диске"},
       {"Exit, sync", IDCANCEL, EOp::fsync, EIO, "ошибка ввода-вывода"},
-      {"Exit, rename", IDCANCEL, EOp::rename, EXDEV, "системная ошибка EXDEV"},
+      {"Exit, exchange", IDCANCEL, EOp::exchange, EXDEV, "системная ошибка EXDEV"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);

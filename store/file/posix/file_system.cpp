@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 
 namespace velunar {
 
@@ -73,6 +74,10 @@ class CPosixFileSystem final : public IFileSystem {
   }
 
   int Rename(const char* from, const char* to) override { return ::rename(from, to); }
+  int RenameExchange(const char* a, const char* b) override {
+    return ::renameat2(AT_FDCWD, a, AT_FDCWD, b, RENAME_EXCHANGE);
+  }
+  int Fcntl(int fd, int cmd, int arg) override { return ::fcntl(fd, cmd, arg); }
   int Unlink(const char* path) override { return ::unlink(path); }
   char* GetCwd(char* buf, std::size_t size) override { return ::getcwd(buf, size); }
 };

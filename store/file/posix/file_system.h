@@ -72,6 +72,12 @@ class IFileSystem {
   virtual int ListDirectory(const char* path, std::vector<std::string>& names) = 0;
 
   virtual int Rename(const char* from, const char* to) = 0;
+  // renameat2(2) with RENAME_EXCHANGE: the two names swap their files, in
+  // one step. Fails with EINVAL (or ENOSYS) where the file system or the
+  // kernel cannot.
+  virtual int RenameExchange(const char* a, const char* b) = 0;
+  // fcntl(2) with an int argument (F_GETFL, F_SETFL).
+  virtual int Fcntl(int fd, int cmd, int arg) = 0;
   virtual int Unlink(const char* path) = 0;
   virtual char* GetCwd(char* buf, std::size_t size) = 0;
 };

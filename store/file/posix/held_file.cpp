@@ -141,6 +141,54 @@ CFileStatus CHeldFile::ReadAll(CByteBuffer& buffer, CFileStamp& stamp) const {
   return CFileStatus::Ok();
 }
 
+CFileStatus CHeldFile::ReadFrom(std::int64_t from, CByteBuffer& buffer) const {
+  const int fd = Fd(m_hFile);
+  if (m_pFs->Lseek(fd, static_cast<off_t>(from), SEEK_SET) != from) {
+    return CFileStatus::Failed(CFileException::generic, errno);
+  }
+  if (buffer.capacity() < kReadChunkSize) buffer = CByteBuffer(kReadChunkSize);
+  std::size_t size = 0;
+  for (;;) {
+    if (size == buffer.capacity()) {
+      buffer.SetSize(size);
+      buffer.Reallocate(size * 2);
+    }
+    const ssize_t n = m_pFs->Read(fd, buffer.data() + size, buffer.capacity() - size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return CFileStatus::Failed(CFileException::generic, errno);
+    }
+    if (n == 0) break;
+    size += static_cast<std::size_t>(n);
+  }
+  buffer.SetSize(size);
+  return CFileStatus::Ok();
+}
+
+CFileStatus CHeldFile::Append(std::string_view bytes, std::int64_t& end) const {
+  auto failed = [](int error) { return CFileStatus::Failed(CFileException::diskFull, error); };
+  // O_APPEND makes each write go to the end as it is at that moment, so
+  // that the appends of other programs (shells writing with >>) are never
+  // written over.
+  const int fd = Fd(m_hFile);
+  const int flags = m_pFs->Fcntl(fd, F_GETFL, 0);
+  if (flags < 0 || m_pFs->Fcntl(fd, F_SETFL, flags | O_APPEND) != 0) return failed(errno);
+  while (!bytes.empty()) {
+    const ssize_t n = m_pFs->Write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return failed(errno);
+    }
+    if (n == 0) return failed(ENOSPC);
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  const off_t at = m_pFs->Lseek(fd, 0, SEEK_CUR);
+  if (at < 0) return failed(errno);
+  if (m_pFs->Fsync(fd) != 0 && errno != EINVAL) return failed(errno);
+  end = at;
+  return CFileStatus::Ok();
+}
+
 bool CHeldFile::IsUnderName(const std::string& name) const {
   struct stat held, named;
   return m_pFs->Fstat(Fd(m_hFile), &held) == 0 && m_pFs->Stat(name.c_str(), &named) == 0 &&

@@ -32,14 +32,19 @@ CFileStatus NotCreated(int error) {
 }
 CFileStatus NotWritten(int error) { return CFileStatus::Failed(CFileException::diskFull, error); }
 
-// The names a save gives its new file for the instant of the rename:
-// <entry file>.<pid>.<n>.tmp. Nothing else in the directory is ever removed.
+// The mark of a new file, where the file system keeps extended attributes:
+// the leftover of a save that was cut short is removed only when it bears
+// it (or when the file system can bear none).
+constexpr char kMark[] = "user.velunar.new-file";
+
+// The names a save gives its new file for the instant of the exchange:
+// .<entry file>.<pid>.<n>.tmp.
 bool IsNewFileName(std::string_view name, std::string_view base) {
-  if (name.size() <= base.size() + 1 || name.substr(0, base.size()) != base ||
-      name[base.size()] != '.') {
+  if (name.size() <= base.size() + 2 || name[0] != '.' || name.substr(1, base.size()) != base ||
+      name[base.size() + 1] != '.') {
     return false;
   }
-  name.remove_prefix(base.size() + 1);
+  name.remove_prefix(base.size() + 2);
   constexpr std::string_view kSuffix = ".tmp";
   if (name.size() <= kSuffix.size() || name.substr(name.size() - kSuffix.size()) != kSuffix) {
     return false;
@@ -54,12 +59,13 @@ bool IsNewFileName(std::string_view name, std::string_view base) {
   return digits(name.substr(0, dot)) && digits(name.substr(dot + 1));
 }
 
-// The first free name <target>.<pid>.<n>.tmp: `tryName` makes the file
-// under a candidate and returns 0, or -1 with errno. A name left over from
-// an earlier run, or taken by another program, is skipped, never reused.
+// The first free name .<entry file>.<pid>.<n>.tmp beside `target`:
+// `tryName` makes the file under a candidate and returns 0, or -1 with
+// errno. A name taken already is skipped, never reused.
 CFileStatus PickName(const std::string& target, const std::function<int(const std::string&)>& tryName,
                      std::string& picked) {
-  const std::string prefix = target + "." + std::to_string(::getpid()) + ".";
+  const std::string prefix =
+      DirName(target) + "/." + BaseName(target) + "." + std::to_string(::getpid()) + ".";
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     std::string path = prefix + std::to_string(attempt) + ".tmp";
     if (tryName(path) == 0) {
@@ -108,6 +114,10 @@ CFileStatus CNewFile::Create(IFileSystem& fs, const std::string& target, const C
     Abandon();
     return status.As(CFileException::notOpenedForWriting);
   }
+  // After the metadata, which would take away an attribute the old file
+  // lacks. A file system without extended attributes leaves the name alone
+  // to tell a leftover.
+  (void)fs.Fsetxattr(Fd(m_hFile), kMark, "1", 1, 0);
   return CFileStatus::Ok();
 }
 
@@ -154,20 +164,72 @@ CFileStatus CNewFile::Prepare() {
       m_strPath);
 }
 
-CFileStatus CNewFile::Replace(CHeldFile& held, CFileStamp& written) {
-  // What the new file is as this save wrote it, to tell another program's
-  // write to it right after the rename from the save's own.
+namespace {
+
+// The stamp of the open file `fd`, as the new file's at the moment it takes
+// the target's name.
+CFileStatus StampOfOpen(IFileSystem& fs, int fd, CFileStamp& stamp) {
   struct stat st;
-  if (m_pFs->Fstat(Fd(m_hFile), &st) != 0) return NotWritten(errno);
+  if (fs.Fstat(fd, &st) != 0) return NotWritten(errno);
+  stamp = StampOf(st);
+  return CFileStatus::Ok();
+}
+
+}  // namespace
+
+CFileStatus CNewFile::Exchange(CFileStamp& written, bool& bExchanged) {
+  bExchanged = false;
+  if (CFileStatus status = StampOfOpen(*m_pFs, Fd(m_hFile), written); !status.ok()) return status;
+  if (m_pFs->RenameExchange(m_strPath.c_str(), m_strTarget.c_str()) != 0) {
+    // Nothing under the target (a file removed meanwhile, or never made),
+    // or a file system that cannot exchange: the caller renames.
+    if (errno == ENOENT || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {
+      return CFileStatus::Ok();
+    }
+    return NotWritten(errno);
+  }
+  bExchanged = m_bExchanged = true;
+  return CFileStatus::Ok();
+}
+
+CFileStatus CNewFile::Rename(CFileStamp& written) {
+  if (CFileStatus status = StampOfOpen(*m_pFs, Fd(m_hFile), written); !status.ok()) return status;
   if (m_pFs->Rename(m_strPath.c_str(), m_strTarget.c_str()) != 0) return NotWritten(errno);
-  written = StampOf(st);
-  // The new file is the entry file now. Its lock, held since its creation,
-  // comes with it; the old file's lock goes with the old descriptor.
+  m_strPath.clear();
+  return CFileStatus::Ok();
+}
+
+CFileStatus CNewFile::DisplacedStamp(CFileStamp& stamp) const {
+  struct stat st;
+  if (m_pFs->Lstat(m_strPath.c_str(), &st) != 0) return NotWritten(errno);
+  stamp = StampOf(st);
+  return CFileStatus::Ok();
+}
+
+CFileStatus CNewFile::ExchangeBack() {
+  if (m_pFs->RenameExchange(m_strPath.c_str(), m_strTarget.c_str()) != 0) return NotWritten(errno);
+  m_bExchanged = false;
+  return CFileStatus::Ok();
+}
+
+void CNewFile::RemoveDisplaced() noexcept {
+  if (!m_bExchanged) return;
+  (void)m_pFs->Unlink(m_strPath.c_str());
+  m_strPath.clear();
+  m_bExchanged = false;
+}
+
+void CNewFile::TakeOver(CHeldFile& held) noexcept {
+  // A new file put back out of the target's place loses its name.
+  if (!m_strPath.empty() && !m_bExchanged) (void)m_pFs->Unlink(m_strPath.c_str());
+  // The mark of a new file goes, so that no copy of the file is ever taken
+  // for a leftover.
+  (void)m_pFs->Fremovexattr(Fd(m_hFile), kMark);
   held.Close();
   held.m_pFs = m_pFs;
   held.m_hFile = std::exchange(m_hFile, -1);
   m_strPath.clear();
-  return CFileStatus::Ok();
+  m_bExchanged = false;
 }
 
 CFileStatus CNewFile::SyncDirectory() {
@@ -183,31 +245,36 @@ CFileStatus CNewFile::SyncDirectory() {
 void CNewFile::Abandon() noexcept {
   if (m_hFile != -1) {
     // Removed while still locked, so nobody can have opened it meanwhile;
-    // an unnamed file goes with its descriptor.
-    if (!m_strPath.empty()) (void)m_pFs->Unlink(m_strPath.c_str());
+    // an unnamed file goes with its descriptor. After an exchange the name
+    // is another file's, which is never removed here.
+    if (!m_strPath.empty() && !m_bExchanged) (void)m_pFs->Unlink(m_strPath.c_str());
     (void)m_pFs->Close(Fd(std::exchange(m_hFile, -1)));
   }
   if (m_hDirectory != -1) (void)m_pFs->Close(Fd(std::exchange(m_hDirectory, -1)));
   m_strPath.clear();
+  m_bExchanged = false;
 }
 
 void RemoveLeftovers(IFileSystem& fs, const std::string& target) noexcept {
   try {
     const std::string dir = DirName(target);
     const std::string base = BaseName(target);
-    const std::string ownPrefix = base + "." + std::to_string(::getpid()) + ".";
     std::vector<std::string> names;
     if (fs.ListDirectory(dir.c_str(), names) != 0) return;
     for (const std::string& name : names) {
-      // This process's own names belong to its own save, which is under way
-      // or gone; only other runs leave leftovers.
-      if (!IsNewFileName(name, base) || name.rfind(ownPrefix, 0) == 0) continue;
+      if (!IsNewFileName(name, base)) continue;
       const std::string path = dir + "/" + name;
       CFileDescriptor fd(fs, fs.Open(path.c_str(), O_RDONLY | O_NOFOLLOW | kPosixOpenFlags, 0));
       struct stat held, named;
       if (!fd.IsOpen() || fs.Fstat(fd.Get(), &held) != 0 || !S_ISREG(held.st_mode)) continue;
-      // A save under way holds its new file locked from its creation on;
-      // only a file nobody holds is a leftover.
+      // The program's own mark, where the file system can keep one.
+      char mark;
+      if (fs.Fgetxattr(fd.Get(), kMark, &mark, 1) < 0 && errno != ENOTSUP && errno != EOPNOTSUPP) {
+        continue;
+      }
+      // A save under way, of this copy of the program or another, holds its
+      // new file locked from its creation on: only a file nobody holds is a
+      // leftover.
       if (fs.Flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) continue;
       if (fs.Lstat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev &&
           named.st_ino == held.st_ino) {

@@ -41,15 +41,15 @@ inline std::vector<std::string> EntriesOf(const CLoadedEntries& loaded) {
 inline std::vector<std::string> Load(CStdioFile& file) { return EntriesOf(file.Load()); }
 
 // WriteAll of `entries`, in their order, as one run.
-inline void WriteAllOf(CStdioFile& file, const std::vector<std::string>& entries) {
+inline CSaveResult WriteAllOf(CStdioFile& file, const std::vector<std::string>& entries) {
   const std::vector<std::string_view> views(entries.begin(), entries.end());
-  file.WriteAll([&](const std::function<void(CEntryRun)>& visit) { visit(views); });
+  return file.WriteAll([&](const std::function<void(CEntryRun)>& visit) { visit(views); });
 }
 
 // A save as the window makes it: another program's change is read first
 // (and here dropped: merging is the caller's).
 inline void Save(CStdioFile& file, const std::vector<std::string>& entries) {
-  (void)file.ReadOutsideChange();
+  (void)file.ReadOutsideChanges();
   WriteAllOf(file, entries);
 }
 

@@ -25,7 +25,10 @@
 
 #include "store/file/entry_file.h"
 #include "store/lists/entry_merge.h"
+#include "store/lists/entry_runs.h"
 #include "store/lists/entry_sequence.h"
+#include "store/lists/file_entries.h"
+#include "store/lists/master_list.h"
 #include "tests/store/file/entry_file_fixture.h"
 #include "tests/store/file/faulty_file_system.h"
 
@@ -35,23 +38,22 @@ namespace {
 using namespace velunar::testing;
 using Texts = std::vector<std::string>;
 
-std::vector<std::string_view> Views(const Texts& texts) { return {texts.begin(), texts.end()}; }
-
-// A save as the window makes it: the file's change since `base` is read and
-// merged with `mine`, and the result written in the merge's order.
-// Returns the entries written.
+// A save as the window makes it: what other programs changed since the
+// file held `base` is read and merged with `mine`, and the result written
+// in list order. Returns the entries the file then holds, in list order.
 Texts MergeAndSave(CStdioFile& file, const Texts& base, const Texts& mine) {
   file.Close();
-  Texts result = mine;
-  std::optional<CLoadedEntries> changed = file.ReadOutsideChange();
-  if (changed) {
-    const CEntrySequence baseSeq = CEntrySequence::FromSorted(Views(base));
-    const CEntrySequence mineSeq = CEntrySequence::FromSorted(Views(mine));
-    const std::vector<std::string_view> merged =
-        MergeEntries(baseSeq, mineSeq, changed->entries);
-    result.assign(merged.begin(), merged.end());
-  }
-  WriteAllOf(file, result);
+  auto pool = std::make_shared<CTextPool>();
+  CMasterList master(pool), inFile(pool);
+  for (const std::string& text : mine) master.Add(text);
+  for (const std::string& text : base) inFile.Add(text);
+  CFileEntries files;
+  files.SetNamed(inFile.Items());
+  files.Merge(master, file.ReadOutsideChanges(), EMerge::byTheRule);
+  const CEntrySequence written = master.Items();
+  files.Saved(master, written, file.WriteAll(RunsOf(written)));
+  Texts result;
+  master.Items().ForEach([&](std::string_view text) { result.emplace_back(text); });
   return result;
 }
 
@@ -87,22 +89,46 @@ TEST_F(EntryFileOutsideTest, AnotherProgramsChangeIsMergedNotOverwritten) {
   };
   const Row rows[] = {
       {"nothing changed outside", "a\r\nb\r\n", {"a", "c"}, [] {}, "a\r\nc\r\n"},
-      {"an append", "a\r\nb\r\n", {"a", "b", "c"}, [] { Append("velunar.txt", "d\r\n"); },
-       "a\r\nb\r\nd\r\nc\r\n"},
-      {"a rewrite in place", "a\r\nb\r\n", {"a", "b", "c"},
-       [] { WriteInPlace("velunar.txt", "a\r\nx\r\n"); }, "a\r\nx\r\nc\r\n"},
-      {"a replacement by rename", "a\r\nb\r\n", {"b"}, [] { ReplaceByRename("b\r\ny\r\n"); },
+      {"an append",
+       "a\r\nb\r\n",
+       {"a", "b", "c"},
+       [] { Append("velunar.txt", "d\r\n"); },
+       "a\r\nb\r\nc\r\nd\r\n"},
+      {"a rewrite in place",
+       "a\r\nb\r\n",
+       {"a", "b", "c"},
+       [] { WriteInPlace("velunar.txt", "a\r\nx\r\n"); },
+       "a\r\nc\r\nx\r\n"},
+      {"a replacement by rename",
+       "a\r\nb\r\n",
+       {"b"},
+       [] { ReplaceByRename("b\r\ny\r\n"); },
        "b\r\ny\r\n"},
-      {"both sides changed one entry", "Анна 1\r\n", {"Анна 2"},
-       [] { WriteInPlace("velunar.txt", "Анна 3\r\n"); }, "Анна 3\r\nАнна 2\r\n"},
-      {"equal entries counted one by one", "a\r\na\r\n", {"a"},
-       [] { Append("velunar.txt", "a\r\n"); }, "a\r\na\r\n"},
-      {"deleted outside, changed in the window", "a\r\nb\r\n", {"a", "b2"},
-       [] { WriteInPlace("velunar.txt", "a\r\n"); }, "a\r\nb2\r\n"},
-      {"the tail changed outside", "a\r\n\r\nnote\r\n", {"a", "c"},
-       [] { WriteInPlace("velunar.txt", "a\r\n\r\nnew note\r\n"); }, "a\r\nc\r\n\r\nnew note\r\n"},
-      {"a change of permissions only", "a\r\n", {"a", "b"},
-       [] { ASSERT_EQ(::chmod("velunar.txt", 0640), 0); }, "a\r\nb\r\n"},
+      {"both sides changed one entry",
+       "Анна 1\r\n",
+       {"Анна 2"},
+       [] { WriteInPlace("velunar.txt", "Анна 3\r\n"); },
+       "Анна 2\r\nАнна 3\r\n"},
+      {"equal entries counted one by one",
+       "a\r\na\r\n",
+       {"a"},
+       [] { Append("velunar.txt", "a\r\n"); },
+       "a\r\na\r\n"},
+      {"deleted outside, changed in the window",
+       "a\r\nb\r\n",
+       {"a", "b2"},
+       [] { WriteInPlace("velunar.txt", "a\r\n"); },
+       "a\r\nb2\r\n"},
+      {"the tail changed outside",
+       "a\r\n\r\nnote\r\n",
+       {"a", "c"},
+       [] { WriteInPlace("velunar.txt", "a\r\n\r\nnew note\r\n"); },
+       "a\r\nc\r\n\r\nnew note\r\n"},
+      {"a change of permissions only",
+       "a\r\n",
+       {"a", "b"},
+       [] { ASSERT_EQ(::chmod("velunar.txt", 0640), 0); },
+       "a\r\nb\r\n"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -116,7 +142,7 @@ TEST_F(EntryFileOutsideTest, AnotherProgramsChangeIsMergedNotOverwritten) {
     // What was written is what the file holds now: a second save with no
     // change outside merges nothing in.
     file.Close();
-    EXPECT_FALSE(file.ReadOutsideChange().has_value());
+    EXPECT_TRUE(file.ReadOutsideChanges().empty());
   }
 }
 
@@ -168,7 +194,7 @@ TEST_F(EntryFileOutsideTest, ChangedFileThatCannotBeHadIsNotWritten) {
     row.outside(holders);
     file.Close();
     try {
-      (void)file.ReadOutsideChange();
+      (void)file.ReadOutsideChanges();
       ADD_FAILURE() << "the changed file was not refused";
     } catch (const CFileException& e) {
       EXPECT_EQ(e.m_cause, row.cause);
@@ -179,8 +205,7 @@ TEST_F(EntryFileOutsideTest, ChangedFileThatCannotBeHadIsNotWritten) {
     if (row.after != nullptr) {
       EXPECT_EQ(ReadBytes("velunar.txt"), row.after);
     } else {
-      EXPECT_NE(std::filesystem::status("velunar.txt").type(),
-                std::filesystem::file_type::regular);
+      EXPECT_NE(std::filesystem::status("velunar.txt").type(), std::filesystem::file_type::regular);
     }
   }
 }
@@ -207,33 +232,61 @@ TEST_F(EntryFileOutsideTest, UnreadableChangedFileIsNotWritten) {
 }
 
 TEST_F(EntryFileOutsideTest, SaveNeverReplacesAChangeNobodyRead) {
-  WriteBytes("velunar.txt", "a\r\n");
-  CStdioFile file(m_fs);
-  Load(file);
-  file.Close();
-  Append("velunar.txt", "outside\r\n");
-  try {
-    WriteAllOf(file, {"mine"});
-    ADD_FAILURE() << "the change outside was overwritten";
-  } catch (const CFileException& e) {
-    EXPECT_EQ(e.m_cause, CFileException::changedOutside);
+  {
+    WriteBytes("velunar.txt", "a\r\n");
+    CStdioFile file(m_fs);
+    Load(file);
+    file.Close();
+    Append("velunar.txt", "outside\r\n");
+    try {
+      WriteAllOf(file, {"mine"});
+      ADD_FAILURE() << "the change outside was overwritten";
+    } catch (const CFileException& e) {
+      EXPECT_EQ(e.m_cause, CFileException::changedOutside);
+    }
+    EXPECT_EQ(ReadBytes("velunar.txt"), "a\r\noutside\r\n");
   }
-  EXPECT_EQ(ReadBytes("velunar.txt"), "a\r\noutside\r\n");
 
-  // A change that comes while the save is under way is not lost either.
-  Texts base = {"a", "outside"};
-  (void)file.ReadOutsideChange();
-  m_fs.BeforeCall(EOp::linkat, 1, [] { Append("velunar.txt", "late\r\n"); });
-  try {
-    WriteAllOf(file, {"mine"});
-    ADD_FAILURE() << "the change during the save was overwritten";
-  } catch (const CFileException& e) {
-    EXPECT_EQ(e.m_cause, CFileException::changedOutside);
+  // A change that comes while the save is under way is not lost either:
+  // an append is added to the new file at once, anything else is put back
+  // and the save refused, to be merged and saved again. Without an
+  // exchange, the last look before the rename refuses it all.
+  struct Row {
+    const char* name;
+    bool bExchange;
+    std::function<void()> outside;
+    std::string after;  // the file after the save; "" for a refusal
+  };
+  const Row rows[] = {
+      {"an append between the read and the exchange", true,
+       [] { Append("velunar.txt", "late\r\n"); }, "mine\r\nlate\r\n"},
+      {"a rewrite between the read and the exchange", true,
+       [] { WriteInPlace("velunar.txt", "b\r\nrewritten\r\n"); }, ""},
+      {"a rename racing the save", true, [] { ReplaceByRename("renamed\r\n"); }, ""},
+      {"an append, with no exchange", false, [] { Append("velunar.txt", "late\r\n"); }, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    WriteBytes("velunar.txt", "a\r\n");
+    CStdioFile saving(m_fs);
+    Load(saving);
+    saving.Close();
+    const std::string before = ReadBytes("velunar.txt");
+    if (!row.bExchange) m_fs.Fail(EOp::exchange, 0, EINVAL);
+    m_fs.BeforeCall(EOp::linkat, 1, row.outside);
+    try {
+      const CSaveResult result = WriteAllOf(saving, {"mine"});
+      EXPECT_EQ(ReadBytes("velunar.txt"), row.after);
+      ASSERT_EQ(result.appended.size(), 1u);
+      EXPECT_EQ(result.appended[0].loaded.entries, (std::vector<std::string_view>{"late"}));
+    } catch (const CFileException& e) {
+      EXPECT_EQ(row.after, "") << "refused";
+      EXPECT_EQ(e.m_cause, CFileException::changedOutside);
+      EXPECT_NE(ReadBytes("velunar.txt"), "mine\r\n");
+    }
+    m_fs.Clear();
+    EXPECT_EQ(Names(), (std::set<std::string>{"velunar.txt"}));
   }
-  EXPECT_EQ(ReadBytes("velunar.txt"), "a\r\noutside\r\nlate\r\n");
-  EXPECT_EQ(Names(), (std::set<std::string>{"velunar.txt"}));
-  MergeAndSave(file, base, {"a", "outside", "mine"});
-  EXPECT_EQ(ReadBytes("velunar.txt"), "a\r\noutside\r\nlate\r\nmine\r\n");
 }
 
 // Whatever step of a save fails, the file stays locked: no other copy can
@@ -253,7 +306,7 @@ TEST_F(EntryFileOutsideTest, LockIsKeptAfterEveryFailingStepOfASave) {
       {"full disk", EOp::write, 1, ENOSPC},
       {"sync", EOp::fsync, 1, EIO},
       {"naming the new file", EOp::linkat, 1, EPERM},
-      {"rename", EOp::rename, 1, EIO},
+      {"exchange", EOp::exchange, 1, EIO},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -282,10 +335,10 @@ TEST_F(EntryFileOutsideTest, SaveCutShortAtAnyStepLeavesNothingAfterTheNextStart
     bool bNamedNewFiles;  // a file system without O_TMPFILE
   };
   const Row rows[] = {
-      {"first write", EOp::write, 1, false},  {"sync of the new file", EOp::fsync, 1, false},
-      {"naming", EOp::linkat, 1, false},      {"rename", EOp::rename, 1, false},
-      {"directory sync", EOp::fsync, 2, false}, {"named: first write", EOp::write, 1, true},
-      {"named: rename", EOp::rename, 1, true},
+      {"first write", EOp::write, 1, false},       {"sync of the new file", EOp::fsync, 1, false},
+      {"naming", EOp::linkat, 1, false},           {"exchange", EOp::exchange, 1, false},
+      {"directory sync", EOp::fsync, 2, false},    {"named: first write", EOp::write, 1, true},
+      {"named: exchange", EOp::exchange, 1, true},
   };
   const std::string before = "old\r\n\r\nkept";
   for (const Row& row : rows) {
@@ -321,7 +374,7 @@ TEST_F(EntryFileOutsideTest, NewFileNameSkipsLeftoversAndMakesOneFile) {
     SCOPED_TRACE(bNamed ? "named new file" : "unnamed new file");
     for (const std::string& name : Names()) std::filesystem::remove(name);
     WriteBytes("velunar.txt", "a\r\n");
-    const std::string leftover = "velunar.txt." + std::to_string(::getpid()) + ".0.tmp";
+    const std::string leftover = ".velunar.txt." + std::to_string(::getpid()) + ".0.tmp";
     WriteBytes(leftover, "");
     // Held by a running save, so that it is no leftover to remove.
     CFileDescriptor holder(PosixFileSystem(), ::open(leftover.c_str(), O_RDONLY | O_CLOEXEC));
@@ -338,17 +391,48 @@ TEST_F(EntryFileOutsideTest, NewFileNameSkipsLeftoversAndMakesOneFile) {
   }
 }
 
+// A leftover is a dot-file named as a save names its new file, marked as
+// the program's where the file system keeps attributes, that nobody holds:
+// whatever process made it, this one's pid included. A person's own files,
+// named however, stay.
 TEST_F(EntryFileOutsideTest, LeftoverNobodyHoldsIsRemovedOthersStay) {
   WriteBytes("velunar.txt", "a\r\n");
-  const Texts names = {"velunar.txt.4242.0.tmp", "velunar.txt.4242.17.tmp", "velunar.txt.x.0.tmp",
-                       "velunar.txt.1.tmp",      "velunar.txt.5.5.tmpx",    "other.txt.1.0.tmp"};
-  for (const std::string& name : names) WriteBytes(name, "debris");
-  CFileDescriptor holder(PosixFileSystem(), ::open(names[1].c_str(), O_RDONLY | O_CLOEXEC));
-  ASSERT_EQ(::flock(holder.Get(), LOCK_EX | LOCK_NB), 0);
+  const std::string ownPid = std::to_string(::getpid());
+  struct Row {
+    std::string name;
+    bool bMarked;
+    bool bHeld;
+    bool bRemoved;
+  };
+  const Row rows[] = {
+      {".velunar.txt.4242.0.tmp", true, false, true},
+      {".velunar.txt." + ownPid + ".0.tmp", true, false, true},  // the next run's pid
+      {".velunar.txt.4242.17.tmp", true, true, false},           // a save under way
+      {".velunar.txt.4242.1.tmp", false, false, false},          // not the program's
+      {"velunar.txt.2024.1.tmp", true, false, false},            // no dot-file
+      {".velunar.txt.x.0.tmp", true, false, false},
+      {".velunar.txt.5.5.tmpx", true, false, false},
+      {".other.txt.1.0.tmp", true, false, false},
+  };
+  bool bAttributes = true;
+  std::vector<CFileDescriptor> holders;
+  for (const Row& row : rows) {
+    WriteBytes(row.name, "debris");
+    if (row.bMarked && ::setxattr(row.name.c_str(), "user.velunar.new-file", "1", 1, 0) != 0) {
+      bAttributes = false;
+    }
+    if (row.bHeld) {
+      holders.emplace_back(PosixFileSystem(), ::open(row.name.c_str(), O_RDONLY | O_CLOEXEC));
+      ASSERT_EQ(::flock(holders.back().Get(), LOCK_EX | LOCK_NB), 0);
+    }
+  }
+  if (!bAttributes) GTEST_SKIP() << "no user attributes here: " << std::strerror(errno);
   CStdioFile file;
   Load(file);
-  EXPECT_EQ(Names(), (std::set<std::string>{"velunar.txt", names[1], names[2], names[3], names[4],
-                                            names[5]}));
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(Names().count(row.name) == 0, row.bRemoved);
+  }
 }
 
 // The bytes of a POSIX access ACL as the kernel keeps it.
@@ -578,7 +662,7 @@ TEST_F(EntryFileOutsideTest, GroupBitsNeverGoToAnotherGroup) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     WriteBytes("velunar.txt", "a\r\n");
-    ASSERT_EQ(::chown("velunar.txt", 0, 65534), 0);
+    ASSERT_EQ(::chown("velunar.txt", 1234, 65534), 0);
     ASSERT_EQ(::chmod("velunar.txt", 0664), 0);
     CStdioFile file(m_fs);
     Load(file);

@@ -328,7 +328,7 @@ TEST_F(EntryFileFaultTest, FailedSaveLeavesPreviousFileAndNothingBehind) {
       {"write of the rest", EOp::write, 2, EIO, CFileException::diskFull},
       {"sync of the new file", EOp::fsync, 1, EIO, CFileException::diskFull},
       {"opening of the directory", EOp::openDirectory, 1, EACCES, CFileException::diskFull},
-      {"rename over the entry file", EOp::rename, 1, EXDEV, CFileException::diskFull},
+      {"exchange with the entry file", EOp::exchange, 1, EXDEV, CFileException::diskFull},
       {"directory cannot be written", EOp::tmpfile, 1, EACCES,
        CFileException::notOpenedForWriting},
       {"naming of the new file", EOp::linkat, 1, EPERM, CFileException::diskFull},
@@ -416,7 +416,7 @@ TEST_F(EntryFileFaultTest, FailingClosesNeitherFailASaveNorLeaveFilesBehind) {
   EXPECT_EQ(ReadBytes("velunar.txt"), "new\r\n");
 
   m_fs.Fail(EOp::close, 0, EIO);
-  m_fs.Fail(EOp::rename, 1, EIO);
+  m_fs.Fail(EOp::exchange, 1, EIO);
   try {
     Save(file, {"newer"});
     ADD_FAILURE() << "a failed rename reported success";

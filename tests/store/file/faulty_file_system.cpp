@@ -144,6 +144,14 @@ int CFaultyFileSystem::Rename(const char* from, const char* to) {
   return Fails(EOp::rename) ? -1 : m_real.Rename(from, to);
 }
 
+int CFaultyFileSystem::RenameExchange(const char* a, const char* b) {
+  return Fails(EOp::exchange) ? -1 : m_real.RenameExchange(a, b);
+}
+
+int CFaultyFileSystem::Fcntl(int fd, int cmd, int arg) {
+  return Fails(EOp::fcntl) ? -1 : m_real.Fcntl(fd, cmd, arg);
+}
+
 int CFaultyFileSystem::Unlink(const char* path) {
   return Fails(EOp::unlink) ? -1 : m_real.Unlink(path);
 }

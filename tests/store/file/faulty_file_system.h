@@ -35,6 +35,8 @@ enum class EOp {
   fchmod,
   fchown,
   rename,
+  exchange,
+  fcntl,
   unlink,
   linkat,
   listxattr,
@@ -91,6 +93,8 @@ class CFaultyFileSystem : public IFileSystem {
   int Fremovexattr(int fd, const char* name) override;
   int ListDirectory(const char* path, std::vector<std::string>& names) override;
   int Rename(const char* from, const char* to) override;
+  int RenameExchange(const char* a, const char* b) override;
+  int Fcntl(int fd, int cmd, int arg) override;
   int Unlink(const char* path) override;
   char* GetCwd(char* buf, std::size_t size) override;
 
