@@ -279,7 +279,8 @@ void BM_WriteAll(benchmark::State& state) {
   CStdioFile file(PosixFileSystem(), target.string());
   for (auto _ : state) {
     file.Close();
-    file.WriteAll(RunsOf(lists->view.Items()));
+    CSaveResult result;
+    file.WriteAll(RunsOf(lists->view.Items()), result);
     file.OpenForReading();
   }
   state.SetBytesProcessed(static_cast<long long>(state.iterations()) *

@@ -174,7 +174,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(fileEntries == parsed.entries, "Load differs from the format");
   if (size <= 64) {
     file.Close();
-    file.WriteAll([&](const std::function<void(velunar::CEntryRun)>& visit) { visit(fileEntries); });
+    velunar::CSaveResult result;
+    file.WriteAll([&](const std::function<void(velunar::CEntryRun)>& visit) { visit(fileEntries); },
+                  result);
     Check(ReadFile(path) == saved, "the file's save differs from the format");
   }
   return 0;

@@ -233,7 +233,21 @@ void CListBox::OnViewSelectionChanged() {
     CProgramChange change(m_nProgramChange);
     pSelection->setCurrentIndex(rows.first(), QItemSelectionModel::NoUpdate);
   }
+  if (m_nUserMove > 0) return;  // passed on at the end of the move
   if (row != before && m_onSelChange) {
+    ++m_nNotified;
+    m_onSelChange();
+  }
+}
+
+void CListBox::BeginUserMove() {
+  if (m_nUserMove++ == 0) m_nMoveFrom = m_view.GetCurSel();
+}
+
+void CListBox::EndUserMove() {
+  if (--m_nUserMove > 0) return;
+  const int row = m_view.GetCurSel();
+  if (row >= 0 && row != m_nMoveFrom && m_onSelChange) {
     ++m_nNotified;
     m_onSelChange();
   }

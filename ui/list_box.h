@@ -87,6 +87,8 @@ class CListBox : private IListBoxOwner {
   int NotificationCount() const override { return m_nNotified; }
   void OnUserReselected() override;
   int FindTyped(int start, const QString& typed) const override;
+  void BeginUserMove() override;
+  void EndUserMove() override;
 
   CViewList m_view;
   std::unique_ptr<CModel> m_pModel;
@@ -97,6 +99,10 @@ class CListBox : private IListBoxOwner {
   // Above zero while the program changes the list: the view's selection
   // signals are then the program's own and notify nobody.
   int m_nProgramChange = 0;
+  // Above zero while a key of the user's is handled: its selections are
+  // passed on once, at the end, as one move from m_nMoveFrom.
+  int m_nUserMove = 0;
+  int m_nMoveFrom = -1;
 };
 
 // Binds `rControl` to the dialog's control `nIDC` on the first exchange;

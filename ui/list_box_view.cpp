@@ -442,7 +442,9 @@ void CListBoxView::mouseReleaseEvent(QMouseEvent* pEvent) {
 
 void CListBoxView::keyPressEvent(QKeyEvent* pEvent) {
   const int notifiedBefore = m_pOwner != nullptr ? m_pOwner->NotificationCount() : 0;
+  if (m_pOwner != nullptr) m_pOwner->BeginUserMove();
   QListView::keyPressEvent(pEvent);
+  if (m_pOwner != nullptr) m_pOwner->EndUserMove();
   // With nothing selected (after Find or Show all), Qt still keeps a current
   // item, row 0 once the list has had the focus. Home, or Up on row 0, then
   // lands on the current item, which Qt takes for no move and selects

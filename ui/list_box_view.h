@@ -23,6 +23,10 @@ class IListBoxOwner {
   // The item that type-ahead selects for `typed`, searched from the item
   // after `start` on; -1 for none.
   virtual int FindTyped(int start, const QString& typed) const = 0;
+  // Around one key's handling: Qt may select the item a key moves to more
+  // than once, and the user's one move is passed on once, at the end.
+  virtual void BeginUserMove() = 0;
+  virtual void EndUserMove() = 0;
 
  protected:
   ~IListBoxOwner();

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QString>
+#include <chrono>
 #include <new>
+#include <string>
 #include <optional>
 #include <vector>
 
@@ -18,6 +20,7 @@
 #include "ui/platform/win_defs.h"
 #include "ui/resource_ids.h"
 #include "ui/session_end.h"
+#include "ui/text_format.h"
 
 namespace velunar {
 
@@ -80,28 +83,37 @@ void CVelunarDlg::LoadEntryFile() {
   } else {
     m_arrAll.AddLoaded(std::move(loaded.buffer), std::move(loaded.keys));
   }
-  m_arrInFile = m_arrAll.Items();
+  m_files.SetNamed(m_arrAll.Items());
   RefillView();
 }
 
-void CVelunarDlg::MergeOutsideChange() {
-  std::optional<CLoadedEntries> changed = m_file.ReadOutsideChange();
-  if (!changed) return;
+void CVelunarDlg::MergeOutsideChanges() {
+  std::vector<COutsideChange> changes = m_file.ReadOutsideChanges();
+  if (changes.empty()) return;
   try {
-    const std::vector<std::string_view> merged =
-        MergeEntries(m_arrInFile, m_arrAll.Items(), changed->entries);
-    CMasterList inFile(m_pTexts);
-    inFile.AddLoaded(std::move(changed->buffer), changed->entries);
-    CMasterList all(m_pTexts);
-    all.AddLoaded({}, merged);
-    m_arrAll = std::move(all);
-    m_arrInFile = inFile.Items();
+    // Another program's change that would take out most of the window's
+    // entries (a file emptied or cut short, a blank first line) is asked
+    // about first; with nobody to ask, the entries stay.
+    EMerge mode = EMerge::byTheRule;
+    const std::size_t nRemoved = m_files.CountRemoved(m_arrAll.Items(), changes);
+    const auto nHeld = static_cast<std::size_t>(m_arrAll.GetSize());
+    if (nRemoved >= kManyRemoved && nRemoved * 2 > nHeld) {
+      mode = m_bEnding || !AskToRemove(nRemoved, nHeld) ? EMerge::keepingMine : EMerge::byTheRule;
+    }
+    m_files.Merge(m_arrAll, std::move(changes), mode);
   } catch (...) {
-    // The lists are as they were, so the file must be read and merged
+    // The lists are as they were, so the files must be read and merged
     // again at the next save.
     m_file.ForgetFileState();
     throw;
   }
+}
+
+bool CVelunarDlg::AskToRemove(std::size_t nRemoved, std::size_t nHeld) {
+  const QString text = QString::fromStdString(FormatText(
+      texts::kManyRemovedOutside,
+      {m_file.FullPath(), std::to_string(nRemoved), std::to_string(nHeld)}));
+  return MessageBox(text, AppTitle(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 void CVelunarDlg::OnSysCommand(unsigned nID) {
@@ -249,26 +261,42 @@ void CVelunarDlg::OnShowAll() {
 }
 
 void CVelunarDlg::WriteAllEntries() {
-  const auto nWrites = m_file.SaveCount();
-  const auto remember = [&] {
-    if (m_file.SaveCount() != nWrites) m_arrInFile = m_arrAll.Items();
-  };
+  const CEntrySequence written = m_listEntries.View().Items();
+  const auto nSaves = m_file.SaveCount();
+  CSaveResult result;
   try {
-    m_file.WriteAll(RunsOf(m_listEntries.View().Items()));
+    m_file.WriteAll(RunsOf(written), result);
   } catch (...) {
     // A save whose new file took the name (only the directory's sync
     // failed) wrote these entries all the same.
-    remember();
+    if (m_file.SaveCount() != nSaves) m_files.Saved(m_arrAll, written, std::move(result));
     throw;
   }
-  remember();
+  // Lines another program appended while the save ran are in the file now,
+  // and in the list too.
+  m_files.Saved(m_arrAll, written, std::move(result));
+  m_files.Keep(m_file.WatchedSources());
 }
 
 void CVelunarDlg::SaveAllEntries() {
   m_file.Close();
-  MergeOutsideChange();
-  RefillView();
-  WriteAllEntries();
+  // Another program that writes while the save runs has its change merged
+  // and the save made again, for about a second; a program that never
+  // pauses that long is reported, and the entries stay in the window.
+  const auto deadline = std::chrono::steady_clock::now() + kRetrySaveFor;
+  for (;;) {
+    MergeOutsideChanges();
+    RefillView();
+    try {
+      WriteAllEntries();
+      return;
+    } catch (const CFileException& e) {
+      if (e.m_cause != CFileException::changedOutside ||
+          std::chrono::steady_clock::now() >= deadline) {
+        throw;
+      }
+    }
+  }
 }
 
 // Save: every entry to the file, then all of them shown again. Entries
@@ -308,7 +336,7 @@ void CVelunarDlg::AfterFailedExit() {
   // memory to compare, the question is asked.
   bool bUnchanged = false;
   try {
-    bUnchanged = SameEntries(m_arrAll.Items(), m_arrInFile);
+    bUnchanged = SameEntries(m_arrAll.Items(), m_files.Named());
   } catch (const std::bad_alloc&) {
   }
   if (bUnchanged) {

@@ -10,12 +10,15 @@
 #define VELUNAR_UI_VELUNAR_DLG_H_
 
 #include <QIcon>
+#include <chrono>
+#include <cstddef>
 #include <memory>
 #include <string>
 
 #include "store/file/entry_file.h"
 #include "store/lists/entry_sequence.h"
 #include "store/lists/list_exchange.h"
+#include "store/lists/file_entries.h"
 #include "store/lists/master_list.h"
 #include "store/lists/text_pool.h"
 #include "ui/list_box.h"
@@ -40,6 +43,12 @@ class CVelunarDlg : public CProgramDialog {
   // shown in the list, cut at its edge, but selecting one leaves the field
   // as it was, so that no entry is ever cut and written back cut.
   static constexpr int kMaxFieldEntry = 1 << 20;
+  // A merge that would take out more than half of the window's entries,
+  // and at least this many, is asked about first.
+  static constexpr std::size_t kManyRemoved = 10;
+  // How long a save goes on merging and saving again while another program
+  // keeps changing the file.
+  static constexpr std::chrono::milliseconds kRetrySaveFor{1000};
 
   // `fs` reaches the entry file; it must outlive the window.
   explicit CVelunarDlg(QWidget* pParent = nullptr, IFileSystem& fs = DefaultFileSystem());
@@ -81,9 +90,12 @@ class CVelunarDlg : public CProgramDialog {
   void RebuildMasterList() { RebuildMaster(m_arrAll, m_listEntries.View()); }
   void ShowCountLine(int nCount);
   void LoadEntryFile();
-  // Another program's change to the file, merged into the master list
-  // before a save.
-  void MergeOutsideChange();
+  // Other programs' changes to the file, merged into the master list before
+  // a save.
+  void MergeOutsideChanges();
+  // Whether the user lets a merge take out `nRemoved` of the `nHeld`
+  // entries the window holds.
+  bool AskToRemove(std::size_t nRemoved, std::size_t nHeld);
   void WriteAllEntries();
   // Exit's steps up to the end of the window: close, merge, refill, write.
   void SaveAllEntries();
@@ -108,9 +120,9 @@ class CVelunarDlg : public CProgramDialog {
   CMasterList m_arrAll;
   bool m_bFiltered = false;
 
-  // The entries the file held when it was last read or written: what a
-  // merge compares the window's entries and the file's with.
-  CEntrySequence m_arrInFile;
+  // What the files hold as the window last knew: what a merge compares the
+  // window's entries and the files' with.
+  CFileEntries m_files;
   // Set while Exit runs, so that its failure report asks the question.
   bool m_bExiting = false;
   // Set once the session has begun to end.

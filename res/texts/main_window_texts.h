@@ -82,8 +82,9 @@ inline constexpr char kChangedUnreadable[] =
     "Другая программа изменила файл %1, и изменённый файл не удаётся прочитать. "
     "Ничего не записано.";
 inline constexpr char kChangedWhileSaving[] =
-    "Другая программа изменила файл %1 во время сохранения. Ничего не записано.\n"
-    "Сохраните ещё раз, чтобы сохранить записи обеих программ.";
+    "Другая программа всё время изменяет файл %1, и сохранить его не удалось: пока он "
+    "сохранялся, она каждый раз меняла его снова. Ничего не записано.\n"
+    "Все записи остаются в окне. Сохраните ещё раз, когда другая программа закончит.";
 
 // The second line of a report; %1 is one of the causes below.
 inline constexpr char kCauseLine[] = "Причина: %1.";
@@ -106,6 +107,16 @@ inline constexpr char kReasonLockedByAnotherProgram[] = "его заблокир
 inline constexpr char kReasonNoFolderPermission[] = "нет прав на запись в каталог";
 inline constexpr char kReasonReadOnlyFolder[] = "каталог только для чтения";
 inline constexpr char kReasonNoFolder[] = "каталога больше нет";
+
+// --- Before a save, when another program's change would take out most of
+// the window's entries; %1 is the file's full path, %2 how many would go,
+// %3 how many the window holds. Caption: the application title; buttons
+// «Да» and «Нет», «Нет» the default.
+inline constexpr char kManyRemovedOutside[] =
+    "Другая программа изменила файл %1: в нём больше нет %2 из %3 записей, которые есть в "
+    "окне.\n"
+    "Удалить эти записи и из окна? Если ответить «Нет», они останутся и будут сохранены в "
+    "файл вместе с изменениями другой программы.";
 
 // --- After a failed Exit, when something would be lost; %1 is the file's
 // full path. Caption: the application title; buttons «Да» and «Нет», «Нет»

@@ -310,7 +310,9 @@ CFileStatus CStdioFile::CommitSave(const CEntryRuns& entries, CSaveResult& resul
   }
   if (status.ok()) status = m_newFile.Prepare();
   bool bExchanged = false;
-  if (status.ok()) status = m_newFile.Exchange(written.stamp, bExchanged);
+  if (status.ok()) {
+    status = m_newFile.Exchange(written.stamp, bExchanged, m_file.IsOpen() ? &m_file : nullptr);
+  }
   if (status.ok() && !bExchanged) {
     // No exchange here: the last look before the rename is all there is.
     CFileStamp named;
@@ -340,6 +342,9 @@ CFileStatus CStdioFile::CommitSave(const CEntryRuns& entries, CSaveResult& resul
         displaced.IsSameFile(m_known->stamp)) {
       if (!LookAt(m_file, known, kind, added).ok()) kind = EFileChange::other;
     }
+    // What holds lines the new file lacks keeps its name until they are
+    // safe, even if the program ends meanwhile.
+    if (kind != EFileChange::none) m_newFile.Unmark(m_file);
     bool bKeepDisplaced = false;
     if (kind == EFileChange::other) {
       if (m_newFile.ExchangeBack().ok()) {
@@ -356,11 +361,12 @@ CFileStatus CStdioFile::CommitSave(const CEntryRuns& entries, CSaveResult& resul
       bKeepDisplaced = true;
       if (m_known) m_known->Forget();
     }
-    if (!bKeepDisplaced) m_newFile.RemoveDisplaced();
     if (kind == EFileChange::appended) {
       m_known = known;
       appended = COutsideChange{};
       appended->loaded.buffer = std::move(added);
+    } else if (!bKeepDisplaced) {
+      m_newFile.RemoveDisplaced();
     }
   }
 
@@ -378,8 +384,10 @@ CFileStatus CStdioFile::CommitSave(const CEntryRuns& entries, CSaveResult& resul
     if (AppendToNamed(appended->loaded.buffer)) {
       result.appended.push_back(
           AppendedChange(std::move(appended->loaded.buffer), old.known.bTail, old.source));
+      m_newFile.RemoveDisplaced();
     } else {
-      // Not in the new file: the next save reads it from the old one.
+      // Not in the new file: the next save reads it from the old one, which
+      // keeps its name meanwhile.
       old.known.Forget();
     }
   }
@@ -404,11 +412,11 @@ void CStdioFile::Close() {
   }
 }
 
-CSaveResult CStdioFile::WriteAll(const CEntryRuns& entries) {
-  CSaveResult result;
+void CStdioFile::WriteAll(const CEntryRuns& entries, CSaveResult& result) {
+  result = CSaveResult{};
   if (!OpenForWriting()) {
     Close();
-    return result;
+    return;
   }
   m_eState = EState::closed;
   CFileStatus status;
@@ -421,7 +429,6 @@ CSaveResult CStdioFile::WriteAll(const CEntryRuns& entries) {
     throw;
   }
   if (!status.ok()) Throw(status);
-  return result;
 }
 
 }  // namespace velunar

@@ -136,8 +136,10 @@ class CStdioFile {
   // order, followed by the kept tail, and Close. The bytes are built piece
   // by piece as they are written, with no copy of the whole file in memory.
   // Throws as Close does; whatever `entries` throws gives the save up, so a
-  // list cut short never becomes the file.
-  CSaveResult WriteAll(const CEntryRuns& entries);
+  // list cut short never becomes the file. `result` tells what the save did
+  // besides, also when it throws after the new file took the name (only the
+  // directory's sync failed).
+  void WriteAll(const CEntryRuns& entries, CSaveResult& result);
 
   // In state held: lets the file go for this object's next opening. The
   // file stays held until then, so that no other copy can take it between

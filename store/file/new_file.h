@@ -61,7 +61,13 @@ class CNewFile {
   // Exchanges the new file and the target; `written` is the new file's
   // stamp as this save left it. `bExchanged` is false, and nothing is done,
   // where the system or the file system cannot exchange: then Rename.
-  CFileStatus Exchange(CFileStamp& written, bool& bExchanged);
+  // `old`, the file the target is expected to hold, is marked first as a
+  // new file is: should the program end before RemoveDisplaced, what the
+  // exchange took out is a leftover, removed at the next start.
+  CFileStatus Exchange(CFileStamp& written, bool& bExchanged, const CHeldFile* old);
+  // Takes the mark of Exchange off `file` again: what the target held is to
+  // stay (it goes back, or holds lines not yet copied).
+  void Unmark(const CHeldFile& file) noexcept;
   // Renames the new file over the target.
   CFileStatus Rename(CFileStamp& written);
   // After Exchange: the stamp of what the target held until then, under
@@ -75,7 +81,8 @@ class CNewFile {
   // After Exchange or Rename: the new file becomes `held`, with its lock,
   // which it had from its creation on; what `held` held before is let go.
   // After ExchangeBack the same, and the new file loses its name. The new
-  // file is no longer this object's.
+  // file is no longer this object's; what an exchange took out may still be
+  // removed (RemoveDisplaced).
   void TakeOver(CHeldFile& held) noexcept;
   // Syncs the target's directory after the new file took its place. A
   // system or file system that cannot sync a directory counts as done.

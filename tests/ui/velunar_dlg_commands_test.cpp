@@ -1070,20 +1070,43 @@ TEST_F(VelunarDlgCommandsTest, SignalsSaveOnceAndEnd) {
   }
 }
 
+// Once per click or key, however the user reaches the long entry. The box
+// runs the event loop while it is up, as a real one does.
 TEST_F(VelunarDlgCommandsTest, EntryTooLongForTheFieldLeavesItAsItWas) {
   const std::string longEntry = "Б" + std::string(CVelunarDlg::kMaxFieldEntry, 'x');
-  Open({"Анна", longEntry});
-  TypeEntry("своё");
-  ClickItem(1);
-  ExpectWarnings({"Эта строка слишком длинная для нижнего поля (" +
-                  std::to_string(Cp(longEntry.c_str()).size()) +
-                  " байт), поэтому оно её не показывает.\nСтрока остаётся в списке и в файле без "
-                  "изменений."});
-  EXPECT_EQ(Edit()->text().toStdString(), "своё");
-  // The row shows the entry's beginning; the file keeps it whole.
-  EXPECT_EQ(ShownRows()[1].substr(0, 4), "Бxx");
-  Press(IDCANCEL);
-  EXPECT_EQ(m_dir.ReadEntryFile(), Cp("Анна\r\n") + Cp(longEntry.c_str()) + "\r\n");
+  const std::string warning = "Эта строка слишком длинная для нижнего поля (" +
+                              std::to_string(Cp(longEntry.c_str()).size()) +
+                              " байт), поэтому оно её не показывает.\nСтрока остаётся в списке и "
+                              "в файле без изменений.";
+  struct CLoopingBoxes : CMessageBoxRecorder {
+    int Show(QWidget* owner, const QString& text, const QString& caption, unsigned nType) override {
+      QCoreApplication::processEvents();
+      return CMessageBoxRecorder::Show(owner, text, caption, nType);
+    }
+  };
+  for (const bool bKey : {false, true}) {
+    SCOPED_TRACE(bKey ? "a key" : "a click");
+    Open({"Анна", longEntry});
+    CLoopingBoxes boxes;
+    Dlg().SetMessageBoxes(&boxes);
+    TypeEntry("своё");
+    if (bKey) {
+      List()->setFocus();
+      Key(List(), Qt::Key_Down);
+    } else {
+      ClickItem(1);
+    }
+    QCoreApplication::processEvents();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text.toStdString(), warning);
+    EXPECT_EQ(Edit()->text().toStdString(), "своё");
+    EXPECT_EQ(Dlg().ListBox().GetCurSel(), 0);
+    // The row shows the entry's beginning; the file keeps it whole.
+    EXPECT_EQ(ShownRows()[1].substr(0, 4), "Бxx");
+    Dlg().SetMessageBoxes(&m_boxes);
+    Press(IDCANCEL);
+    EXPECT_EQ(m_dir.ReadEntryFile(), Cp("Анна\r\n") + Cp(longEntry.c_str()) + "\r\n");
+  }
 }
 
 }  // namespace

@@ -177,19 +177,26 @@ CFileStatus StampOfOpen(IFileSystem& fs, int fd, CFileStamp& stamp) {
 
 }  // namespace
 
-CFileStatus CNewFile::Exchange(CFileStamp& written, bool& bExchanged) {
+CFileStatus CNewFile::Exchange(CFileStamp& written, bool& bExchanged, const CHeldFile* old) {
   bExchanged = false;
   if (CFileStatus status = StampOfOpen(*m_pFs, Fd(m_hFile), written); !status.ok()) return status;
+  if (old != nullptr && old->IsOpen()) (void)m_pFs->Fsetxattr(Fd(old->m_hFile), kMark, "1", 1, 0);
   if (m_pFs->RenameExchange(m_strPath.c_str(), m_strTarget.c_str()) != 0) {
+    const int error = errno;
+    if (old != nullptr) Unmark(*old);
     // Nothing under the target (a file removed meanwhile, or never made),
     // or a file system that cannot exchange: the caller renames.
-    if (errno == ENOENT || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) {
+    if (error == ENOENT || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP) {
       return CFileStatus::Ok();
     }
-    return NotWritten(errno);
+    return NotWritten(error);
   }
   bExchanged = m_bExchanged = true;
   return CFileStatus::Ok();
+}
+
+void CNewFile::Unmark(const CHeldFile& file) noexcept {
+  if (file.IsOpen()) (void)m_pFs->Fremovexattr(Fd(file.m_hFile), kMark);
 }
 
 CFileStatus CNewFile::Rename(CFileStamp& written) {
@@ -228,8 +235,8 @@ void CNewFile::TakeOver(CHeldFile& held) noexcept {
   held.Close();
   held.m_pFs = m_pFs;
   held.m_hFile = std::exchange(m_hFile, -1);
-  m_strPath.clear();
-  m_bExchanged = false;
+  // What an exchange took out keeps its name until RemoveDisplaced.
+  if (!m_bExchanged) m_strPath.clear();
 }
 
 CFileStatus CNewFile::SyncDirectory() {

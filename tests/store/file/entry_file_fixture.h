@@ -43,7 +43,9 @@ inline std::vector<std::string> Load(CStdioFile& file) { return EntriesOf(file.L
 // WriteAll of `entries`, in their order, as one run.
 inline CSaveResult WriteAllOf(CStdioFile& file, const std::vector<std::string>& entries) {
   const std::vector<std::string_view> views(entries.begin(), entries.end());
-  return file.WriteAll([&](const std::function<void(CEntryRun)>& visit) { visit(views); });
+  CSaveResult result;
+  file.WriteAll([&](const std::function<void(CEntryRun)>& visit) { visit(views); }, result);
+  return result;
 }
 
 // A save as the window makes it: another program's change is read first

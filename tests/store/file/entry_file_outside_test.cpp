@@ -51,7 +51,9 @@ Texts MergeAndSave(CStdioFile& file, const Texts& base, const Texts& mine) {
   files.SetNamed(inFile.Items());
   files.Merge(master, file.ReadOutsideChanges(), EMerge::byTheRule);
   const CEntrySequence written = master.Items();
-  files.Saved(master, written, file.WriteAll(RunsOf(written)));
+  CSaveResult saved;
+  file.WriteAll(RunsOf(written), saved);
+  files.Saved(master, written, std::move(saved));
   Texts result;
   master.Items().ForEach([&](std::string_view text) { result.emplace_back(text); });
   return result;
@@ -144,6 +146,57 @@ TEST_F(EntryFileOutsideTest, AnotherProgramsChangeIsMergedNotOverwritten) {
     file.Close();
     EXPECT_TRUE(file.ReadOutsideChanges().empty());
   }
+}
+
+// The window's lists across saves: what it holds, and what each file held.
+struct CWindowLists {
+  std::shared_ptr<CTextPool> pool = std::make_shared<CTextPool>();
+  CMasterList master{pool};
+  CFileEntries files;
+
+  void Load(CStdioFile& file) {
+    CLoadedEntries loaded = file.Load();
+    master.AddLoaded(std::move(loaded.buffer), std::move(loaded.keys));
+    files.SetNamed(master.Items());
+  }
+  void Save(CStdioFile& file) {
+    file.Close();
+    files.Merge(master, file.ReadOutsideChanges(), EMerge::byTheRule);
+    const CEntrySequence written = master.Items();
+    CSaveResult result;
+    file.WriteAll(RunsOf(written), result);
+    files.Saved(master, written, std::move(result));
+    files.Keep(file.WatchedSources());
+  }
+};
+
+// A program that keeps the file open and appends through its descriptor
+// (a shell loop writing with >>) writes into a file the saves replaced.
+// Each of its lines reaches the window and the file, however many saves
+// come between, and a line written between two saves too.
+TEST_F(EntryFileOutsideTest, HeldDescriptorWritesThroughSeveralSavesAreKept) {
+  WriteBytes("velunar.txt", "a\r\n");
+  CStdioFile file(m_fs);
+  CWindowLists lists;
+  lists.Load(file);
+  CFileDescriptor writer(PosixFileSystem(), ::open("velunar.txt", O_WRONLY | O_APPEND | O_CLOEXEC));
+  ASSERT_TRUE(writer.IsOpen());
+  for (int i = 0; i < 4; ++i) {
+    const std::string line = "held " + std::to_string(i) + "\r\n";
+    ASSERT_EQ(::write(writer.Get(), line.data(), line.size()), static_cast<ssize_t>(line.size()));
+    if (i == 2) {
+      // Between the exchange and the end of the save.
+      m_fs.BeforeCall(EOp::fsync, 2, [&] {
+        ASSERT_EQ(::write(writer.Get(), "late\r\n", 6), 6);
+      });
+    }
+    lists.Save(file);
+    m_fs.Clear();
+  }
+  lists.Save(file);
+  EXPECT_EQ(ReadBytes("velunar.txt"), "a\r\nheld 0\r\nheld 1\r\nheld 2\r\nheld 3\r\nlate\r\n");
+  EXPECT_EQ(lists.master.GetSize(), 6);
+  EXPECT_EQ(Names(), (std::set<std::string>{"velunar.txt"}));
 }
 
 TEST_F(EntryFileOutsideTest, ChangedFileThatCannotBeHadIsNotWritten) {
@@ -485,6 +538,33 @@ TEST_F(EntryFileOutsideTest, SaveKeepsAclsAndExtendedAttributes) {
   EXPECT_EQ(Attribute("velunar.txt", "user.velunar.note"), "kept");
 }
 
+// A group that cannot be kept gets nothing from the ACL's entry for the
+// file's group either; the entries of named users stay as they were.
+TEST_F(EntryFileOutsideTest, AnotherGroupGetsNothingFromTheAcl) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs to hand a file to another group";
+  WriteBytes("velunar.txt", "a\r\n");
+  ASSERT_EQ(::chown("velunar.txt", 0, 65534), 0);
+  const auto acl = [](std::uint32_t groupPerm) {
+    return AclValue({{kUserObj, 6, kNoId},
+                     {kUser, 6, 1234},
+                     {kGroupObj, groupPerm, kNoId},
+                     {kMask, 6, kNoId},
+                     {kOther, 0, kNoId}});
+  };
+  if (::setxattr("velunar.txt", "system.posix_acl_access", acl(4).data(), acl(4).size(), 0) != 0) {
+    GTEST_SKIP() << "no ACLs here: " << std::strerror(errno);
+  }
+  CStdioFile file(m_fs);
+  Load(file);
+  m_fs.Fail(EOp::fchown, 0, EPERM);  // as for a user outside the group
+  Save(file, {"b"});
+  m_fs.Clear();
+  struct stat st;
+  ASSERT_EQ(::stat("velunar.txt", &st), 0);
+  EXPECT_NE(st.st_gid, 65534u);
+  EXPECT_EQ(Attribute("velunar.txt", "system.posix_acl_access"), acl(0));
+}
+
 TEST_F(EntryFileOutsideTest, SaveGivesNoPermissionTheDirectoryWouldAdd) {
   WriteBytes("velunar.txt", "a\r\n");
   ASSERT_EQ(::chmod("velunar.txt", 0600), 0);
@@ -653,16 +733,25 @@ TEST_F(EntryFileOutsideTest, GroupBitsNeverGoToAnotherGroup) {
   struct Row {
     const char* name;
     int nFailingCalls;  // of fchown
+    uid_t owner;
+    gid_t group;        // the old file's
+    bool bSetgidDir;    // its directory gives new files a group of its own
     gid_t wantGroup;
     mode_t wantMode;
   };
-  const Row rows[] = {{"owner and group kept", 0, 65534, 0664},
-                      {"group kept without the owner", 1, 65534, 0664},
-                      {"neither kept", 2, 0, 0604}};
+  const Row rows[] = {{"owner and group kept", 0, 1234, 65534, false, 65534, 0664},
+                      {"group kept without the owner", 1, 1234, 65534, false, 65534, 0664},
+                      {"neither kept", 2, 1234, 65534, false, 0, 0604},
+                      {"the process's own group, in a set-group-ID directory", 0, 0, 0, true, 0,
+                       0664},
+                      {"another group, in a set-group-ID directory", 0, 0, 65534, true, 65534,
+                       0664}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
+    ASSERT_EQ(::chown(".", static_cast<uid_t>(-1), row.bSetgidDir ? 4321 : 0), 0);
+    ASSERT_EQ(::chmod(".", row.bSetgidDir ? 02775 : 0755), 0);
     WriteBytes("velunar.txt", "a\r\n");
-    ASSERT_EQ(::chown("velunar.txt", 1234, 65534), 0);
+    ASSERT_EQ(::chown("velunar.txt", row.owner, row.group), 0);
     ASSERT_EQ(::chmod("velunar.txt", 0664), 0);
     CStdioFile file(m_fs);
     Load(file);

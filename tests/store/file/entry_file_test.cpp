@@ -300,11 +300,14 @@ TEST_F(EntryFileTest, ExceptionAmongTheEntriesGivesUpTheSave) {
   CStdioFile file;
   Load(file);
   file.Close();
-  EXPECT_THROW(file.WriteAll([](const std::function<void(CEntryRun)>& visit) {
-    const std::string_view entry = "b";
-    visit(CEntryRun(&entry, 1));
-    throw std::bad_alloc();
-  }),
+  CSaveResult result;
+  EXPECT_THROW(file.WriteAll(
+                   [](const std::function<void(CEntryRun)>& visit) {
+                     const std::string_view entry = "b";
+                     visit(CEntryRun(&entry, 1));
+                     throw std::bad_alloc();
+                   },
+                   result),
                std::bad_alloc);
   EXPECT_EQ(Names(), (std::set<std::string>{"velunar.txt"}));
   EXPECT_NO_THROW(file.Close());  // a cut-short list is never committed
