@@ -4,6 +4,7 @@
 // command depends on: the list, every entry kept, the view mode, the current
 // index, the selection, the entry field, the message boxes and the entry
 // file's bytes.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -1004,6 +1005,87 @@ TEST_F(VelunarDlgCommandsTest, AnotherProgramsEntriesAreMergedAtSaveAndExit) {
       EXPECT_EQ(m_dir.ReadEntryFile(), Cp("Борис\r\nВера\r\nГлеб\r\nЯна\r\n"));
     }
     EXPECT_TRUE(Ended());
+  }
+}
+
+// Another program's change that would take out more than half of the
+// window's entries, and at least ten, is asked about before Save and Exit
+// write: «Да» takes them out, «Нет» (the default) keeps them, with the other
+// program's additions. A few entries removed outside are merged at once.
+TEST_F(VelunarDlgCommandsTest, MassRemovalOutsideIsAskedAboutFirst) {
+  Texts twelve;
+  std::string bytes;
+  for (int i = 10; i < 22; ++i) {
+    twelve.push_back("Запись " + std::to_string(i));
+    bytes += Cp(twelve.back().c_str()) + "\r\n";
+  }
+  struct Row {
+    const char* name;
+    int nCommand;
+    std::string outside;   // the file another program leaves
+    int nAnswer;           // 0: no question
+    std::string after;     // the file after the command
+  };
+  const Row rows[] = {
+      {"a truncation, kept", IDC_SAVE, "", IDNO, bytes},
+      {"a blank first line, kept", IDCANCEL, "\r\n" + bytes + Cp("Новая\r\n"), IDNO,
+       bytes + "\r\n" + bytes + Cp("Новая\r\n")},
+      {"a truncation, taken out", IDC_SAVE, Cp("Новая\r\n"), IDYES, Cp("Новая\r\n")},
+      {"two removed, no question", IDCANCEL, bytes.substr(bytes.find('\n', 20) + 1), 0,
+       bytes.substr(bytes.find('\n', 20) + 1)},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    Open(twelve);
+    m_dir.WriteEntryFile(r.outside);
+    if (r.nAnswer != 0) m_boxes.yesNoAnswers = {r.nAnswer};
+    Press(r.nCommand);
+    ASSERT_EQ(m_boxes.boxes.size(), r.nAnswer != 0 ? 1u : 0u);
+    if (r.nAnswer != 0) {
+      const std::string text = m_boxes.boxes[0].text.toStdString();
+      EXPECT_NE(text.find(FullPath()), std::string::npos) << text;
+      EXPECT_NE(text.find(" 12 "), std::string::npos) << text;  // of the window's 12
+      EXPECT_EQ(m_boxes.boxes[0].nType, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+      m_boxes.boxes.clear();
+    }
+    EXPECT_EQ(m_dir.ReadEntryFile(), r.after);
+    EXPECT_EQ(Ended(), r.nCommand == IDCANCEL);
+  }
+}
+
+// A program that appends a line at every step of a save, as a logger
+// writing all the time does: Save and Exit merge its lines and finish, and
+// none of them is lost.
+TEST_F(VelunarDlgCommandsTest, SteadyWriterNeitherBlocksNorLosesAnything) {
+  for (const int nCommand : {IDC_SAVE, IDCANCEL}) {
+    SCOPED_TRACE(nCommand);
+    Open({"Борис", "Анна"});
+    Run(IDOK, "Вера");
+    int nLines = 0;
+    std::string written;
+    const std::function<void()> writer = [&] {
+      const std::string line = "w" + std::to_string(nLines++) + "\r\n";
+      written += line;
+      const int fd = ::open(FullPath().c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+      ASSERT_GE(fd, 0);
+      ASSERT_EQ(::write(fd, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+      ::close(fd);
+    };
+    // Before each step of a save: the naming, the exchange, the syncs, the
+    // reads of what was appended.
+    for (const EOp op : {EOp::linkat, EOp::exchange, EOp::fsync, EOp::read}) {
+      m_fs.BeforeCall(op, 1, writer);
+    }
+    Press(nCommand);
+    m_fs.Clear();
+    EXPECT_TRUE(m_boxes.boxes.empty());
+    const std::string after = m_dir.ReadEntryFile();
+    for (int i = 0; i < nLines; ++i) {
+      const std::string line = "w" + std::to_string(i) + "\r\n";
+      EXPECT_NE(after.find(line), std::string::npos) << line << " lost: " << after;
+    }
+    EXPECT_NE(after.find(Cp("Вера\r\n")), std::string::npos);
+    EXPECT_EQ(Ended(), nCommand == IDCANCEL);
   }
 }
 

@@ -274,9 +274,12 @@ void RemoveLeftovers(IFileSystem& fs, const std::string& target) noexcept {
       CFileDescriptor fd(fs, fs.Open(path.c_str(), O_RDONLY | O_NOFOLLOW | kPosixOpenFlags, 0));
       struct stat held, named;
       if (!fd.IsOpen() || fs.Fstat(fd.Get(), &held) != 0 || !S_ISREG(held.st_mode)) continue;
-      // The program's own mark, where the file system can keep one.
+      // The program's own mark, where the file system can keep one. A new
+      // file made under its name is marked right after its creation, before
+      // anything is written to it: one cut short in between is empty.
       char mark;
-      if (fs.Fgetxattr(fd.Get(), kMark, &mark, 1) < 0 && errno != ENOTSUP && errno != EOPNOTSUPP) {
+      if (fs.Fgetxattr(fd.Get(), kMark, &mark, 1) < 0 && errno != ENOTSUP && errno != EOPNOTSUPP &&
+          held.st_size != 0) {
         continue;
       }
       // A save under way, of this copy of the program or another, holds its
