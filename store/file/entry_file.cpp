@@ -319,7 +319,7 @@ CFileStatus CStdioFile::CommitSave(const CEntryRuns& entries, CSaveResult& resul
     if (m_known && StampOfName(m_fs, m_strFileName, named).ok() && named != m_known->stamp) {
       status = CFileStatus::Failed(CFileException::changedOutside, ESTALE);
     } else {
-      status = m_newFile.Rename(written.stamp);
+      status = m_newFile.Rename(written.stamp, m_file);
     }
   }
   if (!status.ok()) {

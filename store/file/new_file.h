@@ -68,8 +68,11 @@ class CNewFile {
   // Takes the mark of Exchange off `file` again: what the target held is to
   // stay (it goes back, or holds lines not yet copied).
   void Unmark(const CHeldFile& file) noexcept;
-  // Renames the new file over the target.
-  CFileStatus Rename(CFileStamp& written);
+  // Renames the new file over the target. `old` is the file held as the
+  // entry file: on a system whose exclusive access keeps a file from being
+  // replaced while it is open, it is let go first (and the new file held
+  // in its place by TakeOver); elsewhere it stays held.
+  CFileStatus Rename(CFileStamp& written, CHeldFile& old);
   // After Exchange: the stamp of what the target held until then, under
   // the new file's name now. Fails (ENOENT) when that was nothing.
   CFileStatus DisplacedStamp(CFileStamp& stamp) const;

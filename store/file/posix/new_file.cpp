@@ -199,7 +199,9 @@ void CNewFile::Unmark(const CHeldFile& file) noexcept {
   if (file.IsOpen()) (void)m_pFs->Fremovexattr(Fd(file.m_hFile), kMark);
 }
 
-CFileStatus CNewFile::Rename(CFileStamp& written) {
+CFileStatus CNewFile::Rename(CFileStamp& written, CHeldFile& /*old*/) {
+  // A lock on Linux keeps nobody from renaming over the file: the old one
+  // stays held, so that no other copy can take the file meanwhile.
   if (CFileStatus status = StampOfOpen(*m_pFs, Fd(m_hFile), written); !status.ok()) return status;
   if (m_pFs->Rename(m_strPath.c_str(), m_strTarget.c_str()) != 0) return NotWritten(errno);
   m_strPath.clear();
