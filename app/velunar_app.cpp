@@ -1,21 +1,11 @@
 #include "app/velunar_app.h"
 
-#include <QGuiApplication>
-
-#include "res/version.h"
-#include "ui/app_icon.h"
 #include "ui/velunar_dlg.h"
 
 namespace velunar {
 
 bool CVelunarApp::InitInstance() {
   CWinApp::InitInstance();
-  // Lets the window manager match the window to the desktop entry and its
-  // icon.
-  QGuiApplication::setDesktopFileName(QStringLiteral(VELUNAR_APP_ID));
-  QGuiApplication::setApplicationVersion(QStringLiteral(VELUNAR_VERSION_TEXT));
-  QGuiApplication::setWindowIcon(LoadAppIcon());
-
   CVelunarDlg dlg;
   m_pMainWnd = &dlg;
   int nResponse = dlg.DoModal();

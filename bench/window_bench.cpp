@@ -33,8 +33,8 @@
 
 #include "bench/scratch_dir.h"
 #include "store/text/cp1251.h"
-#include "ui/entry_edit.h"
-#include "ui/list_box.h"
+#include "ui/platform/qt/entry_edit.h"
+#include "ui/platform/list_box.h"
 #include "ui/platform/message_boxes.h"
 #include "ui/platform/win_defs.h"
 #include "ui/resource_ids.h"

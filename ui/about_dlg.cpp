@@ -1,30 +1,30 @@
 #include "ui/about_dlg.h"
 
-#include <QAbstractButton>
-#include <QDesktopServices>
-
 #include "res/version.h"
+#include "ui/platform/shell.h"
 #include "ui/platform/win_defs.h"
 #include "ui/resource_ids.h"
 
 namespace velunar {
 
-CAboutDlg::CAboutDlg(QWidget* pParent)
-    : CProgramDialog(IDD_ABOUTBOX, pParent),
-      m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
+CAboutDlg::CAboutDlg(CDialog* pParent)
+    : CProgramDialog(IDD_ABOUTBOX, pParent), m_openUrl(OpenWebAddress) {
   BindCommand(IDC_SITE_LINK, BN_CLICKED, [this] { OnSiteLink(); });
 }
 
 CAboutDlg::~CAboutDlg() = default;
 
-QUrl CAboutDlg::SiteUrl() { return QUrl(QStringLiteral(VELUNAR_SITE_URL)); }
+std::string CAboutDlg::SiteUrl() { return VELUNAR_SITE_URL; }
 
 bool CAboutDlg::OnInitDialog() {
   CProgramDialog::OnInitDialog();
   // The template leaves the address out of the button's caption: it is
   // settable when the program is configured.
-  if (auto* pSite = qobject_cast<QAbstractButton*>(GetDlgItem(IDC_SITE_LINK))) {
-    pSite->setText(pSite->text().replace(QStringLiteral("%SITE%"), SiteUrl().toString()));
+  std::string caption = GetDlgItemText(IDC_SITE_LINK);
+  constexpr std::string_view kPlace = "%SITE%";
+  if (const std::size_t at = caption.find(kPlace); at != std::string::npos) {
+    caption.replace(at, kPlace.size(), SiteUrl());
+    SetDlgItemText(IDC_SITE_LINK, caption);
   }
   return true;
 }

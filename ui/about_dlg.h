@@ -4,26 +4,24 @@
 #ifndef VELUNAR_UI_ABOUT_DLG_H_
 #define VELUNAR_UI_ABOUT_DLG_H_
 
-#include <QUrl>
 #include <functional>
+#include <string>
 
 #include "ui/program_dialog.h"
 
 namespace velunar {
 
 class CAboutDlg : public CProgramDialog {
-  Q_OBJECT
-
  public:
   // Opens a web address; returns false when it could not. The default hands
-  // the address to the desktop (QDesktopServices), never to a shell.
-  using UrlOpener = std::function<bool(const QUrl&)>;
+  // the address to the desktop (OpenWebAddress), never to a shell.
+  using UrlOpener = std::function<bool(const std::string&)>;
 
-  explicit CAboutDlg(QWidget* pParent = nullptr);
+  explicit CAboutDlg(CDialog* pParent = nullptr);
   ~CAboutDlg() override;
 
   // The site's address, set when the program is configured.
-  static QUrl SiteUrl();
+  static std::string SiteUrl();
 
   // For tests: replaces the opener.
   void SetUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }

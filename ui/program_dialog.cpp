@@ -1,29 +1,14 @@
 #include "ui/program_dialog.h"
 
-#include <QString>
-
 #include "store/file/entry_file.h"
-#include "ui/entry_edit.h"
 #include "ui/file_reports.h"
-#include "ui/list_box.h"
 #include "ui/platform/win_app.h"
 #include "ui/resource_ids.h"
 
 namespace velunar {
 
-CProgramDialog::CProgramDialog(int nIDTemplate, QWidget* pParentWnd)
+CProgramDialog::CProgramDialog(int nIDTemplate, CDialog* pParentWnd)
     : CDialog(nIDTemplate, kResourceNames, pParentWnd) {}
-
-QWidget* CProgramDialog::CreateCustomControl(const CDialogItemTemplate& item) {
-  switch (item.eKind) {
-    case EControlKind::edit:
-      return new CEntryEdit(this);
-    case EControlKind::listBox:
-      return new CListBoxView(this);
-    default:
-      return nullptr;
-  }
-}
 
 void CProgramDialog::ReportFailure(std::exception_ptr failure) {
   try {
@@ -38,12 +23,12 @@ void CProgramDialog::ReportFailure(std::exception_ptr failure) {
 }
 
 void CProgramDialog::ReportFileUnavailable(const CFileUnavailableException& e) {
-  MessageBox(QString::fromStdString(FileUnavailableReport(e)), AppTitle(), MB_ICONSTOP);
+  MessageBox(FileUnavailableReport(e), AppTitle(), MB_ICONSTOP);
 }
 
 void CProgramDialog::ReportFileError(const CFileException& e) {
   // The path keeps the file system's bytes, which are UTF-8 here.
-  MessageBox(QString::fromStdString(FileErrorReport(e)), AppTitle(), MB_ICONSTOP);
+  MessageBox(FileErrorReport(e), AppTitle(), MB_ICONSTOP);
 }
 
 }  // namespace velunar

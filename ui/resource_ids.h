@@ -5,7 +5,7 @@
 #ifndef VELUNAR_UI_RESOURCE_IDS_H_
 #define VELUNAR_UI_RESOURCE_IDS_H_
 
-#include "ui/platform/dialog_template.h"
+#include "ui/platform/resource_name.h"
 
 namespace velunar {
 

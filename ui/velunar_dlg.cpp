@@ -1,7 +1,5 @@
 #include "ui/velunar_dlg.h"
 
-#include <QApplication>
-#include <QString>
 #include <chrono>
 #include <new>
 #include <string>
@@ -14,17 +12,17 @@
 #include "store/text/status_texts.h"
 #include "store/text/text_rules.h"
 #include "ui/about_dlg.h"
-#include "ui/app_icon.h"
-#include "ui/entry_edit.h"
+#include "ui/platform/app_icon.h"
+#include "ui/platform/dialog_exchange.h"
 #include "ui/platform/win_app.h"
 #include "ui/platform/win_defs.h"
 #include "ui/resource_ids.h"
-#include "ui/session_end.h"
+#include "ui/platform/session_end.h"
 #include "ui/text_format.h"
 
 namespace velunar {
 
-CVelunarDlg::CVelunarDlg(QWidget* pParent, IFileSystem& fs)
+CVelunarDlg::CVelunarDlg(CDialog* pParent, IFileSystem& fs)
     : CProgramDialog(IDD_VELUNAR_DIALOG, pParent),
       m_pTexts(std::make_shared<CTextPool>()),
       m_hIcon(LoadAppIcon()),
@@ -47,7 +45,7 @@ CVelunarDlg::CVelunarDlg(QWidget* pParent, IFileSystem& fs)
 CVelunarDlg::~CVelunarDlg() = default;
 
 void CVelunarDlg::DoDataExchange(bool bSaveAndValidate) {
-  DDX_Text(bSaveAndValidate, static_cast<CEntryEdit*>(GetDlgItem(IDC_ENTRY_EDIT)), m_strEntry);
+  DDX_Text(bSaveAndValidate, this, IDC_ENTRY_EDIT, m_strEntry);
   DDX_Control(this, IDC_ENTRY_LIST, m_listEntries);
 }
 
@@ -55,8 +53,9 @@ bool CVelunarDlg::OnInitDialog() {
   CProgramDialog::OnInitDialog();
 
   AppendSysMenuSeparator();
-  AppendSysMenuItem(IDM_ABOUTBOX, QString::fromUtf8(texts::kAboutMenuItem));
-  setWindowIcon(m_hIcon);
+  AppendSysMenuItem(IDM_ABOUTBOX, texts::kAboutMenuItem);
+  SetIcon(m_hIcon, true);
+  SetIcon(m_hIcon, false);
 
   m_strEntry = kHintText;
   ShowEntryField();
@@ -110,9 +109,9 @@ void CVelunarDlg::MergeOutsideChanges() {
 }
 
 bool CVelunarDlg::AskToRemove(std::size_t nRemoved, std::size_t nHeld) {
-  const QString text = QString::fromStdString(FormatText(
+  const std::string text = FormatText(
       texts::kManyRemovedOutside,
-      {m_file.FullPath(), std::to_string(nRemoved), std::to_string(nHeld)}));
+      {m_file.FullPath(), std::to_string(nRemoved), std::to_string(nHeld)});
   return MessageBox(text, AppTitle(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
@@ -125,10 +124,8 @@ void CVelunarDlg::OnSysCommand(unsigned nID) {
   }
 }
 
-void CVelunarDlg::Warn(const char* text) { Warn(QString::fromUtf8(text)); }
-
-void CVelunarDlg::Warn(const QString& text) {
-  MessageBox(text, QString::fromUtf8(texts::kWarningCaption), MB_OK);
+void CVelunarDlg::Warn(const std::string& text) {
+  MessageBox(text, texts::kWarningCaption, MB_OK);
 }
 
 void CVelunarDlg::ShowCountLine(int nCount) {
@@ -144,8 +141,8 @@ void CVelunarDlg::OnSelchangeEntryList() {
     // The selection goes back to the item the field belongs to, so that
     // Change cannot put the field's text in the long entry's place.
     m_listEntries.SetCurSel(m_nCurIndex);
-    Warn(QString::fromUtf8(texts::kEntryTooLongForField)
-             .arg(static_cast<qulonglong>(m_listEntries.View().TextAt(nSelected).size())));
+    Warn(FormatText(texts::kEntryTooLongForField,
+                    {std::to_string(m_listEntries.View().TextAt(nSelected).size())}));
     return;
   }
   m_nCurIndex = nSelected;
@@ -343,8 +340,7 @@ void CVelunarDlg::AfterFailedExit() {
     EndDialog(kSaveFailed);
     return;
   }
-  const QString text =
-      QString::fromUtf8(texts::kCloseWithoutSaving).arg(QString::fromUtf8(m_file.FullPath()));
+  const std::string text = FormatText(texts::kCloseWithoutSaving, {m_file.FullPath()});
   if (MessageBox(text, AppTitle(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES) {
     EndDialog(kSaveFailed);
   }
@@ -359,11 +355,7 @@ void CVelunarDlg::OnEndSession() {
   const int nResult = Dispatch([this] { SaveAllEntries(); }) ? IDCANCEL : kSaveFailed;
   // Boxes over the window (a message, the About box) go first, so that the
   // window's own run can end.
-  for (int i = 0; i < 16; ++i) {
-    QWidget* pModal = QApplication::activeModalWidget();
-    if (pModal == nullptr || pModal == this) break;
-    pModal->hide();
-  }
+  EndBoxesAbove();
   EndDialog(nResult);
 }
 

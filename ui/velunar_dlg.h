@@ -9,7 +9,6 @@
 #ifndef VELUNAR_UI_VELUNAR_DLG_H_
 #define VELUNAR_UI_VELUNAR_DLG_H_
 
-#include <QIcon>
 #include <chrono>
 #include <cstddef>
 #include <memory>
@@ -21,7 +20,8 @@
 #include "store/lists/file_entries.h"
 #include "store/lists/master_list.h"
 #include "store/lists/text_pool.h"
-#include "ui/list_box.h"
+#include "ui/platform/app_icon.h"
+#include "ui/platform/list_box.h"
 #include "ui/program_dialog.h"
 
 namespace velunar {
@@ -29,8 +29,6 @@ namespace velunar {
 class CSessionEndWatcher;
 
 class CVelunarDlg : public CProgramDialog {
-  Q_OBJECT
-
  public:
   // The dialog's result when the entry file could not be loaded: the window
   // ended at once and wrote nothing.
@@ -51,7 +49,7 @@ class CVelunarDlg : public CProgramDialog {
   static constexpr std::chrono::milliseconds kRetrySaveFor{1000};
 
   // `fs` reaches the entry file; it must outlive the window.
-  explicit CVelunarDlg(QWidget* pParent = nullptr, IFileSystem& fs = DefaultFileSystem());
+  explicit CVelunarDlg(CDialog* pParent = nullptr, IFileSystem& fs = DefaultFileSystem());
   ~CVelunarDlg() override;
 
   // For tests: the state the commands work on.
@@ -104,13 +102,12 @@ class CVelunarDlg : public CProgramDialog {
   // The session ends (a signal, a logout): Exit's save once, whatever boxes
   // are open, and the end of the window, with no question to anyone.
   void OnEndSession();
-  void Warn(const char* text);
-  void Warn(const QString& text);
+  void Warn(const std::string& text);
 
   // Shared by the two lists: the bytes of every entry.
   std::shared_ptr<CTextPool> m_pTexts;
 
-  QIcon m_hIcon;
+  CIcon m_hIcon;
   std::string m_strEntry;
   int m_nCurIndex = 0;
   CStdioFile m_file;

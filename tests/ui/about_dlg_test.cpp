@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "tests/ui/window_driver.h"
-#include "ui/platform/multi_line_button.h"
+#include "ui/platform/qt/multi_line_button.h"
 #include "ui/platform/win_defs.h"
 #include "ui/resource_ids.h"
 

@@ -1,4 +1,4 @@
-#include "ui/entry_edit.h"
+#include "ui/platform/qt/entry_edit.h"
 
 #include <gtest/gtest.h>
 

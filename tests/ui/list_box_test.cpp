@@ -1,4 +1,4 @@
-#include "ui/list_box.h"
+#include "ui/platform/list_box.h"
 
 #include <gtest/gtest.h>
 

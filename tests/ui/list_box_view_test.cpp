@@ -1,6 +1,6 @@
 // CListBoxView beside Qt's own QListView, set up as the list sets itself
 // up: the rows must lie, scroll, move with the keys and paint as there.
-#include "ui/list_box_view.h"
+#include "ui/platform/qt/list_box_view.h"
 
 #include <gtest/gtest.h>
 

@@ -1,86 +1,17 @@
+// The application object's registration and the application title, the
+// same for every toolkit; Run is the toolkit's.
 #include "ui/platform/win_app.h"
 
-#include <langinfo.h>
-
-#include <QApplication>
-#include <QFileInfo>
-#include <QLibraryInfo>
-#include <QRegularExpression>
-#include <QStringList>
-#include <QTranslator>
 #include <algorithm>
-#include <clocale>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-#include <vector>
-
-#include "res/texts/dialog_texts.h"
 
 namespace velunar {
+
 namespace {
 
 // The registered application object. The one global of the window layer:
 // AfxGetApp must find the object without anyone handing it around, and the
 // object itself is constructed before main.
 CWinApp* g_pApp = nullptr;
-
-void ReportCannotOpen(const QString& reason) {
-  const QByteArray line =
-      QString::fromUtf8(texts::kCannotOpenWindow).arg(AppTitle(), reason).toLocal8Bit();
-  std::fprintf(stderr, "%s\n", line.constData());
-}
-
-// Qt ends the process with a fatal message when no platform plugin can
-// start. During Qt's start only, that becomes the program's own sentence,
-// naming the reason from what Qt said before, and exit status 1 instead of
-// an abort.
-QtMessageHandler g_previousHandler = nullptr;
-QStringList* g_pStartMessages = nullptr;
-void HandleStartMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (g_pStartMessages != nullptr) g_pStartMessages->append(message);
-  if (type == QtFatalMsg) {
-    ReportCannotOpen(
-        StartFailureReason(g_pStartMessages != nullptr ? *g_pStartMessages : QStringList{message}));
-    std::fflush(stderr);
-    std::_Exit(1);
-  }
-  if (g_previousHandler != nullptr) g_previousHandler(type, context, message);
-}
-
-bool IsSet(const char* value) { return value != nullptr && *value != '\0'; }
-
-// Qt takes every 8-bit text of the system as UTF-8, but Xlib encodes the
-// old-style window title (WM_NAME) by the locale's character type: under a
-// locale that is not UTF-8 (LANG=C, say) the UTF-8 bytes would be labelled
-// Latin-1 and every tool that reads WM_NAME would show garbage. So the
-// character type becomes the UTF-8 form of the locale, or C.UTF-8, in the
-// environment too, which Qt reads again as it starts; the other categories
-// stay as the user set them.
-void UseUtf8CharacterType() {
-  std::setlocale(LC_ALL, "");
-  const char* codeset = nl_langinfo(CODESET);
-  if (codeset != nullptr &&
-      (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0)) {
-    return;
-  }
-  const char* current = std::setlocale(LC_CTYPE, nullptr);
-  std::string name = current != nullptr ? current : "";
-  name = name.substr(0, name.find_first_of(".@"));
-  std::string utf8 = name.empty() || name == "C" || name == "POSIX" ? "" : name + ".UTF-8";
-  if (utf8.empty() || std::setlocale(LC_CTYPE, utf8.c_str()) == nullptr) {
-    utf8 = "C.UTF-8";
-    if (std::setlocale(LC_CTYPE, utf8.c_str()) == nullptr) return;  // no UTF-8 locale at all
-  }
-  // LC_ALL would override LC_CTYPE; what it said holds on through LANG.
-  if (const char* all = std::getenv("LC_ALL"); IsSet(all)) {
-    setenv("LANG", all, 1);
-    unsetenv("LC_ALL");
-  }
-  setenv("LC_CTYPE", utf8.c_str(), 1);
-  std::setlocale(LC_ALL, "");
-}
 
 }  // namespace
 
@@ -94,99 +25,22 @@ bool CWinApp::InitInstance() { return true; }
 
 int CWinApp::ExitInstance() { return m_nExitCode; }
 
-int CWinApp::Run(const char* argv0) {
-  std::string strProgram = IsSet(argv0) ? std::string(argv0) : std::string();
-  if (strProgram.empty()) {
-    strProgram = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget().toStdString();
-  }
-  m_strAppTitle = AppTitleFromPath(QString::fromLocal8Bit(strProgram.c_str()));
-
-  if (!IsDisplayConfigured(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"),
-                           std::getenv("WAYLAND_DISPLAY"))) {
-    ReportCannotOpen(StartFailureReason({}));
-    return 1;
-  }
-
-  // Qt sees the program's name and nothing else, so options typed after it
-  // ("-platform", "-style", ...) change nothing.
-  std::vector<char> arg0(strProgram.begin(), strProgram.end());
-  arg0.push_back('\0');
-  char* argv[] = {arg0.data(), nullptr};
-  int argc = 1;
-  UseUtf8CharacterType();
-  QStringList startMessages;
-  g_pStartMessages = &startMessages;
-  g_previousHandler = qInstallMessageHandler(HandleStartMessage);
-  QApplication app(argc, argv);
-  qInstallMessageHandler(g_previousHandler);
-  g_previousHandler = nullptr;
-  g_pStartMessages = nullptr;
-  InstallQtTranslation();
-
-  if (InitInstance()) QApplication::exec();
-  return ExitInstance();
-}
-
-QString StartFailureReason(const QStringList& qtMessages) {
-  const auto said = [&qtMessages](const char* part) {
-    for (const QString& m : qtMessages) {
-      if (m.contains(QLatin1String(part), Qt::CaseInsensitive)) return true;
-    }
-    return false;
-  };
-  // Qt names the plugin it could not find or load, one message each.
-  if (said("platform plugin \"wayland\"")) {
-    return QString::fromUtf8(texts::kWaylandPluginMissing);
-  }
-  if (said("could not connect to display")) return QString::fromUtf8(texts::kNoDisplay);
-  if (said("platform plugin \"xcb\"")) {
-    return QString::fromUtf8(texts::kXcbPluginUnloadable);
-  }
-  for (const QString& m : qtMessages) {
-    static const QRegularExpression kPlugin(
-        QStringLiteral("Could not (?:find|load) the Qt platform plugin \"([^\"]*)\""));
-    const QRegularExpressionMatch match = kPlugin.match(m);
-    if (match.hasMatch()) {
-      return QString::fromUtf8(texts::kPlatformPluginMissing).arg(match.captured(1));
-    }
-  }
-  return QString::fromUtf8(texts::kNoDisplay);
-}
-
-bool InstallQtTranslation() {
-  // The interface is Russian whatever the locale says, so Qt's own texts
-  // (an edit field's menu, standard buttons) are Russian too.
-  auto* pTranslator = new QTranslator(QCoreApplication::instance());
-  if (!pTranslator->load(QStringLiteral("qtbase_ru"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    delete pTranslator;
-    return false;
-  }
-  return QCoreApplication::installTranslator(pTranslator);
-}
-
 CWinApp* AfxGetApp() { return g_pApp; }
 
-QWidget* AfxGetMainWnd() { return g_pApp != nullptr ? g_pApp->m_pMainWnd : nullptr; }
+CDialog* AfxGetMainWnd() { return g_pApp != nullptr ? g_pApp->m_pMainWnd : nullptr; }
 
-QString AppTitle() {
-  if (g_pApp != nullptr && !g_pApp->AppTitle().isEmpty()) return g_pApp->AppTitle();
-  return AppTitleFromPath(QCoreApplication::instance() != nullptr
-                              ? QCoreApplication::applicationFilePath()
-                              : QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget());
+std::string AppTitle() {
+  if (g_pApp != nullptr && !g_pApp->AppTitle().empty()) return g_pApp->AppTitle();
+  return AppTitleFromPath(ExecutablePath());
 }
 
-QString AppTitleFromPath(const QString& executablePath) {
+std::string AppTitleFromPath(const std::string& executablePath) {
   // Both separators: a name is cut at the last one either way.
-  const qsizetype slash =
-      std::max(executablePath.lastIndexOf(u'/'), executablePath.lastIndexOf(u'\\'));
-  const QString name = executablePath.mid(slash + 1);
-  const qsizetype dot = name.lastIndexOf(u'.');
-  return dot > 0 ? name.left(dot) : name;
-}
-
-bool IsDisplayConfigured(const char* qpaPlatform, const char* display, const char* waylandDisplay) {
-  return IsSet(qpaPlatform) || IsSet(display) || IsSet(waylandDisplay);
+  const std::size_t slash = executablePath.find_last_of("/\\");
+  const std::string name =
+      slash == std::string::npos ? executablePath : executablePath.substr(slash + 1);
+  const std::size_t dot = name.rfind('.');
+  return dot != std::string::npos && dot > 0 ? name.substr(0, dot) : name;
 }
 
 }  // namespace velunar

@@ -1,4 +1,4 @@
-#include "ui/platform/dialog_template.h"
+#include "ui/platform/qt/dialog_template.h"
 
 #include <gtest/gtest.h>
 

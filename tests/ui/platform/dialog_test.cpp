@@ -23,7 +23,7 @@
 
 #include "tests/ui/platform/dialog_driver.h"
 #include "tests/ui/platform/test_dialog_ids.h"
-#include "ui/platform/multi_line_button.h"
+#include "ui/platform/qt/multi_line_button.h"
 #include "ui/platform/win_app.h"
 
 namespace velunar {

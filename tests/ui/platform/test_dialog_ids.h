@@ -3,7 +3,7 @@
 #ifndef VELUNAR_TESTS_UI_PLATFORM_TEST_DIALOG_IDS_H_
 #define VELUNAR_TESTS_UI_PLATFORM_TEST_DIALOG_IDS_H_
 
-#include "ui/platform/dialog_template.h"
+#include "ui/platform/qt/dialog_template.h"
 
 namespace velunar::testing {
 

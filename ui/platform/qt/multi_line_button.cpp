@@ -1,4 +1,4 @@
-#include "ui/platform/multi_line_button.h"
+#include "ui/platform/qt/multi_line_button.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>

@@ -1,4 +1,4 @@
-#include "ui/platform/control_text.h"
+#include "ui/platform/qt/control_text.h"
 
 namespace velunar {
 

@@ -1,4 +1,4 @@
-#include "ui/platform/dialog_units.h"
+#include "ui/platform/qt/dialog_units.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

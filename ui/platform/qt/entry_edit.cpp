@@ -1,4 +1,7 @@
-#include "ui/entry_edit.h"
+#include "ui/platform/qt/entry_edit.h"
+
+#include "ui/platform/dialog_exchange.h"
+#include "ui/platform/qt/dialog_window.h"
 
 #include <QValidator>
 #include <limits>
@@ -86,7 +89,9 @@ QString FilterInsertedText(QStringView inserted) {
   return kept;
 }
 
-void DDX_Text(bool bSaveAndValidate, CEntryEdit* pEdit, std::string& value) {
+void DDX_Text(bool bSaveAndValidate, CDialog* pDlg, int nIDC, std::string& value) {
+  auto* pEdit = qobject_cast<CEntryEdit*>(pDlg != nullptr ? pDlg->Window().GetDlgItem(nIDC) : nullptr);
+  if (pEdit == nullptr) return;
   if (bSaveAndValidate) {
     const QString text = pEdit->text();
     std::string bytes;

@@ -2,8 +2,8 @@
 //
 // In a caption, '&' marks the next character as the mnemonic (shown
 // underlined, pressed with Alt); "&&" stands for one literal '&'.
-#ifndef VELUNAR_UI_PLATFORM_CONTROL_TEXT_H_
-#define VELUNAR_UI_PLATFORM_CONTROL_TEXT_H_
+#ifndef VELUNAR_UI_PLATFORM_QT_CONTROL_TEXT_H_
+#define VELUNAR_UI_PLATFORM_QT_CONTROL_TEXT_H_
 
 #include <QChar>
 #include <QString>
@@ -24,4 +24,4 @@ bool IsMnemonicKey(QChar mnemonic, const QString& typed);
 
 }  // namespace velunar
 
-#endif  // VELUNAR_UI_PLATFORM_CONTROL_TEXT_H_
+#endif  // VELUNAR_UI_PLATFORM_QT_CONTROL_TEXT_H_

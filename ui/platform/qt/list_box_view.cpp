@@ -1,4 +1,4 @@
-#include "ui/list_box_view.h"
+#include "ui/platform/qt/list_box_view.h"
 
 #include <QAccessible>
 #include <QApplication>

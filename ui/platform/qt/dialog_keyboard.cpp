@@ -3,8 +3,8 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
-#include "ui/platform/control_text.h"
-#include "ui/platform/dialog.h"
+#include "ui/platform/qt/control_text.h"
+#include "ui/platform/qt/dialog_window.h"
 
 namespace velunar {
 namespace {
@@ -15,7 +15,7 @@ bool IsDialogKey(const QKeyEvent* pEvent, Qt::Key key, Qt::KeyboardModifiers mod
 
 }  // namespace
 
-QPushButton* CDialog::MnemonicButton(const QKeyEvent* pEvent) const {
+QPushButton* CDialogWindow::MnemonicButton(const QKeyEvent* pEvent) const {
   // The text names the letter; where a platform gives none with Alt, the
   // key code does (a letter's code is its upper-case form).
   QString typed = pEvent->text();
@@ -32,13 +32,13 @@ QPushButton* CDialog::MnemonicButton(const QKeyEvent* pEvent) const {
   return nullptr;
 }
 
-bool CDialog::IsAltMnemonic(const QKeyEvent* pEvent) const {
+bool CDialogWindow::IsAltMnemonic(const QKeyEvent* pEvent) const {
   const Qt::KeyboardModifiers modifiers = pEvent->modifiers() & ~Qt::KeypadModifier;
   return (modifiers == Qt::AltModifier || modifiers == (Qt::AltModifier | Qt::ShiftModifier)) &&
          MnemonicButton(pEvent) != nullptr;
 }
 
-bool CDialog::eventFilter(QObject* pWatched, QEvent* pEvent) {
+bool CDialogWindow::eventFilter(QObject* pWatched, QEvent* pEvent) {
   // Qt would press a button by its mnemonic as a shortcut, with an animated
   // click that runs the command only some 100 ms later, after keys typed in
   // the meantime. Claiming the key here makes it an ordinary key press,
@@ -57,12 +57,12 @@ bool CDialog::eventFilter(QObject* pWatched, QEvent* pEvent) {
   return QDialog::eventFilter(pWatched, pEvent);
 }
 
-void CDialog::keyPressEvent(QKeyEvent* pEvent) {
+void CDialogWindow::keyPressEvent(QKeyEvent* pEvent) {
   if (HandleDialogKey(this, pEvent)) return;
   QDialog::keyPressEvent(pEvent);
 }
 
-bool CDialog::HandleDialogKey(QWidget* pTarget, QKeyEvent* pEvent) {
+bool CDialogWindow::HandleDialogKey(QWidget* pTarget, QKeyEvent* pEvent) {
   const Qt::KeyboardModifiers modifiers = pEvent->modifiers() & ~Qt::KeypadModifier;
   switch (pEvent->key()) {
     case Qt::Key_Return:
@@ -73,7 +73,7 @@ bool CDialog::HandleDialogKey(QWidget* pTarget, QKeyEvent* pEvent) {
         return true;
       }
       QWidget* pDefault = GetDlgItem(m_nDefID);
-      if (pDefault == nullptr || pDefault->isEnabled()) OnCommand(m_nDefID, BN_CLICKED);
+      if (pDefault == nullptr || pDefault->isEnabled()) m_owner.OnCommand(m_nDefID, BN_CLICKED);
       return true;
     }
     case Qt::Key_Escape:
@@ -91,7 +91,7 @@ bool CDialog::HandleDialogKey(QWidget* pTarget, QKeyEvent* pEvent) {
     return true;
   }
   if (IsDialogKey(pEvent, Qt::Key_F4, Qt::AltModifier)) {
-    OnSysCommand(SC_CLOSE);
+    m_owner.OnSysCommand(SC_CLOSE);
     return true;
   }
   // Alt with a mnemonic letter presses its button, and so does the letter

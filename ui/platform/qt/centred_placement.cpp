@@ -1,4 +1,4 @@
-#include "ui/platform/centred_placement.h"
+#include "ui/platform/qt/centred_placement.h"
 
 namespace velunar {
 namespace {

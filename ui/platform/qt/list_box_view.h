@@ -1,7 +1,7 @@
 // The list control a window template's list box becomes (CListBoxView),
 // and what it asks of the list it shows (IListBoxOwner).
-#ifndef VELUNAR_UI_LIST_BOX_VIEW_H_
-#define VELUNAR_UI_LIST_BOX_VIEW_H_
+#ifndef VELUNAR_UI_PLATFORM_QT_LIST_BOX_VIEW_H_
+#define VELUNAR_UI_PLATFORM_QT_LIST_BOX_VIEW_H_
 
 #include <QAccessible>
 #include <QElapsedTimer>
@@ -136,4 +136,4 @@ class CListBoxView : public QListView {
 
 }  // namespace velunar
 
-#endif  // VELUNAR_UI_LIST_BOX_VIEW_H_
+#endif  // VELUNAR_UI_PLATFORM_QT_LIST_BOX_VIEW_H_

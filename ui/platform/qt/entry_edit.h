@@ -1,4 +1,4 @@
-// The entry field and the exchange of its text with memory.
+// The entry field on Qt (its exchange with memory: dialog_exchange.h).
 //
 // The field holds only what the entry file can keep: characters that
 // Windows-1251 has a byte for, without line feed, NUL or 0x1A. Typing a
@@ -10,8 +10,8 @@
 //
 // The program must set the text through DDX_Text or SetEntryText; QLineEdit's
 // setText would treat the text as typed by the user.
-#ifndef VELUNAR_UI_ENTRY_EDIT_H_
-#define VELUNAR_UI_ENTRY_EDIT_H_
+#ifndef VELUNAR_UI_PLATFORM_QT_ENTRY_EDIT_H_
+#define VELUNAR_UI_PLATFORM_QT_ENTRY_EDIT_H_
 
 #include <QLineEdit>
 #include <QString>
@@ -39,14 +39,6 @@ class CEntryEdit : public QLineEdit {
   bool m_bProgramText = false;
 };
 
-// The exchange of `pEdit`'s text with `value`, in Windows-1251 bytes.
-// Reading (bSaveAndValidate true): `value` becomes the field's whole text,
-// byte for byte, no trimming. Showing (false): the field shows `value`; when
-// `value` is shorter than 256 bytes and the field already shows that text,
-// the field is left untouched, so its caret, selection and undo stay.
-// Throws std::bad_alloc; `value` is then unchanged.
-void DDX_Text(bool bSaveAndValidate, CEntryEdit* pEdit, std::string& value);
-
 // What the field keeps of a text the user inserts (types, pastes, drops):
 // the part before the first line feed (and without the CR right before it),
 // without characters that have no Windows-1251 byte, NUL and 0x1A.
@@ -54,4 +46,4 @@ QString FilterInsertedText(QStringView inserted);
 
 }  // namespace velunar
 
-#endif  // VELUNAR_UI_ENTRY_EDIT_H_
+#endif  // VELUNAR_UI_PLATFORM_QT_ENTRY_EDIT_H_

@@ -25,8 +25,8 @@
 //
 // Identifiers become numbers through the program's table of names
 // (CResourceName); IDOK and IDCANCEL are known without it.
-#ifndef VELUNAR_UI_PLATFORM_DIALOG_TEMPLATE_H_
-#define VELUNAR_UI_PLATFORM_DIALOG_TEMPLATE_H_
+#ifndef VELUNAR_UI_PLATFORM_QT_DIALOG_TEMPLATE_H_
+#define VELUNAR_UI_PLATFORM_QT_DIALOG_TEMPLATE_H_
 
 #include <QByteArray>
 #include <QRect>
@@ -36,14 +36,9 @@
 #include <span>
 #include <vector>
 
-namespace velunar {
+#include "ui/platform/resource_name.h"
 
-// One name of the program's resources: what a template calls "IDC_FIND" is
-// the number the code binds as IDC_FIND.
-struct CResourceName {
-  const char* identifier;
-  int nID;
-};
+namespace velunar {
 
 enum class EControlKind {
   edit,           // "edit": a single-line edit field
@@ -96,4 +91,4 @@ CDialogTemplate LoadDialogTemplate(int nIDTemplate, std::span<const CResourceNam
 
 }  // namespace velunar
 
-#endif  // VELUNAR_UI_PLATFORM_DIALOG_TEMPLATE_H_
+#endif  // VELUNAR_UI_PLATFORM_QT_DIALOG_TEMPLATE_H_

@@ -7,8 +7,8 @@
 // is moved to that edge; otherwise one that would end beyond the right
 // (bottom) edge is moved back to end on it. A window larger than the work
 // area therefore starts at the area's top-left corner.
-#ifndef VELUNAR_UI_PLATFORM_CENTRED_PLACEMENT_H_
-#define VELUNAR_UI_PLATFORM_CENTRED_PLACEMENT_H_
+#ifndef VELUNAR_UI_PLATFORM_QT_CENTRED_PLACEMENT_H_
+#define VELUNAR_UI_PLATFORM_QT_CENTRED_PLACEMENT_H_
 
 #include <QPoint>
 #include <QRect>
@@ -25,4 +25,4 @@ QPoint PlaceDialog(const QSize& frameSize, const std::optional<QRect>& ownerFram
 
 }  // namespace velunar
 
-#endif  // VELUNAR_UI_PLATFORM_CENTRED_PLACEMENT_H_
+#endif  // VELUNAR_UI_PLATFORM_QT_CENTRED_PLACEMENT_H_

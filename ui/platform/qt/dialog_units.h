@@ -4,8 +4,8 @@
 // character width, a vertical one an eighth of its character height, so a
 // template keeps its proportions in any font. The average width is that of
 // the 52 Latin letters, rounded as the desktop's dialog services round it.
-#ifndef VELUNAR_UI_PLATFORM_DIALOG_UNITS_H_
-#define VELUNAR_UI_PLATFORM_DIALOG_UNITS_H_
+#ifndef VELUNAR_UI_PLATFORM_QT_DIALOG_UNITS_H_
+#define VELUNAR_UI_PLATFORM_QT_DIALOG_UNITS_H_
 
 #include <QFont>
 #include <QRect>
@@ -50,4 +50,4 @@ QFont DialogFont(int nPoints, int nWeight, bool bItalic);
 
 }  // namespace velunar
 
-#endif  // VELUNAR_UI_PLATFORM_DIALOG_UNITS_H_
+#endif  // VELUNAR_UI_PLATFORM_QT_DIALOG_UNITS_H_

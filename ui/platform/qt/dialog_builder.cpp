@@ -6,14 +6,16 @@
 #include <QPushButton>
 #include <QStyle>
 
-#include "ui/platform/control_text.h"
-#include "ui/platform/dialog.h"
-#include "ui/platform/multi_line_button.h"
+#include "ui/platform/qt/control_text.h"
+#include "ui/platform/qt/dialog_window.h"
+#include "ui/platform/qt/entry_edit.h"
+#include "ui/platform/qt/list_box_view.h"
+#include "ui/platform/qt/multi_line_button.h"
 
 namespace velunar {
 
-bool CDialog::CreateControls() {
-  const CDialogTemplate t = LoadDialogTemplate(m_nIDTemplate, m_names);
+bool CDialogWindow::CreateControls() {
+  const CDialogTemplate t = LoadDialogTemplate(m_owner.TemplateId(), m_owner.ResourceNames());
   if (!t.IsValid()) return false;
 
   const QFont font = DialogFont(t.nFontPoints, t.nFontWeight, t.bFontItalic);
@@ -66,25 +68,19 @@ bool CDialog::CreateControls() {
   return true;
 }
 
-QWidget* CDialog::CreateControl(const CDialogItemTemplate& item) {
+QWidget* CDialogWindow::CreateControl(const CDialogItemTemplate& item) {
   const QRect rect = m_units.ToPixels(item.rcDlgUnits);
   switch (item.eKind) {
     case EControlKind::edit: {
-      QWidget* pEdit = CreateCustomControl(item);
-      if (pEdit == nullptr) pEdit = new QLineEdit(this);
-      if (auto* pLineEdit = qobject_cast<QLineEdit*>(pEdit)) {
-        pLineEdit->setFrame(item.HasStyle("WS_BORDER"));
-      }
+      auto* pEdit = new CEntryEdit(this);
+      pEdit->setFrame(item.HasStyle("WS_BORDER"));
       pEdit->setGeometry(rect);
       return pEdit;
     }
     case EControlKind::listBox: {
-      QWidget* pList = CreateCustomControl(item);
-      if (pList == nullptr) pList = new QListView(this);
-      if (auto* pArea = qobject_cast<QAbstractScrollArea*>(pList)) {
-        if (!item.HasStyle("WS_BORDER")) pArea->setFrameShape(QFrame::NoFrame);
-        if (!item.HasStyle("WS_VSCROLL")) pArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-      }
+      auto* pList = new CListBoxView(this);
+      if (!item.HasStyle("WS_BORDER")) pList->setFrameShape(QFrame::NoFrame);
+      if (!item.HasStyle("WS_VSCROLL")) pList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
       pList->setGeometry(rect);
       return pList;
     }
@@ -100,7 +96,8 @@ QWidget* CDialog::CreateControl(const CDialogItemTemplate& item) {
       pButton->setGeometry(rect);
       pButton->setText(item.strCaption);
       const int nID = item.nID;
-      connect(pButton, &QPushButton::clicked, this, [this, nID] { OnCommand(nID, BN_CLICKED); });
+      connect(pButton, &QPushButton::clicked, this,
+              [this, nID] { m_owner.OnCommand(nID, BN_CLICKED); });
       return pButton;
     }
     case EControlKind::staticText: {
@@ -127,9 +124,8 @@ QWidget* CDialog::CreateControl(const CDialogItemTemplate& item) {
   return new QWidget(this);  // not reached: every kind is handled above
 }
 
-QWidget* CDialog::CreateCustomControl(const CDialogItemTemplate& /*item*/) { return nullptr; }
 
-void CDialog::UpdateIconLabels() {
+void CDialogWindow::UpdateIconLabels() {
   for (QLabel* pLabel : m_iconLabels) {
     pLabel->setPixmap(windowIcon().pixmap(pLabel->size()));
   }

@@ -4,8 +4,8 @@
 // The caption stays as set (text() has no added line breaks); only the
 // drawing breaks it, at the button's current width, so a caption set at any
 // time wraps.
-#ifndef VELUNAR_UI_PLATFORM_MULTI_LINE_BUTTON_H_
-#define VELUNAR_UI_PLATFORM_MULTI_LINE_BUTTON_H_
+#ifndef VELUNAR_UI_PLATFORM_QT_MULTI_LINE_BUTTON_H_
+#define VELUNAR_UI_PLATFORM_QT_MULTI_LINE_BUTTON_H_
 
 #include <QPushButton>
 
@@ -23,4 +23,4 @@ class CMultiLineButton : public QPushButton {
 
 }  // namespace velunar
 
-#endif  // VELUNAR_UI_PLATFORM_MULTI_LINE_BUTTON_H_
+#endif  // VELUNAR_UI_PLATFORM_QT_MULTI_LINE_BUTTON_H_

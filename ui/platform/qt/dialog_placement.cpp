@@ -4,19 +4,19 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "ui/platform/centred_placement.h"
-#include "ui/platform/dialog.h"
+#include "ui/platform/qt/centred_placement.h"
+#include "ui/platform/qt/dialog_window.h"
 #include "ui/platform/win_app.h"
 
 namespace velunar {
 
-void CDialog::PlaceWindow() {
+void CDialogWindow::PlaceWindow() {
   QWidget* pOwner = parentWidget();
   const bool bOverOwner = pOwner != nullptr && pOwner->isVisible() && !pOwner->isMinimized();
   QScreen* pScreen = nullptr;
   if (pOwner != nullptr) {
     pScreen = pOwner->screen();
-  } else if (QWidget* pMain = AfxGetMainWnd(); pMain != nullptr && pMain != this) {
+  } else if (QWidget* pMain = QtWindowOf(AfxGetMainWnd()); pMain != nullptr && pMain != this) {
     pScreen = pMain->screen();
   }
   if (pScreen == nullptr) pScreen = QGuiApplication::primaryScreen();
@@ -31,7 +31,7 @@ void CDialog::PlaceWindow() {
   move(m_placedPos);
 }
 
-void CDialog::PlaceAgainForFrame() {
+void CDialogWindow::PlaceAgainForFrame() {
   // The frame comes with the native window, or later from the window
   // manager, after the window was placed. While the window still stands
   // where it was put (its frame there, or its inside there when the frame

@@ -1,4 +1,6 @@
-#include "ui/session_end.h"
+// The end of the session on Qt and Linux: the signals through a pipe that
+// the event loop watches, and the session manager's request to save.
+#include "ui/platform/session_end.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -30,6 +32,20 @@ void OnSignal(int /*signo*/) {
   errno = saved;
 }
 
+}  // namespace
+
+// Hears the session manager's request for this watcher.
+class CSessionEndWatcher::CImpl : public QObject {
+ public:
+  explicit CImpl(const CSessionEndWatcher& watcher) : m_watcher(watcher) {}
+  void OnCommitData(QSessionManager& manager);
+
+ private:
+  const CSessionEndWatcher& m_watcher;
+};
+
+namespace {
+
 // What the watchers share: the notifier on the pipe, the signals' earlier
 // actions, and the watchers themselves, newest last.
 struct CWatchers {
@@ -50,7 +66,8 @@ bool MakePipe() {
 
 }  // namespace
 
-CSessionEndWatcher::CSessionEndWatcher(std::function<void()> onEnd) : m_onEnd(std::move(onEnd)) {
+CSessionEndWatcher::CSessionEndWatcher(std::function<void()> onEnd)
+    : m_onEnd(std::move(onEnd)), m_pImpl(std::make_unique<CImpl>(*this)) {
   CWatchers& w = Watchers();
   w.stack.push_back(this);
   if (w.stack.size() == 1 && MakePipe()) {
@@ -60,7 +77,7 @@ CSessionEndWatcher::CSessionEndWatcher(std::function<void()> onEnd) : m_onEnd(st
       bool bSignalled = false;
       while (::read(g_pipe[0], bytes, sizeof bytes) > 0) bSignalled = true;
       CWatchers& now = Watchers();
-      if (bSignalled && !now.stack.empty()) now.stack.back()->m_onEnd();
+      if (bSignalled && !now.stack.empty()) now.stack.back()->Notify();
     });
     // SA_RESETHAND: a second signal ends the program at once, should the
     // save of the first hang (a file system that no longer answers).
@@ -79,8 +96,9 @@ CSessionEndWatcher::CSessionEndWatcher(std::function<void()> onEnd) : m_onEnd(st
   // Direct: the session manager waits for the answer, and the handler
   // saves before it returns.
   if (auto* pApp = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-    connect(pApp, &QGuiApplication::commitDataRequest, this, &CSessionEndWatcher::OnCommitData,
-            Qt::DirectConnection);
+    QObject::connect(pApp, &QGuiApplication::commitDataRequest, m_pImpl.get(),
+                     [impl = m_pImpl.get()](QSessionManager& manager) { impl->OnCommitData(manager); },
+                     Qt::DirectConnection);
   }
 }
 
@@ -95,10 +113,10 @@ CSessionEndWatcher::~CSessionEndWatcher() {
   w.pNotifier = nullptr;
 }
 
-void CSessionEndWatcher::OnCommitData(QSessionManager& /*manager*/) {
+void CSessionEndWatcher::CImpl::OnCommitData(QSessionManager& /*manager*/) {
   // Only the newest watcher answers; the request reaches every one.
   CWatchers& w = Watchers();
-  if (!w.stack.empty() && w.stack.back() == this) m_onEnd();
+  if (!w.stack.empty() && w.stack.back() == &m_watcher) m_watcher.Notify();
 }
 
 }  // namespace velunar

@@ -1,3 +1,7 @@
+// The message boxes on Qt: a QMessageBox, plain text (a line feed breaks
+// the line; a line wraps only when it is wider than two thirds of the
+// screen), no icon for type 0. A box whose owner is missing or not shown is
+// centred in the screen's work area, otherwise over its owner.
 #include "ui/platform/message_boxes.h"
 
 #include <QGuiApplication>
@@ -8,7 +12,8 @@
 #include <QShowEvent>
 #include <algorithm>
 
-#include "ui/platform/centred_placement.h"
+#include "ui/platform/qt/centred_placement.h"
+#include "ui/platform/qt/dialog_window.h"
 #include "res/texts/dialog_texts.h"
 #include "ui/platform/win_defs.h"
 
@@ -76,7 +81,11 @@ void KeepLinesWhole(QMessageBox& box, const QString& text, const QWidget* owner)
 
 class CQtMessageBoxes : public IMessageBoxes {
  public:
-  int Show(QWidget* owner, const QString& text, const QString& caption, unsigned nType) override {
+  int Show(CDialog* pOwner, const std::string& strText, const std::string& strCaption,
+           unsigned nType) override {
+    QWidget* owner = QtWindowOf(pOwner);
+    const QString text = QString::fromStdString(strText);
+    const QString caption = QString::fromStdString(strCaption);
     const bool bYesNo = (nType & MB_TYPEMASK) == MB_YESNO;
     CMessageBox box(IconOf(nType), caption, text, owner);
     // Texts are shown as given: an entry that happens to look like markup
@@ -105,9 +114,7 @@ class CQtMessageBoxes : public IMessageBoxes {
 
 }  // namespace
 
-IMessageBoxes::~IMessageBoxes() = default;
-
-IMessageBoxes& QtMessageBoxes() {
+IMessageBoxes& DefaultMessageBoxes() {
   static CQtMessageBoxes boxes;
   return boxes;
 }
