@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Checks that the tree reads as layers: app -> ui (the program's windows) ->
-# ui/platform (the dialog layer over Qt) -> Qt, with store/ below ui and
-# knowing neither Qt nor anything above it, in four floors of its own, and
-# res/ data that includes nothing of the code. Also that no two parts
+# ui/platform (the dialog services, declared in the program's terms) with
+# one implementation per toolkit below it (ui/platform/qt/, win32/), and
+# store/ below ui, knowing no toolkit and nothing above it, in four floors
+# of its own; res/ is data that includes nothing of the code. Only a
+# toolkit's own folder includes that toolkit. Also that no two parts
 # include each other, at any distance: a part is a .h with its .cpp.
 #
 #   scripts/check-layers.sh [SOURCE_DIR]
@@ -30,23 +32,38 @@ allowed_for() {
     store/file/*) echo "store/file/ store/fast/ store/text/" ;;
     store/lists/*) echo "store/lists/ store/file/ store/fast/ store/text/" ;;
     store/*) echo "" ;;
-    ui/platform/*) echo "ui/platform/ res/texts/" ;;
+    ui/platform/*) echo "ui/platform/ store/ res/" ;;
     ui/*) echo "ui/ store/ res/" ;;
     res/*) echo "res/" ;;
     app/*) echo "app/ ui/ store/ res/" ;;
   esac
 }
 
-# What a file may not include although its floor allows it: the entry
-# file's pieces of one operating system (store/file/posix/, win32/) are the
-# business of the other pieces of that system; the session and everything
-# above know them only through the headers of store/file/.
+# What a file may not include although its floor allows it: the pieces of
+# one operating system or toolkit (store/file/posix/, store/file/win32/,
+# ui/platform/qt/, ui/platform/win32/) are the business of the other pieces
+# of that system; everything else knows them only through the headers
+# above them.
+os_pieces="store/file/posix/ store/file/win32/"
+toolkit_pieces="ui/platform/qt/ ui/platform/win32/"
 forbidden_for() {
   case "$1" in
     store/file/posix/*) echo "store/file/win32/" ;;
     store/file/win32/*) echo "store/file/posix/" ;;
-    store/*) echo "store/file/posix/ store/file/win32/" ;;
-    ui/* | app/*) echo "store/file/posix/ store/file/win32/" ;;
+    ui/platform/qt/*) echo "$os_pieces ui/platform/win32/" ;;
+    ui/platform/win32/*) echo "$os_pieces ui/platform/qt/" ;;
+    *) echo "$os_pieces $toolkit_pieces" ;;
+  esac
+}
+
+# The toolkit headers a file may include: Qt's (<Q...>) only in
+# ui/platform/qt/, the Windows API's only in the Windows pieces.
+toolkit_includes_of() {
+  local file=$1
+  case "$file" in
+    ui/platform/qt/*) grep -n '^#include <\(windows\|commctrl\|shellapi\|shlobj\|winuser\)\.h>' "$file" || true ;;
+    ui/platform/win32/* | store/file/win32/*) grep -n '^#include <Q' "$file" || true ;;
+    *) grep -n '^#include <\(Q\|windows\.h\|commctrl\.h\|shellapi\.h\|shlobj\.h\|winuser\.h\)' "$file" || true ;;
   esac
 }
 
@@ -65,11 +82,9 @@ for file in $sources; do
     done
     [[ $ok == 1 ]] || complain "$file includes \"$included\""
   done < <(sed -n 's/^#include "\([^"]*\)".*/\1/p' "$file")
-  case "$file" in
-    store/*)
-      if grep -q '^#include <Q' "$file"; then complain "$file includes Qt"; fi
-      ;;
-  esac
+  while IFS= read -r line; do
+    [[ -z "$line" ]] || complain "$file includes a toolkit's header: ${line#*:}"
+  done < <(toolkit_includes_of "$file")
 done
 
 # The part a file belongs to: its path without the extension.

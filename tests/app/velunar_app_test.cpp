@@ -65,7 +65,7 @@ class CDrivenApp : public CVelunarApp {
   void Act() {
     if (++m_nTicks > 1000) {  // the program never ended: end it
       ADD_FAILURE() << "the program did not end";
-      if (auto* pMain = qobject_cast<CDialog*>(AfxGetMainWnd())) pMain->EndDialog(99);
+      if (CDialog* pMain = AfxGetMainWnd()) pMain->EndDialog(99);
       if (QWidget* pModal = QApplication::activeModalWidget()) pModal->close();
       return;
     }
@@ -74,14 +74,14 @@ class CDrivenApp : public CVelunarApp {
       pBox->done(QMessageBox::Ok);
       return;
     }
-    auto* pMain = qobject_cast<CVelunarDlg*>(AfxGetMainWnd());
-    if (pMain == nullptr || !pMain->isVisible() || !pMain->isActiveWindow()) return;
+    auto* pMain = dynamic_cast<CVelunarDlg*>(AfxGetMainWnd());
+    if (pMain == nullptr || !pMain->Window().isVisible() || !pMain->Window().isActiveWindow()) return;
     ++m_nMainWindowsSeen;
-    m_strMainTitle = pMain->windowTitle();
+    m_strMainTitle = pMain->Window().windowTitle();
     m_strVersion = QGuiApplication::applicationVersion();
     m_arguments = QCoreApplication::arguments();
     m_bHadIcon = !QGuiApplication::windowIcon().isNull();
-    Key(pMain, Qt::Key_Escape);
+    Key(&pMain->Window(), Qt::Key_Escape);
   }
 
   std::unique_ptr<QTimer> m_pUser;

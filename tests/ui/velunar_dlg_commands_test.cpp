@@ -26,6 +26,7 @@
 #include "store/text/cp1251.h"
 #include "tests/store/file/faulty_file_system.h"
 #include "tests/ui/window_driver.h"
+#include "ui/platform/qt/list_box_view.h"
 #include "tests/ui/window_texts.h"
 #include "ui/platform/qt/entry_edit.h"
 #include "ui/platform/list_box.h"
@@ -98,27 +99,27 @@ class VelunarDlgCommandsTest : public ::testing::Test {
     m_pDlg = std::make_unique<CVelunarDlg>(nullptr, m_fs);
     m_pDlg->SetMessageBoxes(&m_boxes);
     ASSERT_TRUE(m_pDlg->Create());
-    m_pDlg->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(m_pDlg.get()));
+    m_pDlg->Window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(QtWindowOf(m_pDlg.get())));
   }
 
   CVelunarDlg& Dlg() { return *m_pDlg; }
-  CEntryEdit* Edit() { return qobject_cast<CEntryEdit*>(Dlg().GetDlgItem(IDC_ENTRY_EDIT)); }
-  CListBoxView* List() { return qobject_cast<CListBoxView*>(Dlg().GetDlgItem(IDC_ENTRY_LIST)); }
+  CEntryEdit* Edit() { return qobject_cast<CEntryEdit*>(Dlg().Window().GetDlgItem(IDC_ENTRY_EDIT)); }
+  CListBoxView* List() { return qobject_cast<CListBoxView*>(Dlg().Window().GetDlgItem(IDC_ENTRY_LIST)); }
 
   // Replaces the entry field's text by typing, as the user would.
   void TypeEntry(const std::string& utf8) {
     QTest::mouseClick(Edit(), Qt::LeftButton);
-    Key(m_pDlg.get(), Qt::Key_A, Qt::ControlModifier);
+    Key(QtWindowOf(m_pDlg.get()), Qt::Key_A, Qt::ControlModifier);
     if (utf8.empty()) {
-      Key(m_pDlg.get(), Qt::Key_Backspace);
+      Key(QtWindowOf(m_pDlg.get()), Qt::Key_Backspace);
     } else {
-      Type(m_pDlg.get(), U(utf8.c_str()));
+      Type(QtWindowOf(m_pDlg.get()), U(utf8.c_str()));
     }
     ASSERT_EQ(Edit()->text(), U(utf8.c_str()));
   }
   void Press(int nID) {
-    auto* pButton = qobject_cast<QPushButton*>(Dlg().GetDlgItem(nID));
+    auto* pButton = qobject_cast<QPushButton*>(Dlg().Window().GetDlgItem(nID));
     ASSERT_NE(pButton, nullptr);
     QTest::mouseClick(pButton, Qt::LeftButton);
   }
@@ -219,7 +220,7 @@ class VelunarDlgCommandsTest : public ::testing::Test {
 
   std::string FullPath() const { return m_dir.EntryFilePath(); }
   // The window ended as Exit ends it: hidden, with the result IDCANCEL.
-  bool Ended() { return !Dlg().isVisible() && Dlg().result() == IDCANCEL; }
+  bool Ended() { return !Dlg().Window().isVisible() && Dlg().Window().result() == IDCANCEL; }
 
   CScratchDir m_dir;
   CFaultyFileSystem m_fs;
@@ -236,11 +237,11 @@ class VelunarDlgCommandsTest : public ::testing::Test {
 TEST_F(VelunarDlgCommandsTest, UserSelectionMakesTheItemCurrentAndFillsTheField) {
   const Texts entries = {"Анна", "Борис", "борщ", "Вера"};
   Open({"Вера", "борщ", "Анна", "Борис"});
-  Key(m_pDlg.get(), Qt::Key_Tab);
+  Key(QtWindowOf(m_pDlg.get()), Qt::Key_Tab);
   ASSERT_EQ(QApplication::focusWidget(), List());
   const int interval = QApplication::keyboardInputInterval();
   QApplication::setKeyboardInputInterval(0);  // every letter starts a new search
-  const auto key = [this](Qt::Key k) { return [this, k] { Key(m_pDlg.get(), k); }; };
+  const auto key = [this](Qt::Key k) { return [this, k] { Key(QtWindowOf(m_pDlg.get()), k); }; };
   struct Row {
     const char* name;
     std::function<void()> act;
@@ -261,8 +262,8 @@ TEST_F(VelunarDlgCommandsTest, UserSelectionMakesTheItemCurrentAndFillsTheField)
        },
        2, "борщ"},
       {"click", [this] { ClickItem(1); }, 1, "Борис"},
-      {"type-ahead в", [this] { Type(m_pDlg.get(), U("в")); }, 3, "Вера"},
-      {"type-ahead б wraps to the top", [this] { Type(m_pDlg.get(), U("б")); }, 1, "Борис"},
+      {"type-ahead в", [this] { Type(QtWindowOf(m_pDlg.get()), U("в")); }, 3, "Вера"},
+      {"type-ahead б wraps to the top", [this] { Type(QtWindowOf(m_pDlg.get()), U("б")); }, 1, "Борис"},
       {"Up to the top", key(Qt::Key_Up), 0, "Анна"},
   };
   for (const Row& r : rows) {
@@ -305,9 +306,9 @@ TEST_F(VelunarDlgCommandsTest, ChoosingTheHighlightedItemAgainFillsTheField) {
     if (r.key == Qt::Key_unknown) {
       ClickItem(row);
     } else {
-      Key(m_pDlg.get(), Qt::Key_Tab);
+      Key(QtWindowOf(m_pDlg.get()), Qt::Key_Tab);
       ASSERT_EQ(QApplication::focusWidget(), List());
-      Key(m_pDlg.get(), r.key);
+      Key(QtWindowOf(m_pDlg.get()), r.key);
     }
     ExpectState({{"Анна", "Борис", "Иван"}, {"Анна", "Борис", "Иван"}, false, row, row, r.field});
   }
@@ -879,8 +880,8 @@ TEST_F(VelunarDlgCommandsTest, FailedSaveKeepsTheFileAndTheWindow) {
     ExpectFailureReport(WriteFailedReport(r.cause), r.nCommand == IDCANCEL);
     EXPECT_EQ(m_dir.ReadEntryFile(), before);
     EXPECT_EQ(m_dir.Names(), Texts{"velunar.txt"});
-    EXPECT_TRUE(Dlg().isVisible());
-    EXPECT_NE(Dlg().result(), IDCANCEL);
+    EXPECT_TRUE(Dlg().Window().isVisible());
+    EXPECT_NE(Dlg().Window().result(), IDCANCEL);
     // Every entry is shown; Save did not go on to Show all.
     ExpectState({{"Анна", "Борис", "Вера"}, {"Анна", "Борис", "Вера"}, true, 1, -1, "Вера"});
 
@@ -906,7 +907,7 @@ TEST_F(VelunarDlgCommandsTest, SaveThatRunsOutOfMemoryKeepsTheFileAndTheWindow) 
   EXPECT_EQ(m_boxes.boxes[0].caption, U(kAppTitle));
   EXPECT_EQ(m_boxes.boxes[0].nType, MB_ICONEXCLAMATION);
   m_boxes.boxes.clear();
-  EXPECT_TRUE(Dlg().isVisible());
+  EXPECT_TRUE(Dlg().Window().isVisible());
   EXPECT_EQ(m_dir.ReadEntryFile(), before);
   EXPECT_EQ(m_dir.Names(), Texts{"velunar.txt"});
   ExpectState({{"Анна", "Борис", "Вера"}, {"Анна", "Борис", "Вера"}, false, 2, -1, "Вера"});
@@ -946,7 +947,7 @@ TEST_F(VelunarDlgCommandsTest, SaveThatFailsPartWayKeepsTheOldFile) {
     ExpectFailureReport(WriteFailedReport("нет места на диске"), r.nCommand == IDCANCEL);
     EXPECT_EQ(m_dir.ReadEntryFile(), bytes);
     EXPECT_EQ(m_dir.Names(), Texts{"velunar.txt"});
-    EXPECT_TRUE(Dlg().isVisible());
+    EXPECT_TRUE(Dlg().Window().isVisible());
     EXPECT_EQ(Dlg().ListBox().GetCount(), 4001);
     EXPECT_EQ(Dlg().MasterList().GetSize(), 4001);
     m_fs.Clear();
@@ -971,7 +972,7 @@ TEST_F(VelunarDlgCommandsTest, ReadOnlyEntryFileIsReportedAndNothingIsLost) {
     ExpectFailureReport(NotOpenedReport(), nCommand == IDCANCEL);
     EXPECT_EQ(m_dir.ReadEntryFile(), before);
     EXPECT_EQ(m_dir.Names(), Texts{"velunar.txt"});
-    EXPECT_TRUE(Dlg().isVisible());
+    EXPECT_TRUE(Dlg().Window().isVisible());
     ExpectState({{"Анна", "Борис", "Вера"}, {"Анна", "Борис", "Вера"}, false, 2, -1, "Вера"});
 
     ASSERT_EQ(::chmod(FullPath().c_str(), 0644), 0);
@@ -1099,15 +1100,15 @@ TEST_F(VelunarDlgCommandsTest, FailedExitClosesWithoutSavingOnlyWhenTheUserSaysY
   m_boxes.yesNoAnswers = {IDNO, IDNO, IDYES};
   Press(IDCANCEL);
   ExpectFailureReport(NotOpenedReport(), true);
-  EXPECT_TRUE(Dlg().isVisible());
-  EXPECT_FALSE(Dlg().close());  // the close button runs the same Exit
+  EXPECT_TRUE(Dlg().Window().isVisible());
+  EXPECT_FALSE(Dlg().Window().close());  // the close button runs the same Exit
   ExpectFailureReport(NotOpenedReport(), true);
-  EXPECT_TRUE(Dlg().isVisible());
+  EXPECT_TRUE(Dlg().Window().isVisible());
   ExpectState({{"Анна", "Борис", "Вера"}, {"Анна", "Борис", "Вера"}, false, 2, -1, "Вера"});
-  Key(&Dlg(), Qt::Key_Escape);
+  Key(&Dlg().Window(), Qt::Key_Escape);
   ExpectFailureReport(NotOpenedReport(), true);
-  EXPECT_FALSE(Dlg().isVisible());
-  EXPECT_EQ(Dlg().result(), CVelunarDlg::kSaveFailed);
+  EXPECT_FALSE(Dlg().Window().isVisible());
+  EXPECT_EQ(Dlg().Window().result(), CVelunarDlg::kSaveFailed);
   EXPECT_EQ(m_dir.ReadEntryFile(), before);
 }
 
@@ -1120,8 +1121,8 @@ TEST_F(VelunarDlgCommandsTest, FailedExitWithNothingChangedEnds) {
   ASSERT_EQ(::chmod(FullPath().c_str(), 0444), 0);
   Press(IDCANCEL);
   ExpectFailureReport(NotOpenedReport());
-  EXPECT_FALSE(Dlg().isVisible());
-  EXPECT_EQ(Dlg().result(), CVelunarDlg::kSaveFailed);
+  EXPECT_FALSE(Dlg().Window().isVisible());
+  EXPECT_EQ(Dlg().Window().result(), CVelunarDlg::kSaveFailed);
 }
 
 // SIGTERM, SIGHUP and SIGINT save as Exit does and end the window; when the
@@ -1138,14 +1139,14 @@ TEST_F(VelunarDlgCommandsTest, SignalsSaveOnceAndEnd) {
         ASSERT_EQ(::chmod(FullPath().c_str(), 0444), 0);
       }
       ASSERT_EQ(::raise(signo), 0);
-      EXPECT_TRUE(QTest::qWaitFor([&] { return !Dlg().isVisible(); }, 5000));
+      EXPECT_TRUE(QTest::qWaitFor([&] { return !Dlg().Window().isVisible(); }, 5000));
       EXPECT_TRUE(m_boxes.boxes.empty());
       if (bWritable) {
         EXPECT_TRUE(Ended());
         EXPECT_EQ(Dlg().EntryFile().SaveCount(), 1u);
         EXPECT_EQ(m_dir.ReadEntryFile(), Cp("Анна\r\nБорис\r\nВера\r\n"));
       } else {
-        EXPECT_EQ(Dlg().result(), CVelunarDlg::kSaveFailed);
+        EXPECT_EQ(Dlg().Window().result(), CVelunarDlg::kSaveFailed);
         EXPECT_EQ(m_dir.ReadEntryFile(), before);
       }
     }
@@ -1161,7 +1162,8 @@ TEST_F(VelunarDlgCommandsTest, EntryTooLongForTheFieldLeavesItAsItWas) {
                               " байт), поэтому оно её не показывает.\nСтрока остаётся в списке и "
                               "в файле без изменений.";
   struct CLoopingBoxes : CMessageBoxRecorder {
-    int Show(QWidget* owner, const QString& text, const QString& caption, unsigned nType) override {
+    int Show(CDialog* owner, const std::string& text, const std::string& caption,
+             unsigned nType) override {
       QCoreApplication::processEvents();
       return CMessageBoxRecorder::Show(owner, text, caption, nType);
     }

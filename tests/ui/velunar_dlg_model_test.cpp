@@ -31,6 +31,7 @@
 #include "store/text/cp1251.h"
 #include "store/text/text_rules.h"
 #include "tests/ui/window_driver.h"
+#include "ui/platform/qt/list_box_view.h"
 #include "tests/ui/window_texts.h"
 #include "ui/platform/qt/entry_edit.h"
 #include "ui/platform/list_box.h"
@@ -350,13 +351,13 @@ class VelunarDlgModelTest : public ::testing::TestWithParam<int> {
     m_pDlg = std::make_unique<CVelunarDlg>();
     m_pDlg->SetMessageBoxes(&m_boxes);
     ASSERT_TRUE(m_pDlg->Create());
-    m_pDlg->show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(m_pDlg.get()));
+    m_pDlg->Window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(QtWindowOf(m_pDlg.get())));
     m_model.Load(entries);
   }
 
-  CEntryEdit* Edit() { return qobject_cast<CEntryEdit*>(m_pDlg->GetDlgItem(IDC_ENTRY_EDIT)); }
-  CListBoxView* List() { return qobject_cast<CListBoxView*>(m_pDlg->GetDlgItem(IDC_ENTRY_LIST)); }
+  CEntryEdit* Edit() { return qobject_cast<CEntryEdit*>(m_pDlg->Window().GetDlgItem(IDC_ENTRY_EDIT)); }
+  CListBoxView* List() { return qobject_cast<CListBoxView*>(m_pDlg->Window().GetDlgItem(IDC_ENTRY_LIST)); }
 
   // One random user action, on the window and on the model; returns what
   // it was, for the report.
@@ -376,7 +377,7 @@ class VelunarDlgModelTest : public ::testing::TestWithParam<int> {
     if (roll < 46 && m_model.Count() > 0) {
       if (roll >= 40 && bListFocused && m_model.curSel >= 0) {
         const bool bDown = random.Below(2) == 0;
-        Key(m_pDlg.get(), bDown ? Qt::Key_Down : Qt::Key_Up);
+        Key(QtWindowOf(m_pDlg.get()), bDown ? Qt::Key_Down : Qt::Key_Up);
         const int row = std::clamp(m_model.curSel + (bDown ? 1 : -1), 0, m_model.Count() - 1);
         m_model.UserSelects(row);
         return bDown ? "arrow down" : "arrow up";
@@ -394,7 +395,7 @@ class VelunarDlgModelTest : public ::testing::TestWithParam<int> {
     if (roll < 60) {
       // Enter runs Add from the field and from the list alike.
       if (!bListFocused) QTest::mouseClick(Edit(), Qt::LeftButton);
-      Key(m_pDlg.get(), Qt::Key_Return);
+      Key(QtWindowOf(m_pDlg.get()), Qt::Key_Return);
       m_model.Add();
       return bListFocused ? "Enter in the list" : "Enter in the field";
     }
@@ -425,16 +426,16 @@ class VelunarDlgModelTest : public ::testing::TestWithParam<int> {
 
   void TypeText(const char* utf8) {
     QTest::mouseClick(Edit(), Qt::LeftButton);
-    Key(m_pDlg.get(), Qt::Key_A, Qt::ControlModifier);
+    Key(QtWindowOf(m_pDlg.get()), Qt::Key_A, Qt::ControlModifier);
     if (*utf8 == '\0') {
-      Key(m_pDlg.get(), Qt::Key_Backspace);
+      Key(QtWindowOf(m_pDlg.get()), Qt::Key_Backspace);
     } else {
-      Type(m_pDlg.get(), U(utf8));
+      Type(QtWindowOf(m_pDlg.get()), U(utf8));
     }
     m_model.TypeText(Cp(utf8));
   }
   void Press(int nID) {
-    QTest::mouseClick(qobject_cast<QPushButton*>(m_pDlg->GetDlgItem(nID)), Qt::LeftButton);
+    QTest::mouseClick(qobject_cast<QPushButton*>(m_pDlg->Window().GetDlgItem(nID)), Qt::LeftButton);
   }
   void ClickItem(int row) {
     const QModelIndex index = List()->model()->index(row, 0);
@@ -555,8 +556,8 @@ TEST_P(VelunarDlgModelTest, WindowFollowsTheModel) {
 
   Press(IDCANCEL);
   m_model.Exit();
-  EXPECT_FALSE(m_pDlg->isVisible()) << "seed " << seed;
-  EXPECT_EQ(m_pDlg->result(), IDCANCEL) << "seed " << seed;
+  EXPECT_FALSE(m_pDlg->Window().isVisible()) << "seed " << seed;
+  EXPECT_EQ(m_pDlg->Window().result(), IDCANCEL) << "seed " << seed;
   EXPECT_EQ(m_dir.ReadEntryFile(), m_model.file) << "seed " << seed << ", Exit\n" << history;
 }
 

@@ -7,6 +7,8 @@
 // system menu.
 #include "ui/velunar_dlg.h"
 
+#include "ui/platform/qt/list_box_view.h"
+
 #include <errno.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -95,11 +97,11 @@ class CWindowRun {
   // Creates the window and shows it, as the modal run does.
   void Open() {
     ASSERT_TRUE(dlg.Create());
-    dlg.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    dlg.Window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg.Window()));
   }
 
-  QWidget* Item(int nID) const { return dlg.GetDlgItem(nID); }
+  QWidget* Item(int nID) const { return dlg.Window().GetDlgItem(nID); }
   CEntryEdit* Edit() const { return qobject_cast<CEntryEdit*>(Item(IDC_ENTRY_EDIT)); }
   CListBoxView* ListView() const { return qobject_cast<CListBoxView*>(Item(IDC_ENTRY_LIST)); }
   QPushButton* Button(int nID) const { return qobject_cast<QPushButton*>(Item(nID)); }
@@ -123,9 +125,9 @@ class CWindowRun {
   }
   // Selects the field's whole text from the keyboard, so that typing
   // replaces it.
-  void SelectFieldText() { Key(&dlg, Qt::Key_A, Qt::ControlModifier); }
+  void SelectFieldText() { Key(&dlg.Window(), Qt::Key_A, Qt::ControlModifier); }
   // Alt with a mnemonic letter; its command has run when this returns.
-  void Alt(const char* letter) { testing::Letter(&dlg, letter, Qt::AltModifier); }
+  void Alt(const char* letter) { testing::Letter(&dlg.Window(), letter, Qt::AltModifier); }
   // A command value of the system menu, as the menu delivers it.
   void SysCommand(unsigned nID) { static_cast<CDialog&>(dlg).OnSysCommand(nID); }
 
@@ -168,7 +170,7 @@ TEST_F(MainWindowStartTest, NonEmptyFileShowsSortedEntriesItemZeroHighlightedAnd
   EXPECT_EQ(run.dlg.EntryFile().State(), CStdioFile::EState::held);
   EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
 
-  Type(&run.dlg, U("ж"));
+  Type(&run.dlg.Window(), U("ж"));
   EXPECT_EQ(run.Edit()->text(), U("ж"));
 }
 
@@ -258,10 +260,10 @@ TEST_F(MainWindowStartTest, UnloadableFileIsReportedWithItsCauseAndTheWindowEnds
     CVelunarDlg dlg(nullptr, fs);
     dlg.SetMessageBoxes(&boxes);
     // Should the window run after all, end it rather than hang the test.
-    QTimer::singleShot(5000, &dlg, [&dlg] { dlg.EndDialog(12345); });
+    QTimer::singleShot(5000, &dlg.Window(), [&dlg] { dlg.EndDialog(12345); });
 
     EXPECT_EQ(dlg.DoModal(), CVelunarDlg::kLoadFailed);
-    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_FALSE(dlg.Window().isVisible());
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text.toStdString(), r.before + dir.EntryFilePath() + r.after);
     EXPECT_EQ(boxes.boxes[0].caption, U(kAppTitle));
@@ -294,10 +296,10 @@ TEST_F(MainWindowKeyboardTest, TabFollowsTheTemplateOrderAndWraps) {
   const int order[] = {IDC_ENTRY_LIST, IDC_FIND, IDC_SHOW_ALL, IDOK,          IDC_CHANGE,
                        IDC_DELETE,     IDC_SAVE, IDCANCEL,     IDC_ENTRY_EDIT};
   for (const int nID : order) {
-    Key(&run.dlg, Qt::Key_Tab);
+    Key(&run.dlg.Window(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), run.Item(nID)) << "expected " << nID;
   }
-  Key(&run.dlg, Qt::Key_Backtab, Qt::ShiftModifier);
+  Key(&run.dlg.Window(), Qt::Key_Backtab, Qt::ShiftModifier);
   EXPECT_EQ(QApplication::focusWidget(), run.Item(IDCANCEL));
   // Moving the focus is not a user selection in the list.
   EXPECT_EQ(run.Edit()->text(), U(kHint));
@@ -305,13 +307,13 @@ TEST_F(MainWindowKeyboardTest, TabFollowsTheTemplateOrderAndWraps) {
 
 TEST_F(MainWindowKeyboardTest, EnterInTheFieldRunsAdd) {
   CWindowRun& run = Open(kFourEntries);
-  Type(&run.dlg, U("Жанна"));
-  Key(&run.dlg, Qt::Key_Return);
+  Type(&run.dlg.Window(), U("Жанна"));
+  Key(&run.dlg.Window(), Qt::Key_Return);
   EXPECT_EQ(run.Rows(), (QStringList{U("Анна"), U("Борис"), U("борщ"), U("Вера"), U("Жанна")}));
   EXPECT_EQ(run.dlg.ListBox().GetCurSel(), 4);
   EXPECT_EQ(run.Edit()->text(), U("Жанна"));
   EXPECT_TRUE(run.boxes.boxes.empty());
-  EXPECT_TRUE(run.dlg.isVisible());
+  EXPECT_TRUE(run.dlg.Window().isVisible());
   EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);  // nothing written before Save or Exit
 }
 
@@ -319,9 +321,9 @@ TEST_F(MainWindowKeyboardTest, EnterInTheListRunsAddNotSelect) {
   for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
     SCOPED_TRACE(key);
     CWindowRun& run = Open(kFourEntries);
-    Key(&run.dlg, Qt::Key_Tab);
+    Key(&run.dlg.Window(), Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), run.ListView());
-    Key(&run.dlg, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    Key(&run.dlg.Window(), key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
     // Add read the hint from the field and refused it; Select would have
     // shown Анна.
     ASSERT_EQ(run.boxes.boxes.size(), 1u);
@@ -335,11 +337,11 @@ TEST_F(MainWindowKeyboardTest, EnterInTheListRunsAddNotSelect) {
 
 TEST_F(MainWindowKeyboardTest, EnterOnTheFindButtonRunsFind) {
   CWindowRun& run = Open(kFourEntries);
-  Type(&run.dlg, U("бОр"));
-  Key(&run.dlg, Qt::Key_Tab);
-  Key(&run.dlg, Qt::Key_Tab);
+  Type(&run.dlg.Window(), U("бОр"));
+  Key(&run.dlg.Window(), Qt::Key_Tab);
+  Key(&run.dlg.Window(), Qt::Key_Tab);
   ASSERT_EQ(QApplication::focusWidget(), run.Item(IDC_FIND));
-  Key(&run.dlg, Qt::Key_Return);
+  Key(&run.dlg.Window(), Qt::Key_Return);
   EXPECT_EQ(run.Rows(), (QStringList{U("Борис"), U("борщ")}));
   EXPECT_EQ(run.Edit()->text(), CountLine("2"));
   EXPECT_TRUE(run.dlg.IsFiltered());
@@ -352,33 +354,33 @@ TEST_F(MainWindowKeyboardTest, EveryWayOfLeavingRunsExitAndWritesTheFile) {
     std::function<void(CWindowRun&)> leave;
   };
   const Row rows[] = {
-      {"Escape in the field", [](CWindowRun& run) { Key(&run.dlg, Qt::Key_Escape); }},
+      {"Escape in the field", [](CWindowRun& run) { Key(&run.dlg.Window(), Qt::Key_Escape); }},
       {"Escape in the list",
        [](CWindowRun& run) {
-         Key(&run.dlg, Qt::Key_Tab);
-         Key(&run.dlg, Qt::Key_Escape);
+         Key(&run.dlg.Window(), Qt::Key_Tab);
+         Key(&run.dlg.Window(), Qt::Key_Escape);
        }},
       {"Escape on the Save button",
        [](CWindowRun& run) {
          run.Item(IDC_SAVE)->setFocus();
-         Key(&run.dlg, Qt::Key_Escape);
+         Key(&run.dlg.Window(), Qt::Key_Escape);
        }},
       {"Exit button", [](CWindowRun& run) { run.Button(IDCANCEL)->click(); }},
-      {"close button", [](CWindowRun& run) { run.dlg.close(); }},
-      {"Alt+F4", [](CWindowRun& run) { Key(&run.dlg, Qt::Key_F4, Qt::AltModifier); }},
+      {"close button", [](CWindowRun& run) { run.dlg.Window().close(); }},
+      {"Alt+F4", [](CWindowRun& run) { Key(&run.dlg.Window(), Qt::Key_F4, Qt::AltModifier); }},
       {"Close in the system menu",
-       [](CWindowRun& run) { run.dlg.GetSystemMenu()->actions().at(0)->trigger(); }},
+       [](CWindowRun& run) { run.dlg.Window().GetSystemMenu()->actions().at(0)->trigger(); }},
       {"SC_CLOSE", [](CWindowRun& run) { run.SysCommand(0xF060); }},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     // Line feeds alone, no line end after the last entry, out of order.
     CWindowRun& run = Open(kVera + "\n" + kAnna);
-    Type(&run.dlg, U("Жанна"));
-    Key(&run.dlg, Qt::Key_Return);
+    Type(&run.dlg.Window(), U("Жанна"));
+    Key(&run.dlg.Window(), Qt::Key_Return);
     r.leave(run);
-    EXPECT_FALSE(run.dlg.isVisible());
-    EXPECT_EQ(run.dlg.result(), IDCANCEL);
+    EXPECT_FALSE(run.dlg.Window().isVisible());
+    EXPECT_EQ(run.dlg.Window().result(), IDCANCEL);
     EXPECT_TRUE(run.boxes.boxes.empty());
     EXPECT_EQ(run.dir.ReadEntryFile(), kAnna + "\r\n" + kVera + "\r\n" + kZhanna + "\r\n");
     EXPECT_EQ(run.dir.Names(), std::vector<std::string>{"velunar.txt"});
@@ -387,7 +389,7 @@ TEST_F(MainWindowKeyboardTest, EveryWayOfLeavingRunsExitAndWritesTheFile) {
 
 TEST_F(MainWindowKeyboardTest, AltWithAMnemonicRunsItsCommand) {
   CWindowRun& run = Open(kFourEntries);
-  Type(&run.dlg, U("бор"));
+  Type(&run.dlg.Window(), U("бор"));
   run.Alt("й");
   EXPECT_EQ(run.Rows(), (QStringList{U("Борис"), U("борщ")}));
   EXPECT_EQ(run.Edit()->text(), CountLine("2"));
@@ -397,7 +399,7 @@ TEST_F(MainWindowKeyboardTest, AltWithAMnemonicRunsItsCommand) {
   EXPECT_EQ(run.Edit()->text(), CountLine("4"));
 
   run.SelectFieldText();
-  Type(&run.dlg, U("Жанна"));
+  Type(&run.dlg.Window(), U("Жанна"));
   run.Alt("в");
   EXPECT_EQ(run.Rows().size(), 5);
   EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);
@@ -405,11 +407,11 @@ TEST_F(MainWindowKeyboardTest, AltWithAMnemonicRunsItsCommand) {
   run.Alt("с");
   EXPECT_EQ(run.dir.ReadEntryFile(), kFourSorted + kZhanna + "\r\n");
   EXPECT_EQ(run.Edit()->text(), CountLine("5"));
-  EXPECT_TRUE(run.dlg.isVisible());
+  EXPECT_TRUE(run.dlg.Window().isVisible());
 
   run.Alt("ы");
-  EXPECT_FALSE(run.dlg.isVisible());
-  EXPECT_EQ(run.dlg.result(), IDCANCEL);
+  EXPECT_FALSE(run.dlg.Window().isVisible());
+  EXPECT_EQ(run.dlg.Window().result(), IDCANCEL);
   EXPECT_TRUE(run.boxes.boxes.empty());
 }
 
@@ -490,7 +492,7 @@ TEST_F(MainWindowKeyboardTest, AMnemonicRunsItsCommandBeforeTheKeysQueuedBehindI
     CWindowRun& run = Open(kFourEntries);
     if (r.bFocusFind) run.Item(IDC_FIND)->setFocus();
     QueueKeys(r.keys);
-    EXPECT_EQ(run.dlg.isVisible(), !r.bClosed);
+    EXPECT_EQ(run.dlg.Window().isVisible(), !r.bClosed);
     EXPECT_EQ(run.Rows(), r.wantRows);
     EXPECT_EQ(run.Edit()->text(), U(r.wantField));
     EXPECT_EQ(run.dir.ReadEntryFile(), r.wantFile);
@@ -513,9 +515,9 @@ class MainWindowLookTest : public MainWindowTest {};
 
 TEST_F(MainWindowLookTest, ControlsStandWhereTheTemplatePutsThemInDialogUnits) {
   CWindowRun& run = Open(kFourEntries);
-  EXPECT_EQ(run.dlg.windowTitle(), U("Велунар"));
-  EXPECT_EQ(run.dlg.font().pointSize(), 8);
-  EXPECT_EQ(run.dlg.size(), run.dlg.Units().ToPixels(QSize(673, 423)));
+  EXPECT_EQ(run.dlg.Window().windowTitle(), U("Велунар"));
+  EXPECT_EQ(run.dlg.Window().font().pointSize(), 8);
+  EXPECT_EQ(run.dlg.Window().size(), run.dlg.Window().Units().ToPixels(QSize(673, 423)));
   struct Row {
     int nID;
     QRect rcDlgUnits;
@@ -535,7 +537,7 @@ TEST_F(MainWindowLookTest, ControlsStandWhereTheTemplatePutsThemInDialogUnits) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.nID);
     ASSERT_NE(run.Item(r.nID), nullptr);
-    EXPECT_EQ(run.Item(r.nID)->geometry(), run.dlg.Units().ToPixels(r.rcDlgUnits));
+    EXPECT_EQ(run.Item(r.nID)->geometry(), run.dlg.Window().Units().ToPixels(r.rcDlgUnits));
     if (r.caption != nullptr) {
       ASSERT_NE(run.Button(r.nID), nullptr);
       EXPECT_EQ(run.Button(r.nID)->text(), U(r.caption));
@@ -543,11 +545,11 @@ TEST_F(MainWindowLookTest, ControlsStandWhereTheTemplatePutsThemInDialogUnits) {
     }
   }
   EXPECT_EQ(run.Item(IDC_SITE_LINK), nullptr);
-  EXPECT_EQ(run.dlg.findChildren<QPushButton*>().size(), 7);
+  EXPECT_EQ(run.dlg.Window().findChildren<QPushButton*>().size(), 7);
 
   // The two labels name the small buttons beneath them.
   QStringList labels;
-  for (const QLabel* pLabel : run.dlg.findChildren<QLabel*>()) labels.append(pLabel->text());
+  for (const QLabel* pLabel : run.dlg.Window().findChildren<QLabel*>()) labels.append(pLabel->text());
   labels.sort();
   EXPECT_EQ(labels, (QStringList{U("Изменить"), U("Удалить")}));
 }
@@ -601,11 +603,11 @@ TEST_F(MainWindowLookTest, BothWindowsHaveTheirTemplateSizeInTheStandInFont) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
-    EXPECT_EQ(r.pDlg->Units().BaseX(), 6);
-    EXPECT_EQ(r.pDlg->Units().BaseY(), 13);
-    EXPECT_EQ(r.pDlg->size(), r.want);
+    EXPECT_EQ(r.pDlg->Window().Units().BaseX(), 6);
+    EXPECT_EQ(r.pDlg->Window().Units().BaseY(), 13);
+    EXPECT_EQ(r.pDlg->Window().size(), r.want);
     // The controls draw in the font the units were measured in.
-    for (QWidget* pChild : r.pDlg->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    for (QWidget* pChild : r.pDlg->Window().findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
       if (pChild->isWindow()) continue;
       SCOPED_TRACE(pChild->objectName().toStdString());
       EXPECT_EQ(QFontInfo(pChild->font()).family(), "DejaVu Sans Condensed");
@@ -643,8 +645,8 @@ TEST_F(MainWindowExchangeTest, ShowingTheSameTextKeepsCaretAndSelection) {
   CWindowRun& run = Open(kFourEntries);
   run.Button(IDC_SHOW_ALL)->click();
   ASSERT_EQ(run.Edit()->text(), CountLine("4"));
-  Key(&run.dlg, Qt::Key_Home);
-  for (int i = 0; i < 3; ++i) Key(&run.dlg, Qt::Key_Right, Qt::ShiftModifier);
+  Key(&run.dlg.Window(), Qt::Key_Home);
+  for (int i = 0; i < 3; ++i) Key(&run.dlg.Window(), Qt::Key_Right, Qt::ShiftModifier);
   ASSERT_EQ(run.Edit()->selectedText(), U("Кол"));
 
   run.Button(IDC_SHOW_ALL)->click();  // the same count line again
@@ -653,10 +655,10 @@ TEST_F(MainWindowExchangeTest, ShowingTheSameTextKeepsCaretAndSelection) {
 
   // Another text replaces the field's, selection and all.
   run.SelectFieldText();
-  Type(&run.dlg, U("Жанна"));
-  Key(&run.dlg, Qt::Key_Return);
-  Key(&run.dlg, Qt::Key_Home);
-  Key(&run.dlg, Qt::Key_Right, Qt::ShiftModifier);
+  Type(&run.dlg.Window(), U("Жанна"));
+  Key(&run.dlg.Window(), Qt::Key_Return);
+  Key(&run.dlg.Window(), Qt::Key_Home);
+  Key(&run.dlg.Window(), Qt::Key_Right, Qt::ShiftModifier);
   ASSERT_TRUE(run.Edit()->hasSelectedText());
   run.Button(IDC_SHOW_ALL)->click();
   EXPECT_EQ(run.Edit()->text(), CountLine("5"));
@@ -680,8 +682,8 @@ TEST_F(MainWindowExchangeTest, SelectingALongEntryShowsItsBeginning) {
   // The user moves the caret; selecting the same entry again keeps it (the
   // field's selection goes with the focus, as it always does).
   run.Edit()->setFocus();
-  Key(&run.dlg, Qt::Key_End);
-  Key(&run.dlg, Qt::Key_Left);
+  Key(&run.dlg.Window(), Qt::Key_End);
+  Key(&run.dlg.Window(), Qt::Key_Left);
   ASSERT_EQ(run.Edit()->cursorPosition(), static_cast<int>(longEntry.size()) - 1);
   run.ClickRow(0);
   EXPECT_EQ(run.Edit()->cursorPosition(), static_cast<int>(longEntry.size()) - 1);
@@ -696,9 +698,9 @@ TEST_F(MainWindowExchangeTest, EntryOf100000BytesShowsAndReadsBackWhole) {
   const std::string file = entry + "\r\n" + kVera + "\r\n";
   CWindowRun& run = Open(file);
 
-  Key(&run.dlg, Qt::Key_Tab);
-  Key(&run.dlg, Qt::Key_Down);
-  Key(&run.dlg, Qt::Key_Up);  // Select of the long entry
+  Key(&run.dlg.Window(), Qt::Key_Tab);
+  Key(&run.dlg.Window(), Qt::Key_Down);
+  Key(&run.dlg.Window(), Qt::Key_Up);  // Select of the long entry
   ASSERT_EQ(run.dlg.CurIndex(), 0);
   EXPECT_EQ(run.Edit()->text().size(), 100000);
   EXPECT_EQ(run.dlg.EntryText(), entry);
@@ -735,9 +737,9 @@ TEST_F(MainWindowExchangeTest, EntriesWithALoneCarriageReturnSurviveSelectChange
 TEST_F(MainWindowExchangeTest, CharactersWithoutAWindows1251ByteAreRefusedWhenTyped) {
   CWindowRun& run = Open(std::string());
   // é and 中 have no Windows-1251 byte; € and № have (0x88, 0xB9).
-  Type(&run.dlg, U("Жé中а€№"));
+  Type(&run.dlg.Window(), U("Жé中а€№"));
   EXPECT_EQ(run.Edit()->text(), U("Жа€№"));
-  Key(&run.dlg, Qt::Key_Return);
+  Key(&run.dlg.Window(), Qt::Key_Return);
   run.Button(IDC_SAVE)->click();
   EXPECT_TRUE(run.boxes.boxes.empty());
   EXPECT_EQ(run.dir.ReadEntryFile(), "\xC6\xE0\x88\xB9\r\n");
@@ -750,18 +752,19 @@ class MainWindowSystemCommandTest : public MainWindowTest {
   // Runs `command` while watching for a modal About box; every box that
   // opens is recorded and closed again at once.
   void WatchForAboutBox(CWindowRun& run, const std::function<void()>& command) {
-    QTimer::singleShot(0, &run.dlg, [this, &run] {
-      auto* pAbout = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
+    QTimer::singleShot(0, &run.dlg.Window(), [this, &run] {
+      auto* pWindow = qobject_cast<CDialogWindow*>(QApplication::activeModalWidget());
+      auto* pAbout = pWindow != nullptr ? dynamic_cast<CAboutDlg*>(&pWindow->Owner()) : nullptr;
       if (pAbout == nullptr) return;
-      m_aboutTitles.append(pAbout->windowTitle());
+      m_aboutTitles.append(pAbout->Window().windowTitle());
       // Owned by the main window, and centred over it.
-      EXPECT_EQ(pAbout->parentWidget(), &run.dlg);
-      const QRect owner = run.dlg.frameGeometry();
-      const QRect box = pAbout->frameGeometry();
+      EXPECT_EQ(pAbout->Window().parentWidget(), &run.dlg.Window());
+      const QRect owner = run.dlg.Window().frameGeometry();
+      const QRect box = pAbout->Window().frameGeometry();
       EXPECT_EQ(box.x(), owner.x() + (owner.width() - box.width()) / 2);
       EXPECT_EQ(box.y(), owner.y() + (owner.height() - box.height()) / 2);
-      static_cast<QDialog*>(pAbout)->reject();  // Escape, the close button
-      if (pAbout->isVisible()) {
+      static_cast<QDialog*>(&pAbout->Window())->reject();  // Escape, the close button
+      if (pAbout->Window().isVisible()) {
         ADD_FAILURE() << "the About box did not close";
         pAbout->EndDialog(IDCANCEL);
       }
@@ -775,7 +778,7 @@ class MainWindowSystemCommandTest : public MainWindowTest {
 
 TEST_F(MainWindowSystemCommandTest, SystemMenuEndsWithTheAboutItem) {
   CWindowRun& run = Open(kFourEntries);
-  const QList<QAction*> actions = run.dlg.GetSystemMenu()->actions();
+  const QList<QAction*> actions = run.dlg.Window().GetSystemMenu()->actions();
   ASSERT_EQ(actions.size(), 3);
   EXPECT_EQ(actions[0]->data().toUInt(), 0xF060u);
   EXPECT_TRUE(actions[1]->isSeparator());
@@ -784,13 +787,13 @@ TEST_F(MainWindowSystemCommandTest, SystemMenuEndsWithTheAboutItem) {
 
   WatchForAboutBox(run, [&] { actions[2]->trigger(); });
   EXPECT_EQ(m_aboutTitles, QStringList{U("О программе \"Велунар\"")});
-  EXPECT_TRUE(run.dlg.isVisible());
+  EXPECT_TRUE(run.dlg.Window().isVisible());
 }
 
 TEST_F(MainWindowSystemCommandTest, ValuesFrom0x10To0x1FOpenTheAboutBoxAndChangeNothing) {
   CWindowRun& run = Open(kFourEntries);
-  Key(&run.dlg, Qt::Key_Tab);
-  Key(&run.dlg, Qt::Key_Down);  // Борис in the field
+  Key(&run.dlg.Window(), Qt::Key_Tab);
+  Key(&run.dlg.Window(), Qt::Key_Down);  // Борис in the field
   run.Edit()->setFocus();
   run.Edit()->setSelection(1, 2);
   for (unsigned nID = 0x0010; nID <= 0x001F; ++nID) {
@@ -800,7 +803,7 @@ TEST_F(MainWindowSystemCommandTest, ValuesFrom0x10To0x1FOpenTheAboutBoxAndChange
     EXPECT_EQ(m_aboutTitles, QStringList{U("О программе \"Велунар\"")});
   }
   // Back in the main window, all is as it was.
-  EXPECT_TRUE(run.dlg.isVisible());
+  EXPECT_TRUE(run.dlg.Window().isVisible());
   EXPECT_EQ(run.Edit()->text(), U("Борис"));
   EXPECT_EQ(run.Edit()->selectedText(), U("ор"));
   EXPECT_EQ(run.dlg.ListBox().GetCurSel(), 1);
@@ -817,7 +820,7 @@ TEST_F(MainWindowSystemCommandTest, OtherValuesOpenNothing) {
     SCOPED_TRACE(nID);
     WatchForAboutBox(run, [&] { run.SysCommand(nID); });
     EXPECT_TRUE(m_aboutTitles.isEmpty());
-    EXPECT_TRUE(run.dlg.isVisible());
+    EXPECT_TRUE(run.dlg.Window().isVisible());
   }
   EXPECT_TRUE(run.boxes.boxes.empty());
   EXPECT_EQ(run.dir.ReadEntryFile(), kFourEntries);

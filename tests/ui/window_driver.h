@@ -10,7 +10,7 @@
 
 #include "tests/support/entry_text.h"
 #include "tests/support/scratch_dir.h"
-#include "tests/ui/platform/dialog_driver.h"
+#include "tests/ui/platform/qt/dialog_driver.h"
 
 namespace velunar::testing {
 

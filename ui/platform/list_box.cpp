@@ -13,9 +13,13 @@ CListBox::CListBox(std::shared_ptr<CTextPool> texts) : m_view(std::move(texts)) 
 CListBox::~CListBox() = default;
 
 bool CListBox::SubclassDlgItem(int nID, CDialog* pParent) {
-  if (pParent == nullptr || m_pControl) return false;
-  m_pControl = AttachListControl(*pParent, nID, *this);
-  return m_pControl != nullptr;
+  return pParent != nullptr && !m_pControl && Attach(AttachListControl(*pParent, nID, *this));
+}
+
+bool CListBox::Attach(std::unique_ptr<IListControl> control) {
+  if (control == nullptr || m_pControl) return false;
+  m_pControl = std::move(control);
+  return true;
 }
 
 int CListBox::AddString(std::string_view text) {

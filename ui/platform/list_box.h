@@ -47,6 +47,9 @@ class CListBox {
   // Returns false, and binds nothing, when there is none, or when the list
   // is bound already.
   bool SubclassDlgItem(int nID, CDialog* pParent);
+  // Binds the list to `control`, made for it by the toolkit. Returns false,
+  // and binds nothing, when there is none or the list is bound already.
+  bool Attach(std::unique_ptr<IListControl> control);
   bool IsBound() const { return m_pControl != nullptr; }
 
   // As CViewList. AddString throws std::bad_alloc (nothing changes then).

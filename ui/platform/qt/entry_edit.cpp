@@ -91,7 +91,10 @@ QString FilterInsertedText(QStringView inserted) {
 
 void DDX_Text(bool bSaveAndValidate, CDialog* pDlg, int nIDC, std::string& value) {
   auto* pEdit = qobject_cast<CEntryEdit*>(pDlg != nullptr ? pDlg->Window().GetDlgItem(nIDC) : nullptr);
-  if (pEdit == nullptr) return;
+  if (pEdit != nullptr) DDX_Text(bSaveAndValidate, pEdit, value);
+}
+
+void DDX_Text(bool bSaveAndValidate, CEntryEdit* pEdit, std::string& value) {
   if (bSaveAndValidate) {
     const QString text = pEdit->text();
     std::string bytes;

@@ -39,6 +39,9 @@ class CEntryEdit : public QLineEdit {
   bool m_bProgramText = false;
 };
 
+// The exchange of dialog_exchange.h on one field.
+void DDX_Text(bool bSaveAndValidate, CEntryEdit* pEdit, std::string& value);
+
 // What the field keeps of a text the user inserts (types, pastes, drops):
 // the part before the first line feed (and without the CR right before it),
 // without characters that have no Windows-1251 byte, NUL and 0x1A.

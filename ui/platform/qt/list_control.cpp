@@ -11,6 +11,7 @@
 #include "ui/platform/list_control.h"
 #include "ui/platform/qt/dialog_window.h"
 #include "ui/platform/qt/list_box_view.h"
+#include "ui/platform/qt/list_control.h"
 
 namespace velunar {
 
@@ -219,10 +220,14 @@ class CQtListControl final : public IListControl, private IListBoxOwner {
 
 }  // namespace
 
-std::unique_ptr<IListControl> AttachListControl(CDialog& dlg, int nID, CListBox& list) {
-  auto* pView = qobject_cast<CListBoxView*>(dlg.Window().GetDlgItem(nID));
+std::unique_ptr<IListControl> MakeListControl(QWidget* pControl, CListBox& list) {
+  auto* pView = qobject_cast<CListBoxView*>(pControl);
   if (pView == nullptr || pView->Owner() != nullptr) return nullptr;
   return std::make_unique<CQtListControl>(pView, list);
+}
+
+std::unique_ptr<IListControl> AttachListControl(CDialog& dlg, int nID, CListBox& list) {
+  return MakeListControl(dlg.Window().GetDlgItem(nID), list);
 }
 
 }  // namespace velunar

@@ -22,7 +22,9 @@
 #include "store/lists/master_list.h"
 #include "store/lists/text_pool.h"
 #include "store/text/text_rules.h"
-#include "tests/ui/platform/dialog_driver.h"
+#include "tests/ui/platform/qt/dialog_driver.h"
+#include "ui/platform/qt/list_box_view.h"
+#include "ui/platform/qt/list_control.h"
 
 namespace velunar {
 namespace {
@@ -46,7 +48,7 @@ class ListBoxTest : public ::testing::Test {
   }
 
   void AttachAndShow() {
-    ASSERT_TRUE(m_list.Attach(m_pView));
+    ASSERT_TRUE(m_list.Attach(MakeListControl(m_pView, m_list)));
     m_host.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&m_host));
     m_pView->setFocus();
@@ -115,14 +117,14 @@ TEST_F(ListBoxTest, RowsAreTheViewListsItemsDecodedInListOrder) {
 TEST_F(ListBoxTest, ListWorksBeforeItIsBound) {
   AddNames();
   EXPECT_EQ(m_list.SetCurSel(2), 2);
-  EXPECT_EQ(m_list.GetView(), nullptr);
+  EXPECT_FALSE(m_list.IsBound());
   AttachAndShow();
   EXPECT_EQ(m_pView->model()->rowCount(), 5);
   EXPECT_EQ(ViewSelection(), 2);
-  EXPECT_FALSE(m_list.Attach(m_pView));  // bound once only
+  EXPECT_FALSE(m_list.Attach(MakeListControl(m_pView, m_list)));  // bound once only
   QWidget notAList;
   CListBox other(m_pTexts);
-  EXPECT_FALSE(other.Attach(&notAList));
+  EXPECT_FALSE(other.Attach(MakeListControl(&notAList, other)));
 }
 
 TEST_F(ListBoxTest, AddAndDeleteChangeOneRowEach) {
@@ -332,7 +334,7 @@ TEST_F(ListBoxTest, AMillionRowsComeFromTheViewListDirectly) {
 TEST_F(ListBoxTest, ViewOutlivesTheListSafely) {
   {
     CListBox shortLived(m_pTexts);
-    ASSERT_TRUE(shortLived.Attach(m_pView));
+    ASSERT_TRUE(shortLived.Attach(MakeListControl(m_pView, shortLived)));
     shortLived.AddString(kAnna);
     shortLived.SetCurSel(0);
   }
@@ -398,7 +400,7 @@ TEST(ListBoxAccessibility, TheFocusAndTheSelectionAreToldWithTheItemsRow) {
   auto* pView = new CRecordingListBoxView(&host);
   pView->setGeometry(0, 0, 300, 120);
   CListBox list(std::make_shared<CTextPool>());
-  ASSERT_TRUE(list.Attach(pView));
+  ASSERT_TRUE(list.Attach(MakeListControl(pView, list)));
   for (const std::string& s : {kVera, kBoris, kAnna, kBorsch, kBelka}) list.AddString(s);
   list.SetCurSel(1);
   host.show();

@@ -1,5 +1,7 @@
 #include "ui/platform/win_app.h"
 
+#include "ui/platform/qt/win_app_qt.h"
+
 #include <gtest/gtest.h>
 #include <langinfo.h>
 
@@ -30,7 +32,7 @@ TEST(WinApp, TitleIsTheFileNameWithoutItsExtension) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.path);
-    EXPECT_EQ(AppTitleFromPath(QString::fromUtf8(r.path)), QString::fromUtf8(r.want));
+    EXPECT_EQ(AppTitleFromPath(r.path), r.want);
   }
 }
 
@@ -56,7 +58,7 @@ class CRecordingApp : public CWinApp {
     ++m_nInitCalls;
     m_bQtRunning = QApplication::instance() != nullptr;
     m_arguments = QCoreApplication::arguments();
-    m_strTitleSeen = velunar::AppTitle();
+    m_strTitleSeen = QString::fromStdString(velunar::AppTitle());
     return false;
   }
   int m_nInitCalls = 0;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/ui/platform/test_dialog_ids.h"
+#include "tests/ui/platform/qt/test_dialog_ids.h"
 #include "ui/platform/win_defs.h"
 
 namespace velunar {

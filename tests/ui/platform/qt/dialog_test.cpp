@@ -21,8 +21,10 @@
 #include <stdexcept>
 #include <vector>
 
-#include "tests/ui/platform/dialog_driver.h"
-#include "tests/ui/platform/test_dialog_ids.h"
+#include "tests/ui/platform/qt/dialog_driver.h"
+#include "tests/ui/platform/qt/test_dialog_ids.h"
+#include "ui/platform/qt/entry_edit.h"
+#include "ui/platform/qt/list_box_view.h"
 #include "ui/platform/qt/multi_line_button.h"
 #include "ui/platform/win_app.h"
 
@@ -31,16 +33,6 @@ namespace {
 
 using namespace testing;  // the test ids and the driver
 
-// The window's own kinds for two of the controls, as a program makes them.
-class CCustomEdit : public QLineEdit {
- public:
-  using QLineEdit::QLineEdit;
-};
-class CCustomList : public QListView {
- public:
-  using QListView::QListView;
-};
-
 // The failure a test step throws.
 struct CTestFailure : std::runtime_error {
   CTestFailure() : std::runtime_error("test failure") {}
@@ -48,7 +40,7 @@ struct CTestFailure : std::runtime_error {
 
 class CTestDlg : public CDialog {
  public:
-  explicit CTestDlg(int nIDTemplate, QWidget* pParent = nullptr)
+  explicit CTestDlg(int nIDTemplate, CDialog* pParent = nullptr)
       : CDialog(nIDTemplate, kTestNames, pParent) {}
 
   using CDialog::AppendSysMenuItem;
@@ -57,7 +49,7 @@ class CTestDlg : public CDialog {
   bool OnInitDialog() override {
     CDialog::OnInitDialog();
     ++m_nInitCalls;
-    if (auto* pEdit = qobject_cast<QLineEdit*>(GetDlgItem(IDC_TEST_EDIT))) {
+    if (auto* pEdit = qobject_cast<QLineEdit*>(Window().GetDlgItem(IDC_TEST_EDIT))) {
       pEdit->setText("hint text");
     }
     if (m_onInit) m_onInit();
@@ -70,12 +62,6 @@ class CTestDlg : public CDialog {
   void OnSysCommand(unsigned nID) override {
     m_sysCommands.push_back(nID);
     CDialog::OnSysCommand(nID);
-  }
-  QWidget* CreateCustomControl(const CDialogItemTemplate& item) override {
-    m_customAsked.append(item.strIdentifier);
-    if (item.nID == IDC_TEST_PLAIN_EDIT) return new CCustomEdit(this);
-    if (item.nID == IDC_TEST_BARE_LIST) return new CCustomList(this);
-    return nullptr;
   }
   // Failures the test throws are kept; the rest go to the layer's own report.
   void ReportFailure(std::exception_ptr failure) override {
@@ -93,7 +79,6 @@ class CTestDlg : public CDialog {
   std::vector<bool> m_exchanges;
   bool m_bExchangeFails = false;
   std::vector<unsigned> m_sysCommands;
-  QStringList m_customAsked;
   int m_nFailures = 0;
 };
 
@@ -111,15 +96,15 @@ class DialogTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(m_dlg.Create());
-    m_dlg.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dlg));
+    m_dlg.Window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_dlg.Window()));
   }
 
-  QWidget* Item(int nID) { return m_dlg.GetDlgItem(nID); }
+  QWidget* Item(int nID) { return m_dlg.Window().GetDlgItem(nID); }
   QLineEdit* Edit() { return qobject_cast<QLineEdit*>(Item(IDC_TEST_EDIT)); }
   QPushButton* Button(int nID) { return qobject_cast<QPushButton*>(Item(nID)); }
   void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    testing::Key(&m_dlg, key, modifiers);
+    testing::Key(&m_dlg.Window(), key, modifiers);
   }
 
   CMessageBoxRecorder m_boxes;
@@ -130,17 +115,17 @@ class DialogTest : public ::testing::Test {
 // --- What the template builds --------------------------------------------
 
 TEST_F(DialogTest, WindowHasTheTemplatesTitleFontAndFixedSize) {
-  EXPECT_EQ(m_dlg.windowTitle(), U("Проверка окна"));
-  EXPECT_EQ(m_dlg.font().pointSize(), 10);
-  EXPECT_EQ(m_dlg.font().weight(), QFont::Bold);
-  EXPECT_TRUE(m_dlg.font().italic());
-  const QSize size = m_dlg.Units().ToPixels(QSize(200, 150));
-  EXPECT_EQ(m_dlg.size(), size);
-  EXPECT_EQ(m_dlg.minimumSize(), size);
-  EXPECT_EQ(m_dlg.maximumSize(), size);
+  EXPECT_EQ(m_dlg.Window().windowTitle(), U("Проверка окна"));
+  EXPECT_EQ(m_dlg.Window().font().pointSize(), 10);
+  EXPECT_EQ(m_dlg.Window().font().weight(), QFont::Bold);
+  EXPECT_TRUE(m_dlg.Window().font().italic());
+  const QSize size = m_dlg.Window().Units().ToPixels(QSize(200, 150));
+  EXPECT_EQ(m_dlg.Window().size(), size);
+  EXPECT_EQ(m_dlg.Window().minimumSize(), size);
+  EXPECT_EQ(m_dlg.Window().maximumSize(), size);
 
   // A close button only: nothing to minimise or maximise.
-  const Qt::WindowFlags flags = m_dlg.windowFlags();
+  const Qt::WindowFlags flags = m_dlg.Window().windowFlags();
   EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
   EXPECT_TRUE(flags & Qt::WindowTitleHint);
   EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
@@ -171,29 +156,26 @@ TEST_F(DialogTest, ControlsHaveTheirKindPlaceAndStyles) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.nID);
     ASSERT_NE(Item(r.nID), nullptr);
-    EXPECT_EQ(Item(r.nID)->geometry(), m_dlg.Units().ToPixels(r.rcDlgUnits));
+    EXPECT_EQ(Item(r.nID)->geometry(), m_dlg.Window().Units().ToPixels(r.rcDlgUnits));
     EXPECT_EQ(Item(r.nID)->isVisible(), r.bVisible);
     EXPECT_EQ(Item(r.nID)->isEnabled(), r.bEnabled);
   }
   EXPECT_EQ(Item(IDC_STATIC), nullptr);
   EXPECT_EQ(Item(999), nullptr);
 
-  // Edit fields and lists: the window's own kind where it makes one (asked
-  // for each of them, in template order), the standard one otherwise; a
-  // frame with WS_BORDER, a vertical scroll bar with WS_VSCROLL.
-  EXPECT_EQ(m_dlg.m_customAsked, (QStringList{"IDC_TEST_EDIT", "IDC_TEST_LIST",
-                                              "IDC_TEST_BARE_LIST", "IDC_TEST_PLAIN_EDIT"}));
-  EXPECT_EQ(dynamic_cast<CCustomEdit*>(Item(IDC_TEST_EDIT)), nullptr);
-  EXPECT_TRUE(Edit()->hasFrame());
-  auto* pPlain = dynamic_cast<CCustomEdit*>(Item(IDC_TEST_PLAIN_EDIT));
+  // Edit fields are entry fields and lists the view list's view; a frame
+  // with WS_BORDER, a vertical scroll bar with WS_VSCROLL.
+  auto* pEdit = dynamic_cast<CEntryEdit*>(Item(IDC_TEST_EDIT));
+  ASSERT_NE(pEdit, nullptr);
+  EXPECT_TRUE(pEdit->hasFrame());
+  auto* pPlain = dynamic_cast<CEntryEdit*>(Item(IDC_TEST_PLAIN_EDIT));
   ASSERT_NE(pPlain, nullptr);
   EXPECT_FALSE(pPlain->hasFrame());
-  auto* pList = qobject_cast<QListView*>(Item(IDC_TEST_LIST));
+  auto* pList = dynamic_cast<CListBoxView*>(Item(IDC_TEST_LIST));
   ASSERT_NE(pList, nullptr);
-  EXPECT_EQ(dynamic_cast<CCustomList*>(pList), nullptr);
   EXPECT_NE(pList->frameShape(), QFrame::NoFrame);
   EXPECT_EQ(pList->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
-  auto* pBare = dynamic_cast<CCustomList*>(Item(IDC_TEST_BARE_LIST));
+  auto* pBare = dynamic_cast<CListBoxView*>(Item(IDC_TEST_BARE_LIST));
   ASSERT_NE(pBare, nullptr);
   EXPECT_EQ(pBare->frameShape(), QFrame::NoFrame);
   EXPECT_EQ(pBare->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
@@ -214,7 +196,7 @@ TEST_F(DialogTest, ControlsHaveTheirKindPlaceAndStyles) {
 
 TEST_F(DialogTest, LabelsShowTheirCaptionAndTakeNoFocus) {
   QStringList texts;
-  for (QLabel* pLabel : m_dlg.findChildren<QLabel*>()) {
+  for (QLabel* pLabel : m_dlg.Window().findChildren<QLabel*>()) {
     if (!pLabel->pixmap().isNull() || pLabel->text().isEmpty()) continue;  // the icon
     texts.append(pLabel->text());
     EXPECT_EQ(pLabel->focusPolicy(), Qt::NoFocus);
@@ -254,13 +236,13 @@ TEST_F(DialogTest, EveryControlHasAnAccessibleNameAndDescriptionsBecomeTooltips)
 TEST_F(DialogTest, IconStaticShowsTheWindowIconWheneverItIsSet) {
   QPixmap red(48, 48);
   red.fill(Qt::red);
-  m_dlg.setWindowIcon(QIcon(red));
+  m_dlg.Window().setWindowIcon(QIcon(red));
   int nIcons = 0;
-  for (QLabel* pLabel : m_dlg.findChildren<QLabel*>()) {
+  for (QLabel* pLabel : m_dlg.Window().findChildren<QLabel*>()) {
     if (pLabel->pixmap().isNull()) continue;
     ++nIcons;
     EXPECT_EQ(pLabel->pixmap().toImage().pixelColor(10, 10), QColor(Qt::red));
-    EXPECT_EQ(pLabel->pos(), m_dlg.Units().ToPixels(QRect(170, 110, 21, 20)).topLeft());
+    EXPECT_EQ(pLabel->pos(), m_dlg.Window().Units().ToPixels(QRect(170, 110, 21, 20)).topLeft());
   }
   EXPECT_EQ(nIcons, 1);
 }
@@ -313,14 +295,14 @@ TEST_F(DialogTest, OpensWithTheFirstTabStopFocusedAndItsTextSelected) {
   EXPECT_EQ(m_dlg.m_exchanges, std::vector<bool>{false});  // the default start shows the data
   EXPECT_TRUE(Edit()->hasFocus());
   EXPECT_EQ(Edit()->selectedText(), "hint text");
-  Letter(&m_dlg, "ж");
+  Letter(&m_dlg.Window(), "ж");
   EXPECT_EQ(Edit()->text(), U("ж"));
   EXPECT_TRUE(m_commands.empty());
 }
 
 TEST_F(DialogTest, OpensCentredInTheWorkArea) {
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-  const QRect frame = m_dlg.frameGeometry();
+  const QRect frame = m_dlg.Window().frameGeometry();
   ASSERT_LE(frame.width(), area.width());
   ASSERT_LE(frame.height(), area.height());
   EXPECT_EQ(frame.x(), area.x() + (area.width() - frame.width()) / 2);
@@ -379,7 +361,7 @@ TEST_F(DialogTest, EnterPressesTheFocusedButtonElseTheDefaultOne) {
 
 TEST_F(DialogTest, SpacePressesTheFocusedButton) {
   Item(IDC_TEST_FIND)->setFocus();
-  testing::Key(&m_dlg, Qt::Key_Space, Qt::NoModifier, " ");
+  testing::Key(&m_dlg.Window(), Qt::Key_Space, Qt::NoModifier, " ");
   EXPECT_EQ(m_commands, std::vector<int>{IDC_TEST_FIND});
 }
 
@@ -392,8 +374,8 @@ TEST_F(DialogTest, EscapeAndClosingSendCancelAndTheWindowStaysUnlessItEnds) {
     EXPECT_EQ(m_commands, std::vector<int>{IDCANCEL});
   }
   m_commands.clear();
-  EXPECT_FALSE(m_dlg.close());  // the bound command did not end the window
-  EXPECT_TRUE(m_dlg.isVisible());
+  EXPECT_FALSE(m_dlg.Window().close());  // the bound command did not end the window
+  EXPECT_TRUE(m_dlg.Window().isVisible());
   Key(Qt::Key_F4, Qt::AltModifier);
   EXPECT_EQ(m_commands, (std::vector<int>{IDCANCEL, IDCANCEL}));
 
@@ -401,15 +383,15 @@ TEST_F(DialogTest, EscapeAndClosingSendCancelAndTheWindowStaysUnlessItEnds) {
   m_commands.clear();
   Item(IDCANCEL)->setEnabled(false);
   Key(Qt::Key_Escape);
-  EXPECT_FALSE(m_dlg.close());
+  EXPECT_FALSE(m_dlg.Window().close());
   EXPECT_TRUE(m_commands.empty());
   Item(IDCANCEL)->setEnabled(true);
 
   // A command that ends the window lets the close go through.
   m_dlg.BindCommand(IDCANCEL, BN_CLICKED, [this] { m_dlg.EndDialog(IDCANCEL); });
-  EXPECT_TRUE(m_dlg.close());
-  EXPECT_FALSE(m_dlg.isVisible());
-  EXPECT_EQ(m_dlg.result(), IDCANCEL);
+  EXPECT_TRUE(m_dlg.Window().close());
+  EXPECT_FALSE(m_dlg.Window().isVisible());
+  EXPECT_EQ(m_dlg.Window().result(), IDCANCEL);
 }
 
 TEST_F(DialogTest, AltWithAMnemonicPressesItsButtonAtOnce) {
@@ -433,7 +415,7 @@ TEST_F(DialogTest, AltWithAMnemonicPressesItsButtonAtOnce) {
     SCOPED_TRACE(r.letter);
     m_commands.clear();
     Edit()->setFocus();
-    Letter(&m_dlg, r.letter, r.modifiers);
+    Letter(&m_dlg.Window(), r.letter, r.modifiers);
     // No wait: the command has run when the key has been handled.
     EXPECT_EQ(m_commands, r.nWant == 0 ? std::vector<int>{} : std::vector<int>{r.nWant});
   }
@@ -450,7 +432,7 @@ TEST_F(DialogTest, LetterAlonePressesItsButtonWhileAButtonHasFocus) {
     SCOPED_TRACE(r.letter);
     m_commands.clear();
     Item(IDC_TEST_TINY)->setFocus();
-    Letter(&m_dlg, r.letter,
+    Letter(&m_dlg.Window(), r.letter,
            U(r.letter) == U(r.letter).toUpper() ? Qt::ShiftModifier : Qt::NoModifier);
     EXPECT_EQ(m_commands, r.nWant == 0 ? std::vector<int>{} : std::vector<int>{r.nWant});
     EXPECT_EQ(QApplication::focusWidget(), Item(IDC_TEST_TINY));
@@ -461,7 +443,7 @@ TEST_F(DialogTest, LetterAlonePressesItsButtonWhileAButtonHasFocus) {
     m_commands.clear();
     Item(nID)->setFocus();
     Edit()->clear();
-    Letter(&m_dlg, "й");
+    Letter(&m_dlg.Window(), "й");
     QTest::qWait(200);
     EXPECT_TRUE(m_commands.empty());
     EXPECT_EQ(Edit()->text(), nID == IDC_TEST_EDIT ? U("й") : QString());
@@ -474,15 +456,15 @@ TEST_F(DialogTest, F1ChangesNothing) {
   EXPECT_TRUE(m_commands.empty());
   EXPECT_TRUE(m_boxes.boxes.empty());
   EXPECT_EQ(Edit()->text(), "kept");
-  EXPECT_TRUE(m_dlg.isVisible());
+  EXPECT_TRUE(m_dlg.Window().isVisible());
 }
 
 // --- System menu -------------------------------------------------------------
 
 TEST_F(DialogTest, SystemMenuOpensOutsideTheEditFieldsAndSendsItsValues) {
   m_dlg.AppendSysMenuSeparator();
-  m_dlg.AppendSysMenuItem(0x0010, U("&Сведения"));
-  QMenu* pMenu = m_dlg.GetSystemMenu();
+  m_dlg.AppendSysMenuItem(0x0010, "&Сведения");
+  QMenu* pMenu = m_dlg.Window().GetSystemMenu();
   const QList<QAction*> actions = pMenu->actions();
   ASSERT_EQ(actions.size(), 3);
   EXPECT_EQ(actions[0]->text(), U("&Закрыть\tAlt+F4"));
@@ -492,7 +474,7 @@ TEST_F(DialogTest, SystemMenuOpensOutsideTheEditFieldsAndSendsItsValues) {
   // A right click in a list, on a button, on the window itself: its menu.
   for (QWidget* pTarget :
        {static_cast<QWidget*>(qobject_cast<QListView*>(Item(IDC_TEST_LIST))->viewport()),
-        Item(IDC_TEST_FIND), static_cast<QWidget*>(&m_dlg)}) {
+        Item(IDC_TEST_FIND), static_cast<QWidget*>(&m_dlg.Window())}) {
     SCOPED_TRACE(pTarget->objectName().toStdString());
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
                             pTarget->mapToGlobal(QPoint(5, 5)));
@@ -563,7 +545,7 @@ TEST_F(DialogTest, EveryFailingStepEndsInReportFailureAndTheWindowGoesOn) {
   EXPECT_EQ(m_commands, (std::vector<int>{IDC_TEST_TINY, -1}));
 
   EXPECT_TRUE(m_boxes.boxes.empty());
-  EXPECT_TRUE(m_dlg.isVisible());
+  EXPECT_TRUE(m_dlg.Window().isVisible());
   Button(IDOK)->click();
   EXPECT_EQ(m_commands.back(), IDOK);
 }
@@ -575,13 +557,13 @@ TEST_F(DialogTest, RunningOutOfMemoryIsReportedUnderTheApplicationTitle) {
   EXPECT_EQ(m_boxes.boxes[0].text, "Out of memory.");
   EXPECT_EQ(m_boxes.boxes[0].caption, "dialog_test");  // this program's file name
   EXPECT_EQ(m_boxes.boxes[0].nType, MB_ICONEXCLAMATION);
-  EXPECT_TRUE(m_dlg.isVisible());
+  EXPECT_TRUE(m_dlg.Window().isVisible());
 }
 
 TEST_F(DialogTest, MessageBoxGoesThroughTheChosenBoxes) {
-  EXPECT_EQ(m_dlg.MessageBox(U("Текст"), U("Внимание!")), IDOK);
+  EXPECT_EQ(m_dlg.MessageBox("Текст", "Внимание!"), IDOK);
   m_boxes.yesNoAnswers = {IDYES};
-  EXPECT_EQ(m_dlg.MessageBox(U("Вопрос"), U("Внимание!"), MB_YESNO), IDYES);
+  EXPECT_EQ(m_dlg.MessageBox("Вопрос", "Внимание!", MB_YESNO), IDYES);
   ASSERT_EQ(m_boxes.boxes.size(), 2u);
   EXPECT_EQ(m_boxes.boxes[0].text, U("Текст"));
   EXPECT_EQ(m_boxes.boxes[0].caption, U("Внимание!"));
@@ -608,24 +590,24 @@ TEST(DialogRun, FailingStartIsReportedAndTheWindowStillOpens) {
 
 TEST(DialogRun, OkHasTheFocusAndEnterEndsTheRunWithOk) {
   CTestDlg dlg(IDD_TEST_BOX);
-  QTimer::singleShot(0, &dlg, [&dlg] {
-    EXPECT_TRUE(dlg.isModal());
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&dlg));
-    EXPECT_EQ(QApplication::focusWidget(), dlg.GetDlgItem(IDOK));
-    Key(&dlg, Qt::Key_Tab);  // the only tab stop
-    EXPECT_EQ(QApplication::focusWidget(), dlg.GetDlgItem(IDOK));
-    Key(&dlg, Qt::Key_Return);
+  QTimer::singleShot(0, &dlg.Window(), [&dlg] {
+    EXPECT_TRUE(dlg.Window().isModal());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&dlg.Window()));
+    EXPECT_EQ(QApplication::focusWidget(), dlg.Window().GetDlgItem(IDOK));
+    Key(&dlg.Window(), Qt::Key_Tab);  // the only tab stop
+    EXPECT_EQ(QApplication::focusWidget(), dlg.Window().GetDlgItem(IDOK));
+    Key(&dlg.Window(), Qt::Key_Return);
   });
-  QTimer::singleShot(5000, &dlg, [&dlg] { dlg.EndDialog(12345); });  // never hang
+  QTimer::singleShot(5000, &dlg.Window(), [&dlg] { dlg.EndDialog(12345); });  // never hang
   EXPECT_EQ(dlg.DoModal(), IDOK);
-  EXPECT_FALSE(dlg.isVisible());
+  EXPECT_FALSE(dlg.Window().isVisible());
   EXPECT_EQ(dlg.m_nInitCalls, 1);
 }
 
 TEST(DialogRun, EscapeEndsTheRunWithCancel) {
   CTestDlg dlg(IDD_TEST_BOX);
-  QTimer::singleShot(0, &dlg, [&dlg] { Key(&dlg, Qt::Key_Escape); });
-  QTimer::singleShot(5000, &dlg, [&dlg] { dlg.EndDialog(12345); });
+  QTimer::singleShot(0, &dlg.Window(), [&dlg] { Key(&dlg.Window(), Qt::Key_Escape); });
+  QTimer::singleShot(5000, &dlg.Window(), [&dlg] { dlg.EndDialog(12345); });
   EXPECT_EQ(dlg.DoModal(), IDCANCEL);
 }
 
@@ -633,7 +615,7 @@ TEST(DialogRun, EndDialogDuringInitialisationEndsTheRunAtOnce) {
   CTestDlg dlg(IDD_TEST_BOX);
   dlg.m_onInit = [&dlg] { dlg.EndDialog(7); };
   EXPECT_EQ(dlg.DoModal(), 7);
-  EXPECT_FALSE(dlg.isVisible());
+  EXPECT_FALSE(dlg.Window().isVisible());
 }
 
 TEST(DialogRun, WithoutATemplateNothingIsCreatedAndDoModalReturnsMinusOne) {
@@ -643,7 +625,7 @@ TEST(DialogRun, WithoutATemplateNothingIsCreatedAndDoModalReturnsMinusOne) {
     EXPECT_FALSE(dlg.Create());
     EXPECT_EQ(dlg.DoModal(), -1);
     EXPECT_EQ(dlg.m_nInitCalls, 0);
-    EXPECT_EQ(dlg.GetDlgItem(IDOK), nullptr);
+    EXPECT_EQ(dlg.Window().GetDlgItem(IDOK), nullptr);
   }
 }
 
@@ -652,25 +634,25 @@ TEST(DialogRun, WithoutAnOwnerTheMainWindowOwnsTheRunAndTheBoxIsCentredOverIt) {
   } app;
   CTestDlg main(IDD_TEST_DIALOG);
   ASSERT_TRUE(main.Create());
-  main.move(main.pos() + QPoint(40, 30));  // away from the box's own centre
-  main.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  main.Window().move(main.Window().pos() + QPoint(40, 30));  // away from the box's own centre
+  main.Window().show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main.Window()));
   app.m_pMainWnd = &main;
 
   CTestDlg box(IDD_TEST_BOX);
   QWidget* pOwnerSeen = nullptr;
   QRect frameSeen;
-  QTimer::singleShot(0, &box, [&] {
-    pOwnerSeen = box.parentWidget();
-    frameSeen = box.frameGeometry();
+  QTimer::singleShot(0, &box.Window(), [&] {
+    pOwnerSeen = box.Window().parentWidget();
+    frameSeen = box.Window().frameGeometry();
     box.EndDialog(IDOK);
   });
   EXPECT_EQ(box.DoModal(), IDOK);
-  EXPECT_EQ(pOwnerSeen, &main);
-  const QRect owner = main.frameGeometry();
+  EXPECT_EQ(pOwnerSeen, &main.Window());
+  const QRect owner = main.Window().frameGeometry();
   EXPECT_EQ(frameSeen.x(), owner.x() + (owner.width() - frameSeen.width()) / 2);
   EXPECT_EQ(frameSeen.y(), owner.y() + (owner.height() - frameSeen.height()) / 2);
-  EXPECT_EQ(box.parentWidget(), nullptr);  // borrowed for the run only
+  EXPECT_EQ(box.Window().parentWidget(), nullptr);  // borrowed for the run only
 }
 
 TEST(DialogRun, TheMainWindowReferenceIsClearedWhenTheMainWindowGoes) {

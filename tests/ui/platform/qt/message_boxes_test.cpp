@@ -12,11 +12,18 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "tests/ui/platform/dialog_driver.h"
+#include "tests/ui/platform/qt/dialog_driver.h"
+#include "tests/ui/platform/qt/test_dialog_ids.h"
 #include "ui/platform/win_defs.h"
 
 namespace velunar {
 namespace {
+
+// A window to own the boxes: the test template's, made and not yet shown.
+class COwner : public CDialog {
+ public:
+  COwner() : CDialog(testing::IDD_TEST_BOX, testing::kTestNames) { Create(); }
+};
 
 struct SeenBox {
   bool bSeen = false;
@@ -29,7 +36,7 @@ struct SeenBox {
 };
 
 // Shows one box through the Qt boxes and reads it while it is up.
-SeenBox ShowAndRead(QWidget* owner, const QString& text, const QString& caption, unsigned nType) {
+SeenBox ShowAndRead(CDialog* owner, const QString& text, const QString& caption, unsigned nType) {
   SeenBox seen;
   QTimer::singleShot(0, [&seen] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -44,7 +51,8 @@ SeenBox ShowAndRead(QWidget* owner, const QString& text, const QString& caption,
     seen.bModal = box->isModal();
     box->button(QMessageBox::Ok)->click();
   });
-  EXPECT_EQ(QtMessageBoxes().Show(owner, text, caption, nType), IDOK);
+  EXPECT_EQ(DefaultMessageBoxes().Show(owner, text.toStdString(), caption.toStdString(), nType),
+            IDOK);
   return seen;
 }
 
@@ -60,8 +68,8 @@ TEST(MessageBoxes, IconFollowsTheType) {
       {MB_ICONINFORMATION, QMessageBox::Information},
       {MB_ICONQUESTION, QMessageBox::Question},
   };
-  QWidget owner;
-  owner.show();
+  COwner owner;
+  owner.Window().show();
   for (const Row& r : rows) {
     SCOPED_TRACE(r.nType);
     const SeenBox seen = ShowAndRead(&owner, "text", "caption", r.nType);
@@ -72,8 +80,8 @@ TEST(MessageBoxes, IconFollowsTheType) {
 }
 
 TEST(MessageBoxes, ShowsTextAndCaptionAsGivenModalToTheOwner) {
-  QWidget owner;
-  owner.show();
+  COwner owner;
+  owner.Window().show();
   // Markup and line feeds stay text: an entry can look like anything.
   const QString text = QString::fromUtf8("<b>Иванов</b>\nвторая строка");
   const SeenBox seen = ShowAndRead(&owner, text, QString::fromUtf8("Внимание!"), MB_OK);
@@ -81,7 +89,7 @@ TEST(MessageBoxes, ShowsTextAndCaptionAsGivenModalToTheOwner) {
   EXPECT_EQ(seen.text, text);
   EXPECT_EQ(seen.caption, QString::fromUtf8("Внимание!"));
   EXPECT_EQ(seen.format, Qt::PlainText);
-  EXPECT_EQ(seen.pParent, &owner);
+  EXPECT_EQ(seen.pParent, &owner.Window());
   EXPECT_TRUE(seen.bModal);
 }
 
@@ -132,9 +140,9 @@ YesNoSeen ShowYesNo(unsigned nType, Ending ending) {
       if (box->isVisible()) box->done(QMessageBox::Cancel);
     });
   });
-  QWidget owner;
-  owner.show();
-  seen.nAnswer = QtMessageBoxes().Show(&owner, "text", "caption", nType);
+  COwner owner;
+  owner.Window().show();
+  seen.nAnswer = DefaultMessageBoxes().Show(&owner, "text", "caption", nType);
   return seen;
 }
 
@@ -180,7 +188,7 @@ TEST(MessageBoxes, OkBoxAnswersOkHoweverItEnds) {
         if (box->isVisible()) box->done(QMessageBox::Cancel);
       });
     });
-    EXPECT_EQ(QtMessageBoxes().Show(nullptr, "text", "caption", MB_ICONINFORMATION), IDOK);
+    EXPECT_EQ(DefaultMessageBoxes().Show(nullptr, "text", "caption", MB_ICONINFORMATION), IDOK);
     EXPECT_EQ(nButtons, 1);
   }
 }
@@ -194,7 +202,7 @@ struct Layout {
   QFont font;
 };
 
-Layout ShowAndMeasure(QWidget* owner, const QString& text) {
+Layout ShowAndMeasure(CDialog* owner, const QString& text) {
   Layout seen;
   QTimer::singleShot(0, [&seen] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -209,7 +217,7 @@ Layout ShowAndMeasure(QWidget* owner, const QString& text) {
     seen.font = label->font();
     box->done(QMessageBox::Ok);
   });
-  QtMessageBoxes().Show(owner, text, "caption", MB_OK);
+  DefaultMessageBoxes().Show(owner, text.toStdString(), "caption", MB_OK);
   return seen;
 }
 
@@ -217,8 +225,8 @@ TEST(MessageBoxes, EachLineStaysOnOneLineUnlessWiderThanTwoThirdsOfTheScreen) {
   const QString change = QString::fromUtf8(
       "Редактируйте выделенную строку в нижнем поле!\n"
       "Выделенная в верхнем поле строка должна быть показана в нижнем поле.");
-  QWidget owner;
-  owner.show();
+  COwner owner;
+  owner.Window().show();
   const Layout seen = ShowAndMeasure(&owner, change);
   ASSERT_TRUE(seen.bSeen);
   const QFontMetrics fm(seen.font);
@@ -229,7 +237,7 @@ TEST(MessageBoxes, EachLineStaysOnOneLineUnlessWiderThanTwoThirdsOfTheScreen) {
   EXPECT_LT(seen.nLabelHeight, 3 * seen.nLineSpacing);
 
   // A line far wider than the screen wraps, and the box stays on the screen.
-  const int nScreen = owner.screen()->availableGeometry().width();
+  const int nScreen = owner.Window().screen()->availableGeometry().width();
   QString wide;
   while (fm.horizontalAdvance(wide) < 2 * nScreen) wide += QString::fromUtf8("Иванов Пётр ");
   const Layout wrapped = ShowAndMeasure(&owner, wide);
@@ -241,10 +249,10 @@ TEST(MessageBoxes, EachLineStaysOnOneLineUnlessWiderThanTwoThirdsOfTheScreen) {
 
 TEST(MessageBoxes, ABoxWithoutAShownOwnerIsCentredInTheWorkArea) {
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-  QWidget hidden;  // made, never shown, as a main window before its run
-  hidden.setGeometry(0, 0, 1000, 700);
-  QWidget* owners[] = {&hidden, nullptr};
-  for (QWidget* pOwner : owners) {
+  COwner hidden;  // made, never shown, as a main window before its run
+  hidden.Window().setGeometry(0, 0, 1000, 700);
+  CDialog* owners[] = {&hidden, nullptr};
+  for (CDialog* pOwner : owners) {
     SCOPED_TRACE(pOwner == nullptr ? "no owner" : "hidden owner");
     const Layout seen = ShowAndMeasure(pOwner, "text");
     ASSERT_TRUE(seen.bSeen);

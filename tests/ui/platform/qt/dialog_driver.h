@@ -3,15 +3,18 @@
 // dialog's keyboard rules) and message boxes are recorded instead of shown.
 // Qt and the dialog layer only, so that the layer's own tests use it too;
 // the program's window tests add what concerns entries (window_driver.h).
-#ifndef VELUNAR_TESTS_UI_PLATFORM_DIALOG_DRIVER_H_
-#define VELUNAR_TESTS_UI_PLATFORM_DIALOG_DRIVER_H_
+#ifndef VELUNAR_TESTS_UI_PLATFORM_QT_DIALOG_DRIVER_H_
+#define VELUNAR_TESTS_UI_PLATFORM_QT_DIALOG_DRIVER_H_
 
 #include <QString>
 #include <QWidget>
 #include <deque>
+#include <string>
 #include <vector>
 
 #include "ui/platform/message_boxes.h"
+#include "ui/platform/qt/dialog_window.h"
+#include "ui/platform/qt/win_app_qt.h"
 
 namespace velunar::testing {
 
@@ -30,7 +33,8 @@ class CMessageBoxRecorder : public IMessageBoxes {
     unsigned nType;
     int nAnswer = 0;  // what Show returned for the box
   };
-  int Show(QWidget* owner, const QString& text, const QString& caption, unsigned nType) override;
+  int Show(CDialog* owner, const std::string& text, const std::string& caption,
+           unsigned nType) override;
 
   std::vector<Box> boxes;
   std::deque<int> yesNoAnswers;
@@ -47,4 +51,4 @@ void Type(QWidget* window, const QString& text);
 
 }  // namespace velunar::testing
 
-#endif  // VELUNAR_TESTS_UI_PLATFORM_DIALOG_DRIVER_H_
+#endif  // VELUNAR_TESTS_UI_PLATFORM_QT_DIALOG_DRIVER_H_

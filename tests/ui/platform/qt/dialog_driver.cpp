@@ -1,4 +1,4 @@
-#include "tests/ui/platform/dialog_driver.h"
+#include "tests/ui/platform/qt/dialog_driver.h"
 
 #include <QTest>
 #include <QWindow>
@@ -9,8 +9,8 @@ namespace velunar::testing {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
-int CMessageBoxRecorder::Show(QWidget* /*owner*/, const QString& text, const QString& caption,
-                              unsigned nType) {
+int CMessageBoxRecorder::Show(CDialog* /*owner*/, const std::string& text,
+                              const std::string& caption, unsigned nType) {
   int nAnswer = IDOK;
   if ((nType & MB_TYPEMASK) == MB_YESNO) {
     nAnswer = IDNO;
@@ -19,7 +19,7 @@ int CMessageBoxRecorder::Show(QWidget* /*owner*/, const QString& text, const QSt
       yesNoAnswers.pop_front();
     }
   }
-  boxes.push_back({text, caption, nType, nAnswer});
+  boxes.push_back({QString::fromStdString(text), QString::fromStdString(caption), nType, nAnswer});
   return nAnswer;
 }
 

@@ -1,7 +1,7 @@
 // The ids of the dialog layer's test templates (dialogs/), and the table
 // that names them, as a program hands its own to the layer.
-#ifndef VELUNAR_TESTS_UI_PLATFORM_TEST_DIALOG_IDS_H_
-#define VELUNAR_TESTS_UI_PLATFORM_TEST_DIALOG_IDS_H_
+#ifndef VELUNAR_TESTS_UI_PLATFORM_QT_TEST_DIALOG_IDS_H_
+#define VELUNAR_TESTS_UI_PLATFORM_QT_TEST_DIALOG_IDS_H_
 
 #include "ui/platform/qt/dialog_template.h"
 
@@ -40,4 +40,4 @@ inline constexpr CResourceName kTestNames[] = {
 
 }  // namespace velunar::testing
 
-#endif  // VELUNAR_TESTS_UI_PLATFORM_TEST_DIALOG_IDS_H_
+#endif  // VELUNAR_TESTS_UI_PLATFORM_QT_TEST_DIALOG_IDS_H_
