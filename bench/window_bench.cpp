@@ -33,9 +33,11 @@
 
 #include "bench/scratch_dir.h"
 #include "store/text/cp1251.h"
-#include "ui/platform/qt/entry_edit.h"
 #include "ui/platform/list_box.h"
 #include "ui/platform/message_boxes.h"
+#include "ui/platform/qt/dialog_window.h"
+#include "ui/platform/qt/entry_edit.h"
+#include "ui/platform/qt/list_box_view.h"
 #include "ui/platform/win_defs.h"
 #include "ui/resource_ids.h"
 #include "ui/velunar_dlg.h"
@@ -47,7 +49,7 @@ namespace fs = std::filesystem;
 
 class CNoBoxes : public IMessageBoxes {
  public:
-  int Show(QWidget*, const QString&, const QString&, unsigned) override { return IDOK; }
+  int Show(CDialog*, const std::string&, const std::string&, unsigned) override { return IDOK; }
 };
 
 // A window over a fresh copy of the phone book of `count` entries, in a
@@ -60,10 +62,10 @@ struct CWindowFixture {
     dlg = std::make_unique<CVelunarDlg>();
     dlg->SetMessageBoxes(&boxes);
     dlg->Create();
-    dlg->show();
-    (void)QTest::qWaitForWindowExposed(dlg.get());
-    edit = static_cast<CEntryEdit*>(dlg->GetDlgItem(IDC_ENTRY_EDIT));
-    list = static_cast<QListView*>(dlg->GetDlgItem(IDC_ENTRY_LIST));
+    dlg->Window().show();
+    (void)QTest::qWaitForWindowExposed(&dlg->Window());
+    edit = static_cast<CEntryEdit*>(dlg->Window().GetDlgItem(IDC_ENTRY_EDIT));
+    list = static_cast<QListView*>(dlg->Window().GetDlgItem(IDC_ENTRY_LIST));
   }
   ~CWindowFixture() {
     dlg.reset();
