@@ -16,6 +16,9 @@ inline constexpr char kNo[] = "Нет";
 // The report of a command that ran out of memory.
 inline constexpr char kOutOfMemory[] = "Out of memory.";
 
+// When the help viewer cannot be started (F1).
+inline constexpr char kFailedToLaunchHelp[] = "Failed to launch help.";
+
 // On stderr when no window can be opened: "<title>: cannot open the window:
 // <reason>." with one of the reasons below.
 inline constexpr char kCannotOpenWindow[] = "%1: cannot open the window: %2.";

@@ -22,8 +22,8 @@
 // button, or anywhere else sends the default button's command (IDOK);
 // Escape sends IDCANCEL; Alt with a mnemonic letter presses its button, and
 // so does the letter alone while a button has the focus; Alt+Space opens
-// the system menu; Alt+F4 is the system menu's Close. Tab follows the
-// template order.
+// the system menu; Alt+F4 is the system menu's Close; F1 without Shift,
+// Ctrl or Alt is the help request (help.h). Tab follows the template order.
 //
 // System menu: Close and what AppendSysMenuSeparator and AppendSysMenuItem
 // add; choosing an item calls OnSysCommand with its value.

@@ -3,6 +3,7 @@
 #include "ui/platform/win_app.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace velunar {
 
@@ -34,13 +35,27 @@ std::string AppTitle() {
   return AppTitleFromPath(ExecutablePath());
 }
 
+namespace {
+
+// Where the file name of `path` starts and where its extension does
+// (npos when it has none; a leading dot does not start one). Both
+// separators: a name is cut at the last one either way.
+std::pair<std::size_t, std::size_t> NameAndExtension(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  const std::size_t name = slash == std::string::npos ? 0 : slash + 1;
+  const std::size_t dot = path.rfind('.');
+  return {name, dot != std::string::npos && dot > name ? dot : std::string::npos};
+}
+
+}  // namespace
+
 std::string AppTitleFromPath(const std::string& executablePath) {
-  // Both separators: a name is cut at the last one either way.
-  const std::size_t slash = executablePath.find_last_of("/\\");
-  const std::string name =
-      slash == std::string::npos ? executablePath : executablePath.substr(slash + 1);
-  const std::size_t dot = name.rfind('.');
-  return dot != std::string::npos && dot > 0 ? name.substr(0, dot) : name;
+  const auto [name, dot] = NameAndExtension(executablePath);
+  return executablePath.substr(name, dot == std::string::npos ? std::string::npos : dot - name);
+}
+
+std::string HelpFilePathFromPath(const std::string& executablePath) {
+  return executablePath.substr(0, NameAndExtension(executablePath).second) + ".HLP";
 }
 
 }  // namespace velunar

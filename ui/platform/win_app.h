@@ -67,6 +67,10 @@ std::string AppTitleFromPath(const std::string& executablePath);
 // The running executable's full path (UTF-8); the toolkit's own.
 std::string ExecutablePath();
 
+// The help file's path: `executablePath` with its last extension, if any,
+// replaced by ".HLP".
+std::string HelpFilePathFromPath(const std::string& executablePath);
+
 }  // namespace velunar
 
 #endif  // VELUNAR_UI_PLATFORM_WIN_APP_H_

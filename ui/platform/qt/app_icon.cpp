@@ -1,14 +1,9 @@
-// The program's icon on Qt, from the compiled-in resources; and opening a
-// web address through the desktop.
+// The program's icon on Qt, from the compiled-in resources.
 #include "ui/platform/app_icon.h"
 
-#include <QDesktopServices>
 #include <QFile>
 #include <QIcon>
 #include <QString>
-#include <QUrl>
-
-#include "ui/platform/shell.h"
 
 namespace velunar {
 
@@ -22,12 +17,6 @@ CIcon LoadAppIcon() {
   }
   if (icon->isNull()) return CIcon();
   return CIcon(std::shared_ptr<const void>(icon, icon.get()));
-}
-
-bool OpenWebAddress(const std::string& url) {
-  // The desktop's own way (xdg-open and its like), never a shell's command
-  // line.
-  return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
 }
 
 }  // namespace velunar

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+#include "ui/platform/help.h"
 #include "ui/platform/qt/control_text.h"
 #include "ui/platform/qt/dialog_window.h"
 
@@ -80,9 +81,10 @@ bool CDialogWindow::HandleDialogKey(QWidget* pTarget, QKeyEvent* pEvent) {
       reject();
       return true;
     case Qt::Key_F1:
-      // No help viewer exists here; the key is taken so that nothing else
-      // acts on it.
-      return modifiers == Qt::NoModifier;
+      // Taken, so that nothing else acts on it.
+      if (modifiers != Qt::NoModifier) return false;
+      m_owner.Dispatch([this] { RequestHelp(m_owner); });
+      return true;
     default:
       break;
   }

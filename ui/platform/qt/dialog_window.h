@@ -10,7 +10,7 @@
 // maximise button.
 //
 // Keyboard (dialog_keyboard.cpp), before any control sees the key: the
-// rules of dialog.h; F1 does nothing.
+// rules of dialog.h.
 //
 // System menu: the window's own menu (a window manager's menu cannot take
 // items), opened by a right click anywhere outside an edit field and by

@@ -16,23 +16,26 @@
 namespace velunar {
 namespace {
 
-TEST(WinApp, TitleIsTheFileNameWithoutItsExtension) {
+TEST(WinApp, TitleAndHelpFileComeFromTheExecutablesName) {
   struct Row {
     const char* path;
-    const char* want;
+    const char* title;
+    const char* help;
   };
   const Row rows[] = {
-      {"/usr/bin/velunar", "velunar"},
-      {"./velunar", "velunar"},
-      {"velunar", "velunar"},
-      {"/opt/Велунар/велунар.bin", "велунар"},
-      {"C:\\Programs\\velunar.exe", "velunar"},
-      {"/home/a/my.tools/book.v2.run", "book.v2"},
-      {"/home/a/.hidden", ".hidden"},
+      {"/usr/bin/velunar", "velunar", "/usr/bin/velunar.HLP"},
+      {"./velunar", "velunar", "./velunar.HLP"},
+      {"velunar", "velunar", "velunar.HLP"},
+      {"/opt/Велунар/велунар.bin", "велунар", "/opt/Велунар/велунар.HLP"},
+      {"C:\\Programs\\velunar.exe", "velunar", "C:\\Programs\\velunar.HLP"},
+      {"C:\\my.tools\\velunar", "velunar", "C:\\my.tools\\velunar.HLP"},
+      {"/home/a/my.tools/book.v2.run", "book.v2", "/home/a/my.tools/book.v2.HLP"},
+      {"/home/a/.hidden", ".hidden", "/home/a/.hidden.HLP"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.path);
-    EXPECT_EQ(AppTitleFromPath(r.path), r.want);
+    EXPECT_EQ(AppTitleFromPath(r.path), r.title);
+    EXPECT_EQ(HelpFilePathFromPath(r.path), r.help);
   }
 }
 
