@@ -1,9 +1,11 @@
 #!/bin/bash
 # Takes a screenshot of the real program in a private X server with the
 # openbox window manager: the main window on a sample entry file and, with
-# --about, the About box over it.
+# --about, the About box over it; --keys sends keys to the window first (in
+# xdotool's names), for a message box or a state of the window:
+#   scripts/screenshot.sh --keys "alt+Cyrillic_ve" build/app/velunar box.png
 #
-# Usage: scripts/screenshot.sh [--about] [--size WxH] VELUNAR_EXECUTABLE OUT.png [SAMPLE_FILE]
+# Usage: scripts/screenshot.sh [--about] [--keys KEYS] [--size WxH] VELUNAR_EXECUTABLE OUT.png [SAMPLE_FILE]
 #   --size sets the screen, and so the picture, to W x H pixels (default
 #   1280x1024); the README's and the metainfo's picture is 1024x768:
 #     scripts/screenshot.sh --size 1024x768 build/app/velunar res/screenshots/main-window.png
@@ -14,9 +16,11 @@
 set -euo pipefail
 
 about=false
+keys=
 while [[ ${1:-} == --* ]]; do
   case $1 in
     --about) about=true; shift ;;
+    --keys) keys=$2; shift 2 ;;
     --size)
       [[ ${2:-} =~ ^[0-9]+x[0-9]+$ ]] || { echo "$0: --size takes WIDTHxHEIGHT" >&2; exit 2; }
       export XSESSION_SCREEN=$2
@@ -25,7 +29,7 @@ while [[ ${1:-} == --* ]]; do
   esac
 done
 if [[ $# -lt 2 || $# -gt 3 ]]; then
-  echo "usage: $0 [--about] [--size WxH] VELUNAR_EXECUTABLE OUT.png [SAMPLE_FILE]" >&2
+  echo "usage: $0 [--about] [--keys KEYS] [--size WxH] VELUNAR_EXECUTABLE OUT.png [SAMPLE_FILE]" >&2
   exit 2
 fi
 exe=$(realpath "$1")
@@ -124,18 +128,19 @@ if $about; then
   wait_window '^О программе "Велунар"$' >/dev/null
 fi
 
+if [[ -n $keys ]]; then
+  # shellcheck disable=SC2086  # one key per word
+  xdotool key --delay 100 $keys
+fi
+
 # Let the windows finish painting before the picture is taken.
 sleep 1
 import -window root "$out"
 echo "$out"
 
-# Close the About box if it is open, then leave the main window by Escape.
-if $about; then
+# Close what is open over the main window, then leave it, by Escape.
+for _ in $(seq $((timeout * 2))); do
+  kill -0 "$program_pid" 2>/dev/null || break
   xdotool key Escape
   sleep 0.5
-fi
-xdotool key Escape
-for _ in $(seq $((timeout * 10))); do
-  kill -0 "$program_pid" 2>/dev/null || break
-  sleep 0.1
 done
