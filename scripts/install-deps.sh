@@ -8,7 +8,8 @@
 #   JOB is build (compile and run the program), test, bench, fuzz, desktop
 #   (check the desktop metadata and icons), e2e (drive the program in an X
 #   server), package (pack the Debian package), package-check (check it as
-#   a distribution would) or icons (render the icon's bitmaps).
+#   a distribution would), icons (render the icon's bitmaps) or dark (a dark
+#   Qt theme, for screenshots).
 #
 # It prints one line when it installs anything: the packages named here
 # that the machine lacks and how many packages apt brings in for them, their
@@ -33,7 +34,7 @@ declare -A packages=(
   # loader, shared-mime-info the file-type sniffing it relies on.
   [desktop]="desktop-file-utils appstream appstream-compose libgdk-pixbuf2.0-bin
              librsvg2-common shared-mime-info"
-  [e2e]="xvfb xauth openbox xdotool x11-utils x11-xkb-utils imagemagick libc-bin"
+  [e2e]="xvfb xauth openbox xdotool x11-utils x11-xkb-utils x11-xserver-utils imagemagick libc-bin"
   # dpkg-shlibdeps and dpkg-buildflags (dpkg-dev) give the package's
   # library dependencies and Debian's hardening flags; CPack finds the
   # programs to pass to dpkg-shlibdeps with file.
@@ -42,6 +43,9 @@ declare -A packages=(
   # alone some fifty Perl packages); hardening-check comes with devscripts.
   [package-check]="lintian devscripts"
   [icons]="librsvg2-bin"
+  # A dark desktop theme for Qt programs (GNOME's Adwaita, dark), for
+  # screenshots of the window as such a desktop shows it.
+  [dark]="adwaita-qt6"
 )
 
 wanted=()

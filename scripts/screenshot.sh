@@ -5,10 +5,13 @@
 # xdotool's names), for a message box or a state of the window:
 #   scripts/screenshot.sh --keys "alt+Cyrillic_ve" build/app/velunar box.png
 #
-# Usage: scripts/screenshot.sh [--about] [--keys KEYS] [--size WxH] VELUNAR_EXECUTABLE OUT.png [SAMPLE_FILE]
+# Usage: scripts/screenshot.sh [--about] [--keys KEYS] [--size WxH] [--dpi N] [--dark]
+#                              VELUNAR_EXECUTABLE OUT.png [SAMPLE_FILE]
 #   --size sets the screen, and so the picture, to W x H pixels (default
 #   1280x1024); the README's and the metainfo's picture is 1024x768:
 #     scripts/screenshot.sh --size 1024x768 build/app/velunar res/screenshots/main-window.png
+#   --dpi sets the desktop's font resolution (Xft.dpi; 120 is a 125 % desktop);
+#   --dark gives the program a dark palette, as a dark desktop theme does.
 #   SAMPLE_FILE is copied into a temporary directory as velunar.txt (it is
 #   never changed); without it a built-in sample of Russian entries is used.
 # The program runs in that temporary directory and is closed with Escape
@@ -17,10 +20,14 @@ set -euo pipefail
 
 about=false
 keys=
+dpi=
+dark=false
 while [[ ${1:-} == --* ]]; do
   case $1 in
     --about) about=true; shift ;;
     --keys) keys=$2; shift 2 ;;
+    --dpi) dpi=$2; shift 2 ;;
+    --dark) dark=true; shift ;;
     --size)
       [[ ${2:-} =~ ^[0-9]+x[0-9]+$ ]] || { echo "$0: --size takes WIDTHxHEIGHT" >&2; exit 2; }
       export XSESSION_SCREEN=$2
@@ -29,7 +36,7 @@ while [[ ${1:-} == --* ]]; do
   esac
 done
 if [[ $# -lt 2 || $# -gt 3 ]]; then
-  echo "usage: $0 [--about] [--keys KEYS] [--size WxH] VELUNAR_EXECUTABLE OUT.png [SAMPLE_FILE]" >&2
+  echo "usage: $0 [--about] [--keys KEYS] [--size WxH] [--dpi N] [--dark] VELUNAR_EXECUTABLE OUT.png [SAMPLE_FILE]" >&2
   exit 2
 fi
 exe=$(realpath "$1")
@@ -88,6 +95,13 @@ wait_more_windows() {
 
 xsession_require_tools
 xsession_start "$work/x"
+if [[ -n $dpi ]]; then
+  echo "Xft.dpi: $dpi" | xrdb -merge
+fi
+if $dark; then
+  "$root/scripts/install-deps.sh" dark >&2
+  export QT_STYLE_OVERRIDE=Adwaita-Dark
+fi
 
 mkdir "$work/run"
 if [[ -n $sample ]]; then

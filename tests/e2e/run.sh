@@ -330,6 +330,23 @@ case_add_by_mnemonic_and_save_keeps_window_open() {
   printf 'a\r\nb\r\n' | expect_file
 }
 
+case_latin_layout_alt_keys_press_mnemonics_and_type_nothing() {
+  printf 'b\r\n' >velunar.txt
+  start_main_window
+  setxkbmap -layout us,ru
+  type_text 'a'
+  # Alt+z and Alt+x are я and ч there, which no button has: nothing typed.
+  keys alt+z alt+x
+  sleep 0.4
+  press_mnemonic d # в: Доба&вить
+  press_mnemonic c # с: &Сохранить
+  printf 'a\r\nb\r\n' | expect_file_soon
+  setxkbmap -layout ru,us
+  press_exit
+  expect_normal_end
+  printf 'a\r\nb\r\n' | expect_file
+}
+
 case_empty_add_is_refused_with_a_message() {
   printf 'x\r\n' >velunar.txt
   start_main_window
@@ -518,28 +535,74 @@ case_mnemonic_then_typing_at_once_adds_what_was_typed_before() {
 
 # On a 1024x768 screen, the screen the window was drawn for, the whole
 # window with its frame lies on the screen. Runs in an X session of its own.
+# Starts the program on a screen of its own, $1 pixels (WIDTHxHEIGHT), with
+# the desktop's font resolution at $2 DPI (Xft.dpi) and, with $3 = hidden,
+# DejaVu Sans Condensed hidden from it; checks that the window with its
+# frame lies on the screen and that a mouse click on «Выход» ends it.
+# Sets WIN_WIDTH and WIN_HEIGHT to the client area.
+window_fits_screen() {
+  export XSESSION_SCREEN=$1
+  if [[ ${3:-} == hidden ]]; then
+    # The system's fonts less that one, as on a system without the package.
+    cat >fonts.conf <<'XML'
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig>
+  <include ignore_missing="yes">/etc/fonts/fonts.conf</include>
+  <selectfont><rejectfont><glob>*DejaVuSansCondensed*</glob></rejectfont></selectfont>
+</fontconfig>
+XML
+  fi
+  xsession_start "$PWD/x" >xsession.log 2>&1 || fail "no $1 X session"
+  [[ ${3:-} == hidden ]] && export FONTCONFIG_FILE=$PWD/fonts.conf
+  echo "Xft.dpi: $2" | xrdb -merge || fail "xrdb could not set Xft.dpi"
+  printf 'a\r\n' >velunar.txt
+  start_main_window
+  window_geometry "$MAIN"
+  local width=${1%x*} height=${1#*x} left right top bottom
+  read -r left right top bottom < <(xprop -id "$MAIN" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+  ((WIN_X - left >= 0 && WIN_Y - top >= 0)) ||
+    fail "the frame starts off the screen at ($((WIN_X - left)), $((WIN_Y - top)))"
+  ((WIN_X + WIN_WIDTH + right <= width && WIN_Y + WIN_HEIGHT + bottom <= height)) ||
+    fail "the frame ends off the screen at ($((WIN_X + WIN_WIDTH + right)), $((WIN_Y + WIN_HEIGHT + bottom)))"
+  # «Выход» is at units 616-666 x 401-417 of the window's 673 x 423, at any
+  # scale.
+  xdotool mousemove --sync $((WIN_X + WIN_WIDTH * 641 / 673)) $((WIN_Y + WIN_HEIGHT * 409 / 423)) click 1
+  expect_normal_end
+  printf 'a\r\n' | expect_file
+}
+
 case_window_with_its_frame_fits_a_1024x768_screen() {
   (
     trap 'end_programs; xsession_stop' EXIT
-    export XSESSION_SCREEN=1024x768
-    xsession_start "$PWD/x" >xsession.log 2>&1 || fail "no 1024x768 X session"
-    printf 'a\r\n' >velunar.txt
-    start_main_window
-    window_geometry "$MAIN"
-    local left right top bottom
-    read -r left right top bottom < <(xprop -id "$MAIN" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
-    ((WIN_X - left >= 0 && WIN_Y - top >= 0)) ||
-      fail "the frame starts off the screen at ($((WIN_X - left)), $((WIN_Y - top)))"
-    ((WIN_X + WIN_WIDTH + right <= 1024 && WIN_Y + WIN_HEIGHT + bottom <= 768)) ||
-      fail "the frame ends off the screen at ($((WIN_X + WIN_WIDTH + right)), $((WIN_Y + WIN_HEIGHT + bottom)))"
-    # In the stand-in font the client area is 673 x 423 units of 6 x 13 px.
+    window_fits_screen 1024x768 96
+    # In the stand-in font the client area is 673 x 423 units of 6 x 13 px,
+    # the template's own size.
     if fc-list | grep -q 'DejaVuSansCondensed\.ttf'; then
       ((WIN_WIDTH >= 1008 && WIN_WIDTH <= 1012 && WIN_HEIGHT >= 685 && WIN_HEIGHT <= 689)) ||
         fail "client area ${WIN_WIDTH}x${WIN_HEIGHT}, not about 1010x687"
     fi
-    keys Escape
-    expect_normal_end
-    printf 'a\r\n' | expect_file
+  )
+}
+
+case_window_fits_a_laptop_at_125_percent() {
+  (
+    trap 'end_programs; xsession_stop' EXIT
+    window_fits_screen 1366x768 120
+  )
+}
+
+case_window_fits_an_800x600_screen() {
+  (
+    trap 'end_programs; xsession_stop' EXIT
+    window_fits_screen 800x600 96
+  )
+}
+
+case_window_fits_1024x768_without_the_condensed_font() {
+  (
+    trap 'end_programs; xsession_stop' EXIT
+    window_fits_screen 1024x768 96 hidden
   )
 }
 
@@ -623,6 +686,9 @@ case_title_properties_are_right_under_the_c_locale() {
 run_case() {
   local name=$1 dir=$WORK/cases/$1
   mkdir -p "$dir"
+  # Every case starts in the session's layouts, whatever the one before
+  # switched to.
+  setxkbmap -layout ru,us
   (
     cd "$dir" || exit 1
     trap end_case EXIT

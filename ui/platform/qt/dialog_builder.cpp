@@ -15,14 +15,12 @@
 namespace velunar {
 
 bool CDialogWindow::CreateControls() {
-  const CDialogTemplate t = LoadDialogTemplate(m_owner.TemplateId(), m_owner.ResourceNames());
+  m_template = LoadDialogTemplate(m_owner.TemplateId(), m_owner.ResourceNames());
+  const CDialogTemplate& t = m_template;
   if (!t.IsValid()) return false;
 
-  const QFont font = DialogFont(t.nFontPoints, t.nFontWeight, t.bFontItalic);
-  setFont(font);
-  m_units = CDialogUnits::ForFont(font);
   setWindowTitle(t.strTitle);
-  setFixedSize(m_units.ToPixels(t.sizeDlgUnits));
+  FitToWorkArea(ExpectedFrame());
 
   QString strLabelBefore;  // caption of the static text right before a control
   for (const CDialogItemTemplate& item : t.items) {

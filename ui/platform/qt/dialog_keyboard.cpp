@@ -6,6 +6,7 @@
 #include "ui/platform/help.h"
 #include "ui/platform/qt/control_text.h"
 #include "ui/platform/qt/dialog_window.h"
+#include "ui/platform/qt/russian_keys.h"
 
 namespace velunar {
 namespace {
@@ -14,23 +15,39 @@ bool IsDialogKey(const QKeyEvent* pEvent, Qt::Key key, Qt::KeyboardModifiers mod
   return pEvent->key() == key && (pEvent->modifiers() & ~Qt::KeypadModifier) == modifiers;
 }
 
+// The character the key gives: its text, or, where a platform gives none
+// with Alt, the character of its key code.
+QString TypedText(const QKeyEvent* pEvent) {
+  if (!pEvent->text().isEmpty()) return pEvent->text();
+  if (pEvent->key() > 0 && pEvent->key() <= 0xFFFF) {
+    return QString(QChar(static_cast<char16_t>(pEvent->key())));
+  }
+  return {};
+}
+
 }  // namespace
 
 QPushButton* CDialogWindow::MnemonicButton(const QKeyEvent* pEvent) const {
-  // The text names the letter; where a platform gives none with Alt, the
-  // key code does (a letter's code is its upper-case form).
-  QString typed = pEvent->text();
-  if (typed.isEmpty() && pEvent->key() > 0 && pEvent->key() <= 0xFFFF) {
-    typed = QString(QChar(static_cast<char16_t>(pEvent->key())));
-  }
-  for (QWidget* pControl : m_inTemplateOrder) {
-    auto* pButton = qobject_cast<QPushButton*>(pControl);
-    if (pButton != nullptr && pButton->isEnabled() && pButton->isVisible() &&
-        IsMnemonicKey(MnemonicOf(pButton->text()), typed)) {
-      return pButton;
+  const auto buttonFor = [this](const QString& typed) -> QPushButton* {
+    for (QWidget* pControl : m_inTemplateOrder) {
+      auto* pButton = qobject_cast<QPushButton*>(pControl);
+      if (pButton != nullptr && pButton->isEnabled() && pButton->isVisible() &&
+          IsMnemonicKey(MnemonicOf(pButton->text()), typed)) {
+        return pButton;
+      }
     }
-  }
-  return nullptr;
+    return nullptr;
+  };
+  // The letter the active layout gives names the button; where a platform
+  // gives no text with Alt, the key code does (a letter's code is its
+  // upper-case form).
+  const QString typed = TypedText(pEvent);
+  if (QPushButton* pButton = buttonFor(typed)) return pButton;
+  // Else the letter the same key gives in the Russian layout, so that the
+  // mnemonics work while a Latin layout is active.
+  QChar russian = RussianLetterAtKey(pEvent->nativeScanCode());
+  if (russian.isNull() && typed.size() == 1) russian = RussianLetterForLatin(typed[0]);
+  return russian.isNull() ? nullptr : buttonFor(QString(russian));
 }
 
 bool CDialogWindow::IsAltMnemonic(const QKeyEvent* pEvent) const {
@@ -107,7 +124,11 @@ bool CDialogWindow::HandleDialogKey(QWidget* pTarget, QKeyEvent* pEvent) {
       return true;
     }
   }
-  return false;
+  // Alt with a character is a mnemonic or nothing: it never types into a
+  // field or searches a list, in any layout.
+  const QString typed = TypedText(pEvent);
+  return (modifiers & Qt::AltModifier) && !(modifiers & (Qt::ControlModifier | Qt::MetaModifier)) &&
+         typed.size() == 1 && typed[0].isPrint();
 }
 
 }  // namespace velunar

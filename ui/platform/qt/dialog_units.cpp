@@ -3,6 +3,8 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace velunar {
@@ -48,6 +50,33 @@ QString DialogFontFamily() {
     if (QFontInfo(font).family().compare(kStandIn, Qt::CaseInsensitive) == 0) return kStandIn;
   }
   return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+}
+
+int FittingScale(const CDialogUnits& units, const QSize& sizeDlgUnits, const QMargins& frame,
+                 const QSize& workArea) {
+  const auto fits = [&](int nScale) {
+    const QSize size = units.Scaled(nScale).ToPixels(sizeDlgUnits).grownBy(frame);
+    return size.width() <= workArea.width() && size.height() <= workArea.height();
+  };
+  if (fits(CDialogUnits::kFullScale)) return CDialogUnits::kFullScale;
+  // A guess by proportion, then down a step at a time past the rounding of
+  // each coordinate.
+  const QSize inside = units.ToPixels(sizeDlgUnits);
+  if (inside.isEmpty()) return CDialogUnits::kFullScale;
+  const double room = std::min(
+      static_cast<double>(workArea.width() - frame.left() - frame.right()) / inside.width(),
+      static_cast<double>(workArea.height() - frame.top() - frame.bottom()) / inside.height());
+  int nScale = std::min(CDialogUnits::kFullScale - 1,
+                        static_cast<int>(std::floor(room * CDialogUnits::kFullScale)));
+  while (nScale > kSmallestDialogScale && !fits(nScale)) --nScale;
+  return std::max(nScale, kSmallestDialogScale);
+}
+
+QFont ScaledFont(const QFont& font, int nScale) {
+  if (nScale >= CDialogUnits::kFullScale || font.pointSizeF() <= 0) return font;
+  QFont scaled = font;
+  scaled.setPointSizeF(std::floor(font.pointSizeF() * nScale / CDialogUnits::kFullScale * 4) / 4);
+  return scaled;
 }
 
 QFont DialogFont(int nPoints, int nWeight, bool bItalic) {

@@ -16,9 +16,12 @@
 // items), opened by a right click anywhere outside an edit field and by
 // Alt+Space.
 //
-// Placement (dialog_placement.cpp, by the rule of centred_placement.h):
-// centred over the owner or the screen's work area, and placed again once
-// the window manager adds its frame.
+// Size and placement (dialog_placement.cpp, by the rules of dialog_units.h
+// and centred_placement.h): the template's size, or, where the window with
+// its frame would not fit the screen's work area (a high scale factor, a
+// small screen, a wider font), the largest smaller font and units at which
+// it does; centred over the owner or the work area. Both are done again
+// once the window manager adds its frame.
 #ifndef VELUNAR_UI_PLATFORM_QT_DIALOG_WINDOW_H_
 #define VELUNAR_UI_PLATFORM_QT_DIALOG_WINDOW_H_
 
@@ -36,6 +39,7 @@ class QKeyEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QScreen;
 
 namespace velunar {
 
@@ -80,6 +84,12 @@ class CDialogWindow : public QDialog {
   QWidget* CreateControl(const CDialogItemTemplate& item);
   void UpdateIconLabels();
   // dialog_placement.cpp
+  QScreen* PlacementScreen() const;
+  // The frame the window manager is expected to add, before it has.
+  QMargins ExpectedFrame() const;
+  // Sets the font and units that fit the work area with `frame`, and the
+  // window's and every control's size and place in them.
+  void FitToWorkArea(const QMargins& frame);
   void PlaceWindow();
   void PlaceAgainForFrame();
   // dialog_keyboard.cpp: the dialog keyboard rules; true when the key was
@@ -91,6 +101,7 @@ class CDialogWindow : public QDialog {
   bool IsAltMnemonic(const QKeyEvent* pEvent) const;
 
   CDialog& m_owner;
+  CDialogTemplate m_template;
   CDialogUnits m_units{0, 0};
   bool m_bControlsCreated = false;
   bool m_bFocusPending = false;

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -17,6 +18,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <cstdint>
 #include <new>
 #include <stdexcept>
 #include <vector>
@@ -394,30 +396,54 @@ TEST_F(DialogTest, EscapeAndClosingSendCancelAndTheWindowStaysUnlessItEnds) {
   EXPECT_EQ(m_dlg.Window().result(), IDCANCEL);
 }
 
-TEST_F(DialogTest, AltWithAMnemonicPressesItsButtonAtOnce) {
+TEST_F(DialogTest, AltWithAMnemonicPressesItsButtonAtOnceInEitherLayoutAndNeverTypes) {
   struct Row {
-    const char* letter;
+    const char* letter;  // what the active layout gives
     Qt::KeyboardModifiers modifiers;
-    int nWant;  // 0: no button
+    std::uint32_t nKeycode;  // the key's place (XKB keycode), 0: unknown
+    int nWant;               // 0: no button
   };
+  const Qt::KeyboardModifiers alt = Qt::AltModifier;
   const Row rows[] = {
-      {"й", Qt::AltModifier, IDC_TEST_FIND},
-      {"Й", Qt::AltModifier | Qt::ShiftModifier, IDC_TEST_FIND},
-      {"д", Qt::AltModifier, IDOK},
-      {"ы", Qt::AltModifier, IDCANCEL},
-      {"м", Qt::AltModifier, IDC_TEST_NO_TAB},  // reached without WS_TABSTOP
-      {"в", Qt::AltModifier, 0},                // the disabled button
-      {"с", Qt::AltModifier, 0},                // the hidden button
-      {"п", Qt::AltModifier, 0},                // a label's letter presses nothing
-      {"й", Qt::ControlModifier, 0},
+      {"й", alt, 24, IDC_TEST_FIND},
+      {"Й", alt | Qt::ShiftModifier, 24, IDC_TEST_FIND},
+      {"д", alt, 46, IDOK},
+      {"ы", alt, 39, IDCANCEL},
+      {"м", alt, 55, IDC_TEST_NO_TAB},  // reached without WS_TABSTOP
+      {"в", alt, 40, 0},                // the disabled button
+      {"с", alt, 54, 0},                // the hidden button
+      {"п", alt, 42, 0},                // a label's letter presses nothing
+      {"ф", alt, 38, 0},                // no button's: nothing, not typed either
+      {"й", Qt::ControlModifier, 24, 0},
+      // A Latin layout: the key's Russian letter, by its place or else by
+      // the US layout's letter.
+      {"q", alt, 24, IDC_TEST_FIND},
+      {"Q", alt | Qt::ShiftModifier, 24, IDC_TEST_FIND},
+      {"s", alt, 39, IDCANCEL},
+      {"s", alt, 0, IDCANCEL},
+      {"l", alt, 0, IDOK},
+      {"a", alt, 38, 0},  // ф
+      {"`", alt, 49, 0},  // ё
+      {"c", Qt::ControlModifier, 54, 0},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.letter);
+    SCOPED_TRACE(r.nKeycode);
     m_commands.clear();
+    Edit()->setText("kept");
+    Edit()->selectAll();
     Edit()->setFocus();
-    Letter(&m_dlg.Window(), r.letter, r.modifiers);
+    const QString text = U(r.letter);
+    const auto key = static_cast<Qt::Key>(text[0].toUpper().unicode());
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+      QKeyEvent event(type, key, r.modifiers, r.nKeycode, 0, 0, text);
+      QApplication::sendEvent(Edit(), &event);
+    }
     // No wait: the command has run when the key has been handled.
     EXPECT_EQ(m_commands, r.nWant == 0 ? std::vector<int>{} : std::vector<int>{r.nWant});
+    if (r.modifiers & Qt::AltModifier) {
+      EXPECT_EQ(Edit()->text(), "kept");
+    }
   }
 }
 
