@@ -11,6 +11,7 @@
 #include "ui/platform/qt/entry_edit.h"
 #include "ui/platform/qt/list_box_view.h"
 #include "ui/platform/qt/multi_line_button.h"
+#include "ui/platform/qt/small_button.h"
 
 namespace velunar {
 
@@ -84,8 +85,14 @@ QWidget* CDialogWindow::CreateControl(const CDialogItemTemplate& item) {
     }
     case EControlKind::pushButton:
     case EControlKind::defPushButton: {
-      auto* pButton =
-          item.HasStyle("BS_MULTILINE") ? new CMultiLineButton(this) : new QPushButton(this);
+      QPushButton* pButton = nullptr;
+      if (item.HasStyle("BS_MULTILINE")) {
+        pButton = new CMultiLineButton(this);
+      } else if (item.strCaption.isEmpty() && rect.height() < fontMetrics().height()) {
+        pButton = new CSmallButton(this);
+      } else {
+        pButton = new QPushButton(this);
+      }
       // Enter presses the focused button or the one default button; no
       // button becomes default by taking the focus.
       pButton->setAutoDefault(false);

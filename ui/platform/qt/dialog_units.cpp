@@ -59,15 +59,15 @@ int FittingScale(const CDialogUnits& units, const QSize& sizeDlgUnits, const QMa
     return size.width() <= workArea.width() && size.height() <= workArea.height();
   };
   if (fits(CDialogUnits::kFullScale)) return CDialogUnits::kFullScale;
-  // A guess by proportion, then down a step at a time past the rounding of
-  // each coordinate.
+  // Sizes grow with the scale, each coordinate rounded on its own: from a
+  // little above the proportional guess down to the first that fits.
   const QSize inside = units.ToPixels(sizeDlgUnits);
   if (inside.isEmpty()) return CDialogUnits::kFullScale;
   const double room = std::min(
       static_cast<double>(workArea.width() - frame.left() - frame.right()) / inside.width(),
       static_cast<double>(workArea.height() - frame.top() - frame.bottom()) / inside.height());
   int nScale = std::min(CDialogUnits::kFullScale - 1,
-                        static_cast<int>(std::floor(room * CDialogUnits::kFullScale)));
+                        static_cast<int>(std::floor(room * CDialogUnits::kFullScale)) + 8);
   while (nScale > kSmallestDialogScale && !fits(nScale)) --nScale;
   return std::max(nScale, kSmallestDialogScale);
 }

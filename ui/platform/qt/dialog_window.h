@@ -3,11 +3,11 @@
 // The controls come from the window template (dialog_template.h), built in
 // dialog_builder.cpp: an edit field becomes a CEntryEdit and a list box a
 // CListBoxView (the program's two control kinds); buttons are QPushButtons
-// (a BS_MULTILINE one a CMultiLineButton; only the template's default
-// button is a default button); static texts and icons are QLabels that take
-// no focus. Sizes are dialog units of the dialog font (dialog_units.h). The
-// window has a fixed size, a title and a close button, no minimise or
-// maximise button.
+// (a BS_MULTILINE one a CMultiLineButton, one too small for a caption a
+// CSmallButton; only the template's default button is a default button);
+// static texts and icons are QLabels that take no focus. Sizes are dialog
+// units of the dialog font (dialog_units.h). The window has a fixed size,
+// a title and a close button, no minimise or maximise button.
 //
 // Keyboard (dialog_keyboard.cpp), before any control sees the key: the
 // rules of dialog.h.

@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdint>
+#include <cstdlib>
 #include <new>
 #include <stdexcept>
 #include <vector>
@@ -28,6 +29,7 @@
 #include "ui/platform/qt/entry_edit.h"
 #include "ui/platform/qt/list_box_view.h"
 #include "ui/platform/qt/multi_line_button.h"
+#include "ui/platform/qt/small_button.h"
 #include "ui/platform/win_app.h"
 
 namespace velunar {
@@ -190,6 +192,7 @@ TEST_F(DialogTest, ControlsHaveTheirKindPlaceAndStyles) {
     EXPECT_EQ(Button(nID)->isDefault(), nID == IDOK);
     EXPECT_FALSE(Button(nID)->autoDefault());
     EXPECT_EQ(dynamic_cast<CMultiLineButton*>(Button(nID)) != nullptr, nID == IDC_TEST_WRAP);
+    EXPECT_EQ(dynamic_cast<CSmallButton*>(Button(nID)) != nullptr, nID == IDC_TEST_TINY);
   }
   EXPECT_EQ(Button(IDOK)->text(), U("&Добавить"));
   EXPECT_EQ(Button(IDC_TEST_FIND)->text(), U("На&йти"));
@@ -247,6 +250,39 @@ TEST_F(DialogTest, IconStaticShowsTheWindowIconWheneverItIsSet) {
     EXPECT_EQ(pLabel->pos(), m_dlg.Window().Units().ToPixels(QRect(170, 110, 21, 20)).topLeft());
   }
   EXPECT_EQ(nIcons, 1);
+}
+
+TEST_F(DialogTest, TinyButtonStandsOutInLightAndDarkThemesAndShowsItsFocus) {
+  struct Row {
+    const char* name;
+    QColor window, button, text, highlight;
+  };
+  const Row rows[] = {
+      {"light", QColor(239, 239, 239), QColor(239, 239, 239), Qt::black, QColor(48, 140, 198)},
+      {"dark", QColor(53, 53, 53), QColor(53, 53, 53), QColor(238, 238, 236), QColor(21, 83, 158)},
+  };
+  const auto distance = [](QColor a, QColor b) {
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+           std::abs(a.blue() - b.blue());
+  };
+  QWidget* pTiny = Item(IDC_TEST_TINY);
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    QPalette palette;
+    palette.setColor(QPalette::Window, r.window);
+    palette.setColor(QPalette::Button, r.button);
+    palette.setColor(QPalette::ButtonText, r.text);
+    palette.setColor(QPalette::Highlight, r.highlight);
+    m_dlg.Window().setPalette(palette);
+    Edit()->setFocus();
+    const QImage plain = pTiny->grab().toImage();
+    // The edge stands out from the window around it.
+    EXPECT_GT(distance(plain.pixelColor(0, plain.height() / 2), r.window), 300);
+    pTiny->setFocus();
+    const QImage focused = pTiny->grab().toImage();
+    EXPECT_EQ(focused.pixelColor(focused.width() / 2, focused.height() / 2), r.highlight);
+    EXPECT_GT(distance(focused.pixelColor(0, focused.height() / 2), r.window), 300);
+  }
 }
 
 // The rows of `image` between `left` and `right` that hold caption ink:

@@ -38,6 +38,49 @@ TEST(DialogUnits, ConvertsEachCoordinateOnItsOwn) {
   EXPECT_EQ(units.ToPixels(QSize(0, 0)), QSize(0, 0));
 }
 
+TEST(DialogUnits, AWindowTooLargeForTheWorkAreaShrinksAsAWholeJustEnough) {
+  const CDialogUnits units(6, 13);
+  const QSize inside(673, 423);           // 1010 x 687 px at full scale
+  const QMargins frame(1, 22, 1, 1);      // a title bar and thin edges
+  struct Row {
+    QSize area;
+    bool bFull;
+  };
+  const Row rows[] = {
+      {{1024, 768}, true},  {{1012, 710}, true},   // fits as it is, if only just
+      {{1011, 710}, false}, {{1012, 709}, false},  // a pixel short either way
+      {{800, 600}, false},  {{1093, 614}, false},  // 800x600; 1366x768 at 125 %
+      {{100, 60}, false},                          // below the smallest scale
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.area.width() * 10000 + r.area.height());
+    const int nScale = FittingScale(units, inside, frame, r.area);
+    const auto outside = [&](int n) { return units.Scaled(n).ToPixels(inside).grownBy(frame); };
+    const auto fits = [&](int n) {
+      return outside(n).width() <= r.area.width() && outside(n).height() <= r.area.height();
+    };
+    EXPECT_EQ(nScale == CDialogUnits::kFullScale, r.bFull);
+    if (nScale == kSmallestDialogScale) {
+      EXPECT_FALSE(fits(nScale));
+      continue;
+    }
+    EXPECT_TRUE(fits(nScale));
+    // The largest that fits: one step more would not.
+    if (!r.bFull) {
+      EXPECT_FALSE(fits(nScale + 1));
+    }
+    // Uniform: the proportions stay within a pixel's rounding.
+    const QSize size = units.Scaled(nScale).ToPixels(inside);
+    EXPECT_NEAR(static_cast<double>(size.width()) / size.height(), 1010.0 / 687.0, 0.005);
+  }
+  // The font shrinks by the same scale, to a quarter point below.
+  QFont font("DejaVu Sans");
+  font.setPointSizeF(8);
+  EXPECT_EQ(ScaledFont(font, CDialogUnits::kFullScale).pointSizeF(), 8.0);
+  EXPECT_EQ(ScaledFont(font, CDialogUnits::kFullScale * 3 / 4).pointSizeF(), 6.0);
+  EXPECT_EQ(ScaledFont(font, 800).pointSizeF(), 6.25);
+}
+
 TEST(DialogUnits, FontGivesAverageLetterWidthAndLineHeight) {
   QFont font("DejaVu Sans");
   font.setPixelSize(11);
