@@ -8,7 +8,8 @@
 #   JOB is build (compile and run the program), test, bench, fuzz, desktop
 #   (check the desktop metadata and icons), e2e (drive the program in an X
 #   server), package (pack the Debian package), package-check (check it as
-#   a distribution would) or icons (render the icon's bitmaps).
+#   a distribution would), icons (render the icon's bitmaps) or windows
+#   (cross-compile for 64-bit Windows and run the result under Wine).
 #
 # It prints one line when it installs anything: the packages named here
 # that the machine lacks and how many packages apt brings in for them, their
@@ -42,6 +43,13 @@ declare -A packages=(
   # alone some fifty Perl packages); hardening-check comes with devscripts.
   [package-check]="lintian devscripts"
   [icons]="librsvg2-bin"
+  # The 64-bit Windows build and its tests under Wine. The -posix compiler
+  # is the one with std::thread (through winpthreads), which GoogleTest
+  # uses; it brings binutils-mingw-w64-x86-64. A 64-bit program needs
+  # wine64 alone (wine is its launcher, wine32 is left out); Xvfb and xauth
+  # give Wine a display of its own, and locales the ru_RU.UTF-8 locale it
+  # runs in. Wine's fonts and NSIS come with the window and the installer.
+  [windows]="g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth locales"
 )
 
 wanted=()
