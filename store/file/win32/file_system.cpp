@@ -152,11 +152,11 @@ CFileStamp StampOf(const BY_HANDLE_FILE_INFORMATION& info) {
   CFileStamp stamp;
   stamp.device = info.dwVolumeSerialNumber;
   stamp.file = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
-  stamp.size = static_cast<std::int64_t>((std::uint64_t{info.nFileSizeHigh} << 32) |
-                                         info.nFileSizeLow);
-  const std::int64_t ticks = static_cast<std::int64_t>(
-      (std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
-      info.ftLastWriteTime.dwLowDateTime);
+  stamp.size =
+      static_cast<std::int64_t>((std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow);
+  const std::int64_t ticks =
+      static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+                                info.ftLastWriteTime.dwLowDateTime);
   stamp.modified = (ticks - kTicksTo1970) * 100;
   return stamp;
 }

@@ -24,8 +24,8 @@ class IFileSystem {
  public:
   virtual ~IFileSystem() = default;
 
-  virtual HANDLE CreateFileW(const wchar_t* path, DWORD access, DWORD shareMode,
-                             DWORD creation, DWORD flags) = 0;
+  virtual HANDLE CreateFileW(const wchar_t* path, DWORD access, DWORD shareMode, DWORD creation,
+                             DWORD flags) = 0;
   virtual BOOL ReadFile(HANDLE file, void* buffer, DWORD count, DWORD* read) = 0;
   virtual BOOL WriteFile(HANDLE file, const void* buffer, DWORD count, DWORD* written) = 0;
   virtual BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, LARGE_INTEGER* position,
@@ -39,8 +39,7 @@ class IFileSystem {
   virtual DWORD GetFullPathNameW(const wchar_t* path, DWORD size, wchar_t* buffer) = 0;
   // Puts `replacement` under the name `replaced`, giving it that file's
   // attributes, ACL and streams; no backup is made.
-  virtual BOOL ReplaceFileW(const wchar_t* replaced, const wchar_t* replacement,
-                            DWORD flags) = 0;
+  virtual BOOL ReplaceFileW(const wchar_t* replaced, const wchar_t* replacement, DWORD flags) = 0;
   virtual BOOL MoveFileExW(const wchar_t* from, const wchar_t* to, DWORD flags) = 0;
   virtual BOOL DeleteFileW(const wchar_t* path) = 0;
   virtual HANDLE FindFirstFileW(const wchar_t* pattern, WIN32_FIND_DATAW* data) = 0;

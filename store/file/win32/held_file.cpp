@@ -35,6 +35,8 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 CFileStatus Failed(CFileException::ECause cause, int error) {
   return CFileStatus::Failed(cause, error);
 }
+// A read, or the seek before it, failed: the call's error.
+CFileStatus NotRead() { return Failed(CFileException::generic, LastErrno()); }
 
 // The file information of what `name` leads to and its type, through an
 // opening for attributes alone that shares everything, so that it works on
@@ -61,9 +63,10 @@ int NotRegularError(DWORD attributes, DWORD type) {
   return type == FILE_TYPE_DISK ? 0 : ENODEV;
 }
 
-// Reads from the file's current position to its end into `buffer`, from
-// `size` on, growing it as needed; `size` is then the bytes it holds.
-CFileStatus ReadToEnd(IFileSystem& fs, HANDLE h, CByteBuffer& buffer, std::size_t size) {
+// Reads from the file's current position to its end into `buffer`,
+// growing its storage as needed.
+CFileStatus ReadToEnd(IFileSystem& fs, HANDLE h, CByteBuffer& buffer) {
+  std::size_t size = 0;
   for (;;) {
     if (size == buffer.capacity()) {
       buffer.SetSize(size);
@@ -71,7 +74,7 @@ CFileStatus ReadToEnd(IFileSystem& fs, HANDLE h, CByteBuffer& buffer, std::size_
     }
     DWORD n = 0;
     const DWORD want = static_cast<DWORD>(std::min(buffer.capacity() - size, kMostPerCall));
-    if (!fs.ReadFile(h, buffer.data() + size, want, &n)) return Failed(CFileException::generic, LastErrno());
+    if (!fs.ReadFile(h, buffer.data() + size, want, &n)) return NotRead();
     if (n == 0) break;
     size += n;
   }
@@ -109,8 +112,8 @@ void CHeldFile::Close() noexcept {
   (void)m_pFs->CloseHandle(HandleOf(std::exchange(m_hFile, -1)));
 }
 
-CFileStatus CHeldFile::Open(IFileSystem& fs, const std::string& name, bool create,
-                            CHeldFile& out, bool* bCreating) {
+CFileStatus CHeldFile::Open(IFileSystem& fs, const std::string& name, bool create, CHeldFile& out,
+                            bool* bCreating) {
   if (bCreating != nullptr) *bCreating = false;
   auto failed = [](int error) { return Failed(CauseOfUnavailableChange(error), error); };
   std::wstring wide;
@@ -169,19 +172,19 @@ CFileStatus CHeldFile::Stamp(CFileStamp& stamp) const {
 
 CFileStatus CHeldFile::ReadAll(CByteBuffer& buffer, CFileStamp& stamp) const {
   const HANDLE h = HandleOf(m_hFile);
-  // Nobody else can write the file while it is held; the stamp is still
-  // taken before the read and compared after it, as on every system, for a
-  // file that is held with less than that.
+  // The stamp is taken before the read and compared after it: a file that
+  // changed meanwhile is read again. (Held, it changes only through this
+  // object.)
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     CFileStamp before;
     const bool bBefore = Stamp(before).ok();
-    if (!Seek(*m_pFs, h, 0, FILE_BEGIN, nullptr)) return Failed(CFileException::generic, LastErrno());
+    if (!Seek(*m_pFs, h, 0, FILE_BEGIN, nullptr)) return NotRead();
     // The size is only a hint for the first allocation: reading goes on to
     // the end of the file, however long it has become.
     const std::size_t capacity =
         bBefore && before.size > 0 ? static_cast<std::size_t>(before.size) + 1 : kReadChunkSize;
     if (buffer.capacity() < capacity) buffer = CByteBuffer(capacity);
-    if (CFileStatus status = ReadToEnd(*m_pFs, h, buffer, 0); !status.ok()) return status;
+    if (CFileStatus status = ReadToEnd(*m_pFs, h, buffer); !status.ok()) return status;
     CFileStamp after;
     if (!bBefore || !Stamp(after).ok()) break;
     if (after == before) {
@@ -195,9 +198,9 @@ CFileStatus CHeldFile::ReadAll(CByteBuffer& buffer, CFileStamp& stamp) const {
 
 CFileStatus CHeldFile::ReadFrom(std::int64_t from, CByteBuffer& buffer) const {
   const HANDLE h = HandleOf(m_hFile);
-  if (!Seek(*m_pFs, h, from, FILE_BEGIN, nullptr)) return Failed(CFileException::generic, LastErrno());
+  if (!Seek(*m_pFs, h, from, FILE_BEGIN, nullptr)) return NotRead();
   if (buffer.capacity() < kReadChunkSize) buffer = CByteBuffer(kReadChunkSize);
-  return ReadToEnd(*m_pFs, h, buffer, 0);
+  return ReadToEnd(*m_pFs, h, buffer);
 }
 
 CFileStatus CHeldFile::Append(std::string_view bytes, std::int64_t& end) const {

@@ -53,8 +53,8 @@ bool IsNewFileName(std::string_view name, std::string_view base) {
   const std::size_t dot = name.find('.');
   if (dot == std::string_view::npos) return false;
   const auto digits = [](std::string_view part) {
-    return !part.empty() && std::all_of(part.begin(), part.end(),
-                                        [](char c) { return c >= '0' && c <= '9'; });
+    return !part.empty() &&
+           std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
   };
   return digits(name.substr(0, dot)) && digits(name.substr(dot + 1));
 }
@@ -107,10 +107,11 @@ CFileStatus CNewFile::Create(IFileSystem& fs, const std::string& target, const C
 }
 
 CFileStatus CNewFile::Write(std::string_view bytes) {
+  const HANDLE h = HandleOf(m_hFile);
   while (!bytes.empty()) {
     DWORD n = 0;
     const DWORD want = static_cast<DWORD>(std::min(bytes.size(), kWritePiece));
-    if (!m_pFs->WriteFile(HandleOf(m_hFile), bytes.data(), want, &n)) return NotWritten(LastErrno());
+    if (!m_pFs->WriteFile(h, bytes.data(), want, &n)) return NotWritten(LastErrno());
     if (n == 0) return NotWritten(ENOSPC);
     bytes.remove_prefix(n);
   }
@@ -172,8 +173,7 @@ CFileStatus CNewFile::Rename(CFileStamp& written, CHeldFile& old) {
     return CFileStatus::Ok();
   }
   m_hFile = ValueOf(h);
-  // Taken from the file under the name, since the rename may have given it
-  // the old file's times.
+  // Taken only now: ReplaceFileW may have touched the file's times.
   if (!StampOfOpen(*m_pFs, h, written).ok()) written = CFileStamp{};
   return CFileStatus::Ok();
 }

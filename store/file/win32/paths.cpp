@@ -57,8 +57,8 @@ std::string FullPathOf(IFileSystem& fs, const std::string& name) {
 CFileStatus ReplacedPath(IFileSystem& fs, const std::string& name, std::string& path) {
   // The full path, with backslashes: the new file is made beside it, and
   // ReplaceFileW (as Wine has it) finds no folder in a bare name. Symbolic
-  // links, which only an administrator may make on Windows, are not
-  // followed: a save replaces the file the name itself stands for.
+  // links, which Windows lets few users make, are not followed: a save
+  // replaces what the name itself stands for.
   if (!FullPathNameOf(fs, name, path)) {
     return CFileStatus::Failed(CFileException::notOpenedForWriting, LastErrno());
   }
