@@ -8,8 +8,9 @@
 #   JOB is build (compile and run the program), test, bench, fuzz, desktop
 #   (check the desktop metadata and icons), e2e (drive the program in an X
 #   server), package (pack the Debian package), package-check (check it as
-#   a distribution would), icons (render the icon's bitmaps) or dark (a dark
-#   Qt theme, for screenshots).
+#   a distribution would), icons (render the icon's bitmaps), dark (a dark
+#   Qt theme, for screenshots) or windows (cross-compile for 64-bit Windows
+#   and run the result under Wine).
 #
 # It prints one line when it installs anything: the packages named here
 # that the machine lacks and how many packages apt brings in for them, their
@@ -46,6 +47,20 @@ declare -A packages=(
   # A dark desktop theme for Qt programs (GNOME's Adwaita, dark), for
   # screenshots of the window as such a desktop shows it.
   [dark]="adwaita-qt6"
+  # The 64-bit Windows build and its tests under Wine. The -posix compiler
+  # is the one with std::thread (through winpthreads), which GoogleTest
+  # uses; it brings binutils-mingw-w64-x86-64. googletest holds GoogleTest's
+  # sources, which the cross build compiles. A 64-bit program needs wine64
+  # alone (wine is its launcher, wine32 is left out); Xvfb gives Wine a
+  # display of its own, and locales the ru_RU.UTF-8 locale it runs in (see
+  # below). Wine's fonts and NSIS come with the window and the installer.
+  [windows]="cmake ninja-build googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb locales"
+)
+
+# Locales a job runs in, made with locale-gen when the machine lacks them
+# (Debian's locales package makes only those /etc/locale.gen names).
+declare -A job_locales=(
+  [windows]="ru_RU.UTF-8"
 )
 
 wanted=()
@@ -57,11 +72,23 @@ for job in "$@"; do
     fi
   done
 done
-[[ ${#wanted[@]} -eq 0 ]] && exit 0
+
+# locale -a names ru_RU.UTF-8 "ru_RU.utf8".
+missing_locales=()
+for job in "$@"; do
+  for loc in ${job_locales[$job]:-}; do
+    short=${loc%%.*}.$(tr -d - <<<"${loc#*.}" | tr '[:upper:]' '[:lower:]')
+    if ! locale -a 2>/dev/null | grep -qxF "$short"; then
+      [[ " ${missing_locales[*]} " == *" $loc "* ]] || missing_locales+=("$loc")
+    fi
+  done
+done
+[[ ${#wanted[@]} -eq 0 && ${#missing_locales[@]} -eq 0 ]] && exit 0
 
 sudo=()
 if [[ $(id -u) -ne 0 ]]; then
-  command -v sudo >/dev/null || { echo "install-deps.sh: need root (or sudo) to install: ${wanted[*]}" >&2; exit 1; }
+  command -v sudo >/dev/null ||
+    { echo "install-deps.sh: need root (or sudo) to install: ${wanted[*]} ${missing_locales[*]}" >&2; exit 1; }
   sudo=(sudo)
 fi
 
@@ -77,6 +104,26 @@ failed() {
   tail -n 25 "$log" >&2
   exit 1
 }
+
+# Named in /etc/locale.gen, so that the locales package keeps them when it
+# makes its locales anew; locale-gen then makes every locale named there.
+make_locales() {
+  ((${#missing_locales[@]} > 0)) || return 0
+  echo "Making the locales ${missing_locales[*]}$where"
+  local loc
+  for loc in "${missing_locales[@]}"; do
+    "${sudo[@]}" sed -i "s/^# *\($loc ${loc#*.}\)\$/\1/" /etc/locale.gen
+    grep -qxF "$loc ${loc#*.}" /etc/locale.gen ||
+      echo "$loc ${loc#*.}" | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+  done
+  echo "== locale-gen" >>"$log"
+  "${sudo[@]}" locale-gen >>"$log" 2>&1 || failed "locale-gen"
+}
+
+if [[ ${#wanted[@]} -eq 0 ]]; then
+  make_locales
+  exit 0
+fi
 
 # Another apt run on the machine holds the dpkg lock for a while; wait for
 # it instead of failing at once.
@@ -102,3 +149,4 @@ more=
 echo "== apt-get install ${wanted[*]}" >>"$log"
 "${apt[@]}" install -y --no-install-recommends "${wanted[@]}" >>"$log" 2>&1 ||
   failed "apt-get install"
+make_locales

@@ -1,7 +1,10 @@
 #include "store/fast/huge_pages.h"
 
+// Where there is no madvise (Windows), the arrays stay on the pages they get.
+#if __has_include(<sys/mman.h>)
 #include <sys/mman.h>
 #include <unistd.h>
+#endif
 
 #include <cstdint>
 

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Cross-compiles for 64-bit Windows, with mingw-w64, into build-win/: for
+# now the entry store and its test programs (the window follows once ui/
+# builds there). Prints one line per step, with the build's progress; the
+# output of apt, CMake and the compiler goes to build-win/build.log, whose
+# end is shown when a step fails. scripts/test-windows.sh runs the tests.
+#
+#   scripts/build-windows.sh [TARGET...]   (every target when none is named)
+#
+# Run as root in another user's clone, it installs packages as root and
+# builds as that user (scripts/quiet.sh).
+set -euo pipefail
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$top/build-win
+# shellcheck source=scripts/quiet.sh
+source "$top/scripts/quiet.sh"
+
+# What the Windows build holds; each later piece (the window, the zip, the
+# installer) is an option or a target of the same build.
+options=(
+  -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake"
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  -DVELUNAR_BUILD_UI=OFF
+  -DVELUNAR_BUILD_TESTS=ON
+)
+targets=()
+for target in "$@"; do targets+=(--target "$target"); done
+
+quiet_begin build "$build"
+# Prints its own line when it installs anything; apt's output goes to the log.
+"$top/scripts/install-deps.sh" windows
+quiet_step "Configuring the Windows build in $build" \
+  cmake -S "$top" -B "$build" -G Ninja "${options[@]}"
+quiet_build "Building the entry store and its tests for Windows (a few minutes on a fresh tree)" \
+  cmake --build "$build" "${targets[@]}"

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Builds for Windows (scripts/build-windows.sh) and runs every Windows test
+# program, through CTest, under Wine: in a Wine prefix made anew for the run
+# (build-win/wine/), on an X display of its own (Xvfb), in the ru_RU.UTF-8
+# locale, as a Russian user's system would be. Prints one line per step and
+# closes with "N passed, N failed" (test programs); exits non-zero when
+# anything failed. The output of CTest and the test programs goes to
+# build-win/test.log, from which the failures are shown. Run as root in
+# another user's clone, it installs packages as root and builds and tests as
+# that user (scripts/quiet.sh).
+set -euo pipefail
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$top/build-win
+
+"$top/scripts/build-windows.sh"
+
+# shellcheck source=scripts/quiet.sh
+source "$top/scripts/quiet.sh"
+quiet_begin test "$build"
+
+# Wine's own: the prefix, its quiet, and no Mono or Gecko installer asked
+# for (the tests need neither). The locale is Wine's alone; the scripts and
+# CTest run in whatever locale they were started in.
+export WINEPREFIX=$build/wine
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+wine_env=(env LC_ALL=ru_RU.UTF-8)
+
+xvfb_pid=
+cleanup() {
+  # The Wine server of this prefix and the display, both started here.
+  "${as_owner[@]}" wineserver -k >/dev/null 2>&1 || true
+  [[ -z $xvfb_pid ]] || kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display and writes its number once it takes
+# connections.
+display_file=$build/xvfb-display
+"${as_owner[@]}" rm -f "$display_file"
+"${as_owner[@]}" Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 \
+  3>"$display_file" >>"$VELUNAR_LOG" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [[ -s $display_file ]] && break
+  sleep 0.1
+done
+[[ -s $display_file ]] || quiet_failed "Starting Xvfb" 1
+DISPLAY=:$(<"$display_file")
+export DISPLAY
+
+# shellcheck disable=SC2016 # expanded by the inner shell, run as the owner
+quiet_step "Making a Wine prefix in $WINEPREFIX" \
+  bash -c 'rm -rf "$WINEPREFIX" && "$@" wine wineboot --init && wineserver -w' _ "${wine_env[@]}"
+# One Wine server for the whole run, instead of one started and stopped for
+# every test program, and Wine's services started with it here: started by
+# a test program, they would hold on to CTest's pipes after it ends.
+"${as_owner[@]}" wineserver -p >>"$VELUNAR_LOG" 2>&1
+quiet_step "Starting Wine" "${wine_env[@]}" wine wineboot
+
+count=$("${as_owner[@]}" ctest --test-dir "$build" -N | sed -n 's/^Total Tests: //p')
+echo "Testing under Wine: ${count:-all} test programs"
+echo "== ctest under Wine" >>"$VELUNAR_LOG"
+status=0
+"${as_owner[@]}" "${wine_env[@]}" ctest --test-dir "$build" --output-on-failure --timeout 600 \
+  >>"$VELUNAR_LOG" 2>&1 || status=$?
+
+# CTest's own summary, made the closing line: "N passed, N failed".
+summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$VELUNAR_LOG" |
+  tail -n 1)
+if [[ $summary =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
+  failed=${BASH_REMATCH[1]}
+  passed=$((BASH_REMATCH[2] - failed))
+else
+  # CTest itself failed: nothing is known to have passed.
+  failed=${count:-1} passed=0
+fi
+if ((status != 0 || failed != 0)); then
+  echo "FAILED under Wine; the failing programs, from $VELUNAR_LOG:" >&2
+  sed -n '/tests failed out of/,$p' "$VELUNAR_LOG" | grep -E '^\s+[0-9]+ - ' >&2 || true
+  ((failed > 0)) || failed=1
+fi
+grep -E '^Total Test time' "$VELUNAR_LOG" | tail -n 1 || true
+echo "$passed passed, $failed failed"
+((failed == 0))
