@@ -22,9 +22,19 @@ class CEntryValidator : public QValidator {
     const QString& old = m_pEdit->m_strAccepted;
 
     // The inserted part lies between what the change kept at the start and
-    // at the end. The caret stands right after an insertion, which settles
-    // where it ends even when the inserted text repeats its surroundings;
-    // without that, the longest common start and end are taken.
+    // at the end. A change that replaced the selection (or was made at the
+    // caret) keeps what lay before and after it: that settles the part
+    // even when the inserted text begins or ends like the text it replaced.
+    // Else the caret, which stands right after an insertion, settles where
+    // it ends; without either, the longest common start and end are taken.
+    const qsizetype selStart = m_pEdit->m_nSelStart;
+    const qsizetype selEnd = m_pEdit->m_nSelEnd;
+    if (0 <= selStart && selStart <= selEnd && selEnd <= old.size() &&
+        input.size() >= selStart + (old.size() - selEnd) &&
+        QStringView(input).startsWith(QStringView(old).left(selStart)) &&
+        QStringView(input).endsWith(QStringView(old).mid(selEnd))) {
+      return Keep(input, pos, selStart, old.size() - selEnd);
+    }
     qsizetype suffix = 0;
     if (pos >= 0 && pos <= input.size() && QStringView(old).endsWith(QStringView(input).mid(pos))) {
       suffix = input.size() - pos;
@@ -37,7 +47,13 @@ class CEntryValidator : public QValidator {
     const qsizetype limit = std::min(input.size(), old.size()) - suffix;
     qsizetype prefix = 0;
     while (prefix < limit && old[prefix] == input[prefix]) ++prefix;
+    return Keep(input, pos, prefix, suffix);
+  }
 
+ private:
+  // Keeps of `input` what the field may hold of the part inserted between
+  // its first `prefix` and last `suffix` characters.
+  static State Keep(QString& input, int& pos, qsizetype prefix, qsizetype suffix) {
     const QStringView inserted = QStringView(input).mid(prefix, input.size() - prefix - suffix);
     const QString kept = FilterInsertedText(inserted);
     if (kept.size() == inserted.size()) return Acceptable;
@@ -49,7 +65,6 @@ class CEntryValidator : public QValidator {
     return Acceptable;
   }
 
- private:
   CEntryEdit* m_pEdit;
 };
 
@@ -60,6 +75,19 @@ CEntryEdit::CEntryEdit(QWidget* pParent) : QLineEdit(pParent) {
   setValidator(new CEntryValidator(this));
   connect(this, &QLineEdit::textChanged, this,
           [this](const QString& text) { m_strAccepted = text; });
+  // The selection a change replaces: the one before it, as these signals
+  // come after the change has been checked.
+  connect(this, &QLineEdit::selectionChanged, this, &CEntryEdit::NoteSelection);
+  connect(this, &QLineEdit::cursorPositionChanged, this, &CEntryEdit::NoteSelection);
+}
+
+void CEntryEdit::NoteSelection() {
+  if (hasSelectedText()) {
+    m_nSelStart = selectionStart();
+    m_nSelEnd = selectionEnd();
+  } else {
+    m_nSelStart = m_nSelEnd = cursorPosition();
+  }
 }
 
 void CEntryEdit::SetEntryText(const QString& text) {
@@ -70,6 +98,7 @@ void CEntryEdit::SetEntryText(const QString& text) {
   // The field shows a new text from its beginning, where a long entry has
   // its name; QLineEdit would leave the caret at the end.
   setCursorPosition(0);
+  NoteSelection();
 }
 
 QString FilterInsertedText(QStringView inserted) {

@@ -35,7 +35,12 @@ class CEntryEdit : public QLineEdit {
  private:
   friend class CEntryValidator;
 
+  void NoteSelection();
+
   QString m_strAccepted;  // the text after the last accepted change
+  // The selection (or the caret, as an empty one) after that change.
+  qsizetype m_nSelStart = 0;
+  qsizetype m_nSelEnd = 0;
   bool m_bProgramText = false;
 };
 

@@ -9,6 +9,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <algorithm>
@@ -364,6 +365,9 @@ void CListBoxView::paintEvent(QPaintEvent* pEvent) {
 
 bool CListBoxView::viewportEvent(QEvent* pEvent) {
   switch (pEvent->type()) {
+    case QEvent::ToolTip:
+      ShowCutRowTip(*static_cast<QHelpEvent*>(pEvent));
+      return true;
     case QEvent::HoverEnter:
     case QEvent::HoverMove:
       m_hover = indexAt(static_cast<QHoverEvent*>(pEvent)->position().toPoint());
@@ -376,6 +380,27 @@ bool CListBoxView::viewportEvent(QEvent* pEvent) {
       break;
   }
   return QListView::viewportEvent(pEvent);
+}
+
+void CListBoxView::ShowCutRowTip(const QHelpEvent& help) {
+  const QModelIndex index = indexAt(help.pos());
+  QAbstractItemDelegate* pDelegate = index.isValid() ? itemDelegateForIndex(index) : nullptr;
+  if (pDelegate == nullptr) {
+    QToolTip::hideText();
+    return;
+  }
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  if (pDelegate->sizeHint(option, index).width() <= viewport()->width()) {
+    QToolTip::hideText();
+    return;
+  }
+  // Wrapped within the screen; an entry of many thousand characters is
+  // shown up to a screenful.
+  QString text = index.data(Qt::DisplayRole).toString();
+  if (text.size() > kLongestTip) text = text.left(kLongestTip) + QChar(0x2026);
+  QToolTip::showText(help.globalPos(), QStringLiteral("<p>%1</p>").arg(text.toHtmlEscaped()),
+                     viewport(), visualRect(index));
 }
 
 void CListBoxView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

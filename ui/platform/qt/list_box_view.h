@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QElapsedTimer>
+#include <QHelpEvent>
 #include <QListView>
 #include <QPersistentModelIndex>
 #include <QString>
@@ -34,7 +35,7 @@ class IListBoxOwner {
 
 // The list control a window template's "list box" becomes: one column, not
 // editable, no horizontal scroll bar (a wide entry is cut at the right
-// edge), items of one height.
+// edge, and shows its whole text as a tooltip), items of one height.
 //
 // QListView keeps a position per row and rebuilds all of them after every
 // inserted or removed row, which costs tens of milliseconds at a million
@@ -120,6 +121,10 @@ class CListBoxView : public QListView {
   // Row `row`'s rectangle in contents coordinates.
   QRect ContentsRect(int row) const;
   int VerticalScrollValueFor(int row, const QRect& rect, ScrollHint hint) const;
+  // The tooltip of the row under the mouse: its text, when the row is cut
+  // at the right edge; none otherwise.
+  void ShowCutRowTip(const QHelpEvent& help);
+  static constexpr qsizetype kLongestTip = 4000;
 
   mutable QSize m_itemSize;
   // The item under the mouse, painted as hovered.

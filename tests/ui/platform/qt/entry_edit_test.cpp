@@ -190,6 +190,11 @@ TEST_F(EntryEditTest, InsertedTextKeepsItsFirstLineAndCharactersWithBytes) {
       {"into a selection", "0123", 1, 2, "X\nY", "0X3"},
       {"repeating its surroundings", "ab", 1, 0, "b\nb", "abb"},
       {"lone CR kept", "", 0, 0, "a\rb", "a\rb"},
+      // Pasted over the whole text, beginning as it begins.
+      {"begins like the old text", U("Иван Петров"), 0, 11, U("Иван 😀"), U("Иван ")},
+      {"first line like the old text", U("Иван Петров"), 0, 11, U("Иван\nПетров"), U("Иван")},
+      {"Latin, then no byte", "abc", 0, 3, U("a😀"), "a"},
+      {"over a hint", U("Введите текст"), 0, 13, U("В😀"), U("В")},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);

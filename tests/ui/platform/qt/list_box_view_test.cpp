@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QStringListModel>
 #include <QTest>
+#include <QToolTip>
 #include <QWidget>
 
 namespace velunar {
@@ -225,6 +226,28 @@ TEST_F(ListBoxGeometryTest, PaintsWhatQListViewPaints) {
   m_pOwn->setFocus();
   QCoreApplication::processEvents();
   EXPECT_TRUE(m_pOwn->grab().toImage() == stockFocused) << "with the focus";
+}
+
+TEST_F(ListBoxGeometryTest, ARowCutAtTheRightEdgeShowsItsWholeTextAsATooltip) {
+  Show(0, 200);
+  const QString wide = QString("wide ").repeated(60) + "<end>";
+  m_ownModel.setStringList({"short", wide});
+  QCoreApplication::processEvents();
+  struct Row {
+    int row;
+    bool bTip;
+  };
+  for (const Row r : {Row{0, false}, Row{1, true}, Row{0, false}}) {
+    SCOPED_TRACE(r.row);
+    const QRect rect = m_pOwn->visualRect(m_ownModel.index(r.row));
+    QHelpEvent help(QEvent::ToolTip, rect.center(), m_pOwn->viewport()->mapToGlobal(rect.center()));
+    QApplication::sendEvent(m_pOwn->viewport(), &help);
+    // A tip goes away after a moment's fade.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QToolTip::isVisible() == r.bTip; }, 2000));
+    if (r.bTip) {
+      EXPECT_TRUE(QToolTip::text().contains(wide.toHtmlEscaped()));
+    }
+  }
 }
 
 }  // namespace
