@@ -53,8 +53,8 @@ declare -A packages=(
   # sources, which the cross build compiles. A 64-bit program needs wine64
   # alone (wine is its launcher, wine32 is left out); Xvfb gives Wine a
   # display of its own, and locales the ru_RU.UTF-8 locale it runs in (see
-  # below). Wine's fonts and NSIS come with the window and the installer.
-  [windows]="cmake ninja-build googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb locales"
+  # below). nsis makes the installer.
+  [windows]="cmake ninja-build googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb locales nsis"
 )
 
 # Locales a job runs in, made with locale-gen when the machine lacks them

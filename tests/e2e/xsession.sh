@@ -72,9 +72,25 @@ xsession_start() {
   # switching layouts, and Qt, which matches shortcuts against the keyboard
   # state at the time it delivers the key, sees the letter that was pressed.
   # Latin text is typed through the second layout; typed text is unaffected.
-  setxkbmap -layout ru,us || return 1
+  # XSESSION_LAYOUTS gives other layouts (Wine wants us,ru: see
+  # tests/e2e/run.sh).
+  setxkbmap -layout "${XSESSION_LAYOUTS:-ru,us}" || return 1
 
-  openbox --sm-disable >"$dir/openbox.log" 2>&1 &
+  # With XSESSION_NO_WM_KEYS the window manager binds no keys at all, so
+  # that Alt+Space and the like reach the program (Wine's windows leave
+  # them to the window manager otherwise).
+  local config=()
+  if [[ -n ${XSESSION_NO_WM_KEYS:-} ]]; then
+    cat >"$dir/openbox-rc.xml" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
+  <keyboard></keyboard>
+</openbox_config>
+XML
+    config=(--config-file "$dir/openbox-rc.xml")
+  fi
+  openbox --sm-disable "${config[@]}" >"$dir/openbox.log" 2>&1 &
   XSESSION_WM_PID=$!
   # openbox sets the check window on the root once it manages the screen.
   if ! xsession_poll 20 xsession_wm_ready; then
