@@ -56,9 +56,11 @@ declare -A packages=(
   # below). fonts-wine is Wine's stand-in for Tahoma, the face the dialogs'
   # "MS Shell Dlg" maps to. The program's .ico is made from the icon's
   # bitmaps at build time: ImageMagick reduces them to 16 and 256 colours,
-  # icotool (icoutils) packs the images. NSIS comes with the installer.
+  # icotool (icoutils) packs the images. openbox manages the test windows:
+  # without a window manager Wine waits about two seconds for every window
+  # it shows. NSIS comes with the installer.
   [windows]="cmake ninja-build googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb locales
-             fonts-wine imagemagick icoutils"
+             fonts-wine imagemagick icoutils openbox"
 )
 
 # Locales a job runs in, made with locale-gen when the machine lacks them
