@@ -1,13 +1,9 @@
 #include "ui/platform/win32/entry_edit.h"
 
 #include "store/text/cp1251.h"
-#include "ui/platform/dialog_exchange.h"
-#include "ui/platform/win32/dialog_window.h"
 #include "ui/platform/win32/wide_text.h"
 
-namespace velunar {
-
-namespace win32 {
+namespace velunar::win32 {
 namespace {
 
 constexpr UINT_PTR kEntryEditSubclass = 0x56454E54;  // "VENT"
@@ -99,13 +95,4 @@ void ExchangeEntryText(bool bSaveAndValidate, HWND hEdit, std::string& value) {
   ::SendMessageW(hEdit, EM_SCROLLCARET, 0, 0);
 }
 
-}  // namespace win32
-
-void DDX_Text(bool bSaveAndValidate, CDialog* pDlg, int nIDC, std::string& value) {
-  HWND hEdit = pDlg != nullptr ? pDlg->Window().GetDlgItem(nIDC) : nullptr;
-  if (hEdit != nullptr && win32::IsWindowClass(hEdit, L"Edit")) {
-    win32::ExchangeEntryText(bSaveAndValidate, hEdit, value);
-  }
-}
-
-}  // namespace velunar
+}  // namespace velunar::win32
