@@ -4,6 +4,7 @@
 // the parts of CDialog that need the window.
 #include "ui/platform/win32/dialog_window.h"
 
+#include <new>
 #include <vector>
 
 #include "ui/platform/win32/app_icons.h"
@@ -16,18 +17,6 @@ namespace {
 
 // The window property that leads from a window to its CDialogWindow.
 constexpr wchar_t kDialogProperty[] = L"Velunar.CDialogWindow";
-
-// The height of a list's rows: one line of the font the dialog gives it.
-UINT RowHeight(HWND hDlg) {
-  HDC dc = ::GetDC(hDlg);
-  const auto font = reinterpret_cast<HFONT>(::SendMessageW(hDlg, WM_GETFONT, 0, 0));
-  HGDIOBJ old = font != nullptr ? ::SelectObject(dc, font) : nullptr;
-  TEXTMETRICW tm{};
-  ::GetTextMetricsW(dc, &tm);
-  if (old != nullptr) ::SelectObject(dc, old);
-  ::ReleaseDC(hDlg, dc);
-  return static_cast<UINT>(tm.tmHeight > 0 ? tm.tmHeight : 16);
-}
 
 }  // namespace
 
@@ -223,7 +212,13 @@ void CDialogWindow::RunModalLoop() {
       ::PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
-    if (PreTranslateMessage(msg)) continue;
+    bool bUsed = false;
+    try {
+      bUsed = PreTranslateMessage(msg);
+    } catch (const std::bad_alloc&) {
+      // No memory to read a caption: the dialog manager has the key.
+    }
+    if (bUsed) continue;
     if (m_hWnd != nullptr && ::IsDialogMessageW(m_hWnd, &msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
@@ -258,13 +253,6 @@ INT_PTR CALLBACK CDialogWindow::DialogProc(HWND hwnd, UINT message, WPARAM wPara
     pWindow->OnInitWindow();
     // The focus is given when the run shows the window (DoModal).
     return FALSE;
-  }
-  if (message == WM_MEASUREITEM) {
-    // Asked while the list is being created, before WM_INITDIALOG.
-    auto* pMeasure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-    if (pMeasure->CtlType != ODT_LISTBOX) return FALSE;
-    pMeasure->itemHeight = RowHeight(hwnd);
-    return TRUE;
   }
   CDialogWindow* pWindow = FromHandle(hwnd);
   if (pWindow == nullptr) return FALSE;

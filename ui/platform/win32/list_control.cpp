@@ -91,8 +91,9 @@ class CWin32ListControl final : public IListControl {
     ShowSelection(false);
   }
 
-  // One line of the list's font; the font can change after creation (a
-  // move to a monitor of another DPI).
+  // One line of the list's font. The list box measured its rows before the
+  // dialog gave it its font, and the font can change later (a move to a
+  // monitor of another DPI).
   void SetRowHeight() {
     HDC dc = ::GetDC(m_hList);
     const auto font = reinterpret_cast<HFONT>(::SendMessageW(m_hList, WM_GETFONT, 0, 0));

@@ -17,13 +17,15 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+// The names win_defs.h shares with <windows.h>. Expanded here they give the
+// system's numbers; expanded after the #undefs below, the program's.
+#define VELUNAR_SHARED_WIN_DEFS                                                             \
+  IDOK, IDCANCEL, IDYES, IDNO, BN_CLICKED, LBN_SELCHANGE, MB_OK, MB_YESNO, MB_TYPEMASK,      \
+      MB_ICONHAND, MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONASTERISK, MB_ICONMASK,        \
+      MB_DEFBUTTON1, MB_DEFBUTTON2, MB_DEFMASK, SC_CLOSE
+
 namespace velunar::win32 {
-// The system's numbers, taken before their macros go.
-inline constexpr unsigned kSystemValues[] = {
-    IDOK,      IDCANCEL,   IDYES,       IDNO,          BN_CLICKED,      LBN_SELCHANGE,
-    MB_OK,     MB_YESNO,   MB_TYPEMASK, MB_ICONHAND,   MB_ICONQUESTION, MB_ICONEXCLAMATION,
-    MB_ICONASTERISK, MB_ICONMASK, MB_DEFBUTTON1, MB_DEFBUTTON2, MB_DEFMASK, SC_CLOSE,
-};
+inline constexpr unsigned kSystemValues[] = {VELUNAR_SHARED_WIN_DEFS};
 }  // namespace velunar::win32
 
 #undef IDOK
@@ -54,11 +56,8 @@ inline constexpr unsigned kSystemValues[] = {
 #include "ui/platform/win_defs.h"
 
 namespace velunar::win32 {
-inline constexpr unsigned kProgramValues[] = {
-    IDOK,      IDCANCEL,   IDYES,       IDNO,          BN_CLICKED,      LBN_SELCHANGE,
-    MB_OK,     MB_YESNO,   MB_TYPEMASK, MB_ICONHAND,   MB_ICONQUESTION, MB_ICONEXCLAMATION,
-    MB_ICONASTERISK, MB_ICONMASK, MB_DEFBUTTON1, MB_DEFBUTTON2, MB_DEFMASK, SC_CLOSE,
-};
+inline constexpr unsigned kProgramValues[] = {VELUNAR_SHARED_WIN_DEFS};
+#undef VELUNAR_SHARED_WIN_DEFS
 constexpr bool SameValues() {
   for (unsigned i = 0; i < sizeof kSystemValues / sizeof kSystemValues[0]; ++i) {
     if (kSystemValues[i] != kProgramValues[i]) return false;

@@ -10,6 +10,7 @@
 
 #include "store/lists/master_list.h"
 #include "store/lists/text_pool.h"
+#include "tests/support/entry_text.h"
 #include "tests/ui/platform/win32/win32_test_support.h"
 #include "ui/platform/list_box.h"
 #include "ui/resource_ids.h"
@@ -17,12 +18,13 @@
 namespace velunar {
 namespace {
 
-// Windows-1251 bytes of the names, written out by hand.
-const std::string kAnna = "\xC0\xED\xED\xE0";       // Анна
-const std::string kBelka = "\xE1\xE5\xEB\xEA\xE0";  // белка
-const std::string kBoris = "\xC1\xEE\xF0\xE8\xF1";  // Борис
-const std::string kBorsch = "\xE1\xEE\xF0\xF9";     // борщ
-const std::string kVera = "\xC2\xE5\xF0\xE0";       // Вера
+using testing::Cp;
+
+const std::string kAnna = Cp(u"Анна");
+const std::string kBelka = Cp(u"белка");
+const std::string kBoris = Cp(u"Борис");
+const std::string kBorsch = Cp(u"борщ");
+const std::string kVera = Cp(u"Вера");
 
 class ListControlTest : public ::testing::Test {
   // Public: the rows of a table act through them.
@@ -75,7 +77,7 @@ TEST_F(ListControlTest, ProgramSelectionsAreShownAndTellNobody) {
   EXPECT_EQ(m_list.SetCurSel(3), 3);
   EXPECT_EQ(Shown(), 3);
   // An insertion before the selected item keeps the same item selected.
-  m_list.AddString("\xC0\xE0");  // Аа, first
+  m_list.AddString(Cp(u"Аа"));  // first
   EXPECT_EQ(m_list.GetCurSel(), 4);
   EXPECT_EQ(Shown(), 4);
   m_list.SetCurSel(-1);
