@@ -1,8 +1,7 @@
 # Cross-compiling for 64-bit Windows with Debian's mingw-w64 (installed by
 # scripts/install-deps.sh windows):
 #
-#   cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-#         -DVELUNAR_BUILD_UI=OFF
+#   cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
 #
 # The -posix compiler is the one whose standard library has std::thread and
 # std::mutex (over winpthreads). Everything is linked statically, the C++

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Cross-compiles for 64-bit Windows, with mingw-w64, into build-win/: for
-# now the entry store and its test programs (the window follows once ui/
-# builds there). Prints one line per step, with the build's progress; the
+# Cross-compiles for 64-bit Windows, with mingw-w64, into build-win/: the
+# program, build-win/app/velunar.exe (statically linked, with its icon,
+# version block and manifest), and the test programs of the entry store and
+# of the dialog services. Prints one line per step, with the build's progress; the
 # output of apt, CMake and the compiler goes to build-win/build.log, whose
 # end is shown when a step fails. scripts/test-windows.sh runs the tests.
 #
@@ -20,7 +21,7 @@ source "$top/scripts/quiet.sh"
 options=(
   -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake"
   -DCMAKE_BUILD_TYPE=RelWithDebInfo
-  -DVELUNAR_BUILD_UI=OFF
+  -DVELUNAR_BUILD_UI=ON
   -DVELUNAR_BUILD_TESTS=ON
 )
 targets=()
@@ -31,5 +32,5 @@ quiet_begin build "$build"
 "$top/scripts/install-deps.sh" windows
 quiet_step "Configuring the Windows build in $build" \
   cmake -S "$top" -B "$build" -G Ninja "${options[@]}"
-quiet_build "Building the entry store and its tests for Windows (a few minutes on a fresh tree)" \
+quiet_build "Building velunar.exe and its tests for Windows (a few minutes on a fresh tree)" \
   cmake --build "$build" "${targets[@]}"

@@ -53,8 +53,14 @@ declare -A packages=(
   # sources, which the cross build compiles. A 64-bit program needs wine64
   # alone (wine is its launcher, wine32 is left out); Xvfb gives Wine a
   # display of its own, and locales the ru_RU.UTF-8 locale it runs in (see
-  # below). nsis makes the installer.
-  [windows]="cmake ninja-build googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb locales nsis"
+  # below). fonts-wine is Wine's stand-in for Tahoma, the face the dialogs'
+  # "MS Shell Dlg" maps to. The program's .ico is made from the icon's
+  # bitmaps at build time: ImageMagick reduces them to 16 and 256 colours,
+  # icotool (icoutils) packs the images. openbox manages the test windows:
+  # without a window manager Wine waits about two seconds for every window
+  # it shows. nsis makes the installer.
+  [windows]="cmake ninja-build googletest g++-mingw-w64-x86-64-posix wine wine64 xvfb locales
+             fonts-wine imagemagick icoutils openbox nsis"
 )
 
 # Locales a job runs in, made with locale-gen when the machine lacks them

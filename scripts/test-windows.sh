@@ -27,9 +27,12 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 wine_env=(env LC_ALL=ru_RU.UTF-8)
 
 xvfb_pid=
+wm_pid=
 cleanup() {
-  # The Wine server of this prefix and the display, both started here.
+  # The Wine server of this prefix, the window manager and the display, all
+  # started here.
   "${as_owner[@]}" wineserver -k >/dev/null 2>&1 || true
+  [[ -z $wm_pid ]] || kill "$wm_pid" 2>/dev/null || true
   [[ -z $xvfb_pid ]] || kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
@@ -48,6 +51,15 @@ done
 [[ -s $display_file ]] || quiet_failed "Starting Xvfb" 1
 DISPLAY=:$(<"$display_file")
 export DISPLAY
+
+# A window manager, as a desktop has one: without it Wine waits about two
+# seconds for every window it shows. It binds no key, so that every key a
+# test sends reaches the program.
+openbox_rc=$build/openbox-rc.xml
+echo '<openbox_config xmlns="http://openbox.org/3.4/rc"><keyboard/><mouse/></openbox_config>' |
+  "${as_owner[@]}" tee "$openbox_rc" >/dev/null
+"${as_owner[@]}" openbox --sm-disable --config-file "$openbox_rc" >>"$VELUNAR_LOG" 2>&1 &
+wm_pid=$!
 
 # shellcheck disable=SC2016 # expanded by the inner shell, run as the owner
 quiet_step "Making a Wine prefix in $WINEPREFIX" \

@@ -30,7 +30,8 @@ class CWinApp {
   virtual int ExitInstance();
 
   // Derives the application title from `argv0` (the executable's file name
-  // without its extension; the running executable's when argv0 is empty),
+  // without its extension; the running executable's when argv0 is empty,
+  // and always on Windows, whose argv[0] is in the ANSI code page),
   // starts the toolkit with the program's name, version and icon and no
   // option of the command line, and runs InitInstance and ExitInstance.
   // Returns the exit status. Where no window can be opened it writes one
