@@ -6,12 +6,14 @@
 #   scripts/screenshot.sh --keys "alt+Cyrillic_ve" build/app/velunar box.png
 #
 # Usage: scripts/screenshot.sh [--about] [--keys KEYS] [--size WxH] [--dpi N] [--dark]
-#                              VELUNAR_EXECUTABLE OUT.png [SAMPLE_FILE]
+#                              [--wine] VELUNAR_EXECUTABLE OUT.png [SAMPLE_FILE]
 #   --size sets the screen, and so the picture, to W x H pixels (default
 #   1280x1024); the README's and the metainfo's picture is 1024x768:
 #     scripts/screenshot.sh --size 1024x768 build/app/velunar res/screenshots/main-window.png
 #   --dpi sets the desktop's font resolution (Xft.dpi; 120 is a 125 % desktop);
 #   --dark gives the program a dark palette, as a dark desktop theme does.
+#   --wine runs the Windows build (velunar.exe) under Wine, in the prefix
+#   WINEPREFIX, which must exist (scripts/test-windows.sh makes one).
 #   SAMPLE_FILE is copied into a temporary directory as velunar.txt (it is
 #   never changed); without it a built-in sample of Russian entries is used.
 # The program runs in that temporary directory and is closed with Escape
@@ -22,12 +24,14 @@ about=false
 keys=
 dpi=
 dark=false
+wine=false
 while [[ ${1:-} == --* ]]; do
   case $1 in
     --about) about=true; shift ;;
     --keys) keys=$2; shift 2 ;;
     --dpi) dpi=$2; shift 2 ;;
     --dark) dark=true; shift ;;
+    --wine) wine=true; shift ;;
     --size)
       [[ ${2:-} =~ ^[0-9]+x[0-9]+$ ]] || { echo "$0: --size takes WIDTHxHEIGHT" >&2; exit 2; }
       export XSESSION_SCREEN=$2
@@ -36,13 +40,22 @@ while [[ ${1:-} == --* ]]; do
   esac
 done
 if [[ $# -lt 2 || $# -gt 3 ]]; then
-  echo "usage: $0 [--about] [--keys KEYS] [--size WxH] [--dpi N] [--dark] VELUNAR_EXECUTABLE OUT.png [SAMPLE_FILE]" >&2
+  echo "usage: $0 [--about] [--keys KEYS] [--size WxH] [--dpi N] [--dark] [--wine] VELUNAR_EXECUTABLE OUT.png [SAMPLE_FILE]" >&2
   exit 2
 fi
 exe=$(realpath "$1")
 out=$(realpath -m "$2")
 sample=${3:+$(realpath "$3")}
 timeout=${E2E_TIMEOUT:-20}
+
+run=()
+if $wine; then
+  [[ -d ${WINEPREFIX:-} ]] || { echo "$0: --wine needs WINEPREFIX, a Wine prefix that exists" >&2; exit 2; }
+  # As tests/e2e/run.sh runs it: the Russian locale, English and Russian
+  # layouts, and a window manager that leaves every key to the program.
+  run=(env LC_ALL=ru_RU.UTF-8 wine)
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" XSESSION_LAYOUTS=us,ru XSESSION_NO_WM_KEYS=1
+fi
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=tests/e2e/xsession.sh
@@ -55,6 +68,7 @@ cleanup() {
     kill "$program_pid" 2>/dev/null
     wait "$program_pid" 2>/dev/null || true
   fi
+  ! $wine || wineserver -k 2>/dev/null || true
   xsession_stop
   rm -rf "$work"
 }
@@ -120,12 +134,20 @@ else
 fi
 
 cd "$work/run"
-"$exe" >"$work/program.log" 2>&1 &
+"${run[@]}" "$exe" >"$work/program.log" 2>&1 &
 program_pid=$!
 main=$(wait_window '^Велунар$')
 xdotool windowactivate --sync "$main" 2>/dev/null || true
 
-if $about; then
+if $about && $wine; then
+  # Windows opens the system menu on Alt+Space; "&О программе" is its last
+  # item (Wine adds "&О Wine" above it, with the same letter).
+  sleep 0.5
+  xdotool key alt+space
+  sleep 0.5
+  xdotool key --delay 100 Up Return
+  wait_window '^О программе "Велунар"$' >/dev/null
+elif $about; then
   # The window's own system menu opens on a right click outside the entry
   # field; its item "&О программе" is chosen by its letter.
   x=0 y=0 width=0 height=0
