@@ -107,7 +107,7 @@ wait_more_windows() {
   return 1
 }
 
-xsession_require_tools
+if $wine; then xsession_require_tools windows e2e; else xsession_require_tools; fi
 xsession_start "$work/x"
 if [[ -n $dpi ]]; then
   echo "Xft.dpi: $dpi" | xrdb -merge

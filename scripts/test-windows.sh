@@ -2,9 +2,10 @@
 # Builds for Windows (scripts/build-windows.sh) and runs every Windows test
 # program, through CTest, under Wine: in a Wine prefix made anew for the run
 # (build-win/wine/), on an X display of its own (Xvfb), in the ru_RU.UTF-8
-# locale, as a Russian user's system would be. Prints one line per step and
-# closes with "N passed, N failed" (test programs); exits non-zero when
-# anything failed. The output of CTest and the test programs goes to
+# locale, as a Russian user's system would be; then drives the real
+# velunar.exe through its window (tests/e2e/run.sh --wine). Prints one line
+# per step and closes with "N passed, N failed" (test programs and
+# end-to-end cases together); exits non-zero when anything failed. The output of CTest and the test programs goes to
 # build-win/test.log, from which the failures are shown. Run as root in
 # another user's clone, it installs packages as root and builds and tests as
 # that user (scripts/quiet.sh).
@@ -77,7 +78,7 @@ status=0
 "${as_owner[@]}" "${wine_env[@]}" ctest --test-dir "$build" --output-on-failure --timeout 600 \
   >>"$VELUNAR_LOG" 2>&1 || status=$?
 
-# CTest's own summary, made the closing line: "N passed, N failed".
+# CTest's own summary: test programs passed and failed.
 summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$VELUNAR_LOG" |
   tail -n 1)
 if [[ $summary =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
@@ -93,5 +94,33 @@ if ((status != 0 || failed != 0)); then
   ((failed > 0)) || failed=1
 fi
 grep -E '^Total Test time' "$VELUNAR_LOG" | tail -n 1 || true
+echo "Test programs: $passed passed, $failed failed"
+
+# The real velunar.exe, driven through its window as tests/e2e/run.sh
+# drives the Linux build. That suite starts an X session and a Wine server
+# of its own on the same prefix, so this run's server ends first.
+"${as_owner[@]}" wineserver -k >/dev/null 2>&1 || true
+"${as_owner[@]}" wineserver -w >/dev/null 2>&1 || true
+"$top/scripts/install-deps.sh" e2e
+echo "Driving velunar.exe under Wine (tests/e2e/run.sh --wine)"
+echo "== tests/e2e/run.sh --wine" >>"$VELUNAR_LOG"
+e2e_output=$build/e2e.log
+"${as_owner[@]}" "$top/tests/e2e/run.sh" --wine "$build/app/velunar.exe" 2>&1 |
+  "${as_owner[@]}" tee "$e2e_output" >>"$VELUNAR_LOG" || true
+e2e_summary=$(tail -n 1 "$e2e_output")
+if [[ $e2e_summary =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
+  e2e_passed=${BASH_REMATCH[1]} e2e_failed=${BASH_REMATCH[2]}
+else
+  e2e_passed=0 e2e_failed=1
+fi
+if ((e2e_failed != 0)); then
+  echo "FAILED end to end; from $e2e_output:" >&2
+  grep -A12 '^FAIL ' "$e2e_output" >&2 || tail -n 20 "$e2e_output" >&2
+fi
+echo "End to end: $e2e_passed passed, $e2e_failed failed"
+
+# The closing line counts test programs and end-to-end cases together.
+passed=$((passed + e2e_passed))
+failed=$((failed + e2e_failed))
 echo "$passed passed, $failed failed"
 ((failed == 0))

@@ -815,7 +815,9 @@ run_case() {
 
 passed=0
 failed=0
-if ! xsession_require_tools || ! xsession_start "$WORK/x"; then
+tools=(build e2e)
+[[ -z $WINE ]] || tools=(windows e2e)
+if ! xsession_require_tools "${tools[@]}" || ! xsession_start "$WORK/x"; then
   echo "could not start the X session"
   echo "0 passed, 1 failed"
   exit 1

@@ -18,11 +18,14 @@ XSESSION_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 # Installs the Debian packages of the X server, the window manager, the
 # tools that drive them and the program's fonts when one is missing, from
-# the project's one package list (its "build" packages hold the fonts and
-# the X11 platform plugin). Its one line of output goes to stderr, so that
-# a caller's stdout carries only its own results.
+# the project's one package list: by default its "build" packages, which
+# hold the fonts and Qt's X11 platform plugin, and its "e2e" packages; a
+# caller names other jobs instead ("windows e2e" for the Windows build).
+# Its one line of output goes to stderr, so that a caller's stdout carries
+# only its own results.
 xsession_require_tools() {
-  "$XSESSION_DIR/../../scripts/install-deps.sh" build e2e >&2
+  (($#)) || set -- build e2e
+  "$XSESSION_DIR/../../scripts/install-deps.sh" "$@" >&2
 }
 
 # Polls a command until it succeeds or SECONDS (may be fractional) pass.
