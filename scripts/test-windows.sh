@@ -2,9 +2,11 @@
 # Builds for Windows (scripts/build-windows.sh) and runs every Windows test
 # program, through CTest, under Wine: in a Wine prefix made anew for the run
 # (build-win/wine/), on an X display of its own (Xvfb), in the ru_RU.UTF-8
-# locale, as a Russian user's system would be. Prints one line per step and
-# closes with "N passed, N failed" (test programs); exits non-zero when
-# anything failed. The output of CTest and the test programs goes to
+# locale, as a Russian user's system would be. Then checks the installer
+# under the same Wine (tests/packaging/windows/install_check.sh). Prints one
+# line per step and closes with "N passed, N failed" (test programs, the
+# installer check counted as one more); exits non-zero when anything failed.
+# The output of CTest, the test programs and the installer check goes to
 # build-win/test.log, from which the failures are shown. Run as root in
 # another user's clone, it installs packages as root and builds and tests as
 # that user (scripts/quiet.sh).
@@ -93,5 +95,25 @@ if ((status != 0 || failed != 0)); then
   ((failed > 0)) || failed=1
 fi
 grep -E '^Total Test time' "$VELUNAR_LOG" | tail -n 1 || true
+
+# The installer: installed and uninstalled silently in the same prefix, with
+# what each leaves checked; one more test program in the closing line. Its
+# lines go to the log, the failed ones are shown. The newest installer,
+# should an older version's lie beside it.
+setup=
+for file in "$build"/velunar-*-setup.exe; do
+  [[ -n $setup && $setup -nt $file ]] || setup=$file
+done
+echo "Checking the installer under Wine: $(basename "$setup")"
+echo "== install check under Wine" >>"$VELUNAR_LOG"
+if "${as_owner[@]}" "${wine_env[@]}" "$top/tests/packaging/windows/install_check.sh" \
+  "$setup" "$build/app/velunar.exe" >>"$VELUNAR_LOG" 2>&1; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+  echo "FAILED: the installer check; from $VELUNAR_LOG:" >&2
+  sed -n '/^== install check under Wine/,$p' "$VELUNAR_LOG" | grep -vE '^(==|PASS )' >&2 || true
+fi
+
 echo "$passed passed, $failed failed"
 ((failed == 0))
