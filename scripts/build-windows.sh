@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Cross-compiles for 64-bit Windows, with mingw-w64, into build-win/: the
 # program, build-win/app/velunar.exe (statically linked, with its icon,
-# version block and manifest), and the test programs of the entry store and
-# of the dialog services. Prints one line per step, with the build's progress; the
+# version block and manifest); its packages beside it, the portable
+# build-win/velunar-VERSION-win64.zip (velunar.exe, README.txt, LICENSE.txt)
+# and the installer build-win/velunar-VERSION-setup.exe (NSIS,
+# packaging/windows/); and the test programs of the entry store and of the
+# dialog services. Prints one line per step, with the build's progress; the
 # output of apt, CMake and the compiler goes to build-win/build.log, whose
 # end is shown when a step fails. scripts/test-windows.sh runs the tests.
 #
@@ -16,8 +19,8 @@ build=$top/build-win
 # shellcheck source=scripts/quiet.sh
 source "$top/scripts/quiet.sh"
 
-# What the Windows build holds; each later piece (the window, the zip, the
-# installer) is an option or a target of the same build.
+# What the Windows build holds: the program, its packages and the tests are
+# all targets of the one build.
 options=(
   -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake"
   -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -32,5 +35,5 @@ quiet_begin build "$build"
 "$top/scripts/install-deps.sh" windows
 quiet_step "Configuring the Windows build in $build" \
   cmake -S "$top" -B "$build" -G Ninja "${options[@]}"
-quiet_build "Building velunar.exe and its tests for Windows (a few minutes on a fresh tree)" \
+quiet_build "Building velunar.exe, its packages and its tests for Windows (a few minutes on a fresh tree)" \
   cmake --build "$build" "${targets[@]}"

@@ -2,10 +2,13 @@
 # Builds for Windows (scripts/build-windows.sh) and runs every Windows test
 # program, through CTest, under Wine: in a Wine prefix made anew for the run
 # (build-win/wine/), on an X display of its own (Xvfb), in the ru_RU.UTF-8
-# locale, as a Russian user's system would be; then drives the real
-# velunar.exe through its window (tests/e2e/run.sh --wine). Prints one line
-# per step and closes with "N passed, N failed" (test programs and
-# end-to-end cases together); exits non-zero when anything failed. The output of CTest and the test programs goes to
+# locale, as a Russian user's system would be. Then checks the installer
+# under the same Wine (tests/packaging/windows/install_check.sh) and drives
+# the real velunar.exe through its window (tests/e2e/run.sh --wine). Prints
+# one line per step and closes with "N passed, N failed": the test
+# programs, the installer check counted as one more, and the end-to-end
+# cases; exits non-zero when anything failed. The output of CTest, the test
+# programs, the installer check and the end-to-end cases goes to
 # build-win/test.log, from which the failures are shown. Run as root in
 # another user's clone, it installs packages as root and builds and tests as
 # that user (scripts/quiet.sh).
@@ -21,11 +24,15 @@ quiet_begin test "$build"
 
 # Wine's own: the prefix, its quiet, and no Mono or Gecko installer asked
 # for (the tests need neither). The locale is Wine's alone; the scripts and
-# CTest run in whatever locale they were started in.
+# CTest run in whatever locale they were started in. Wine links the
+# prefix's Documents and Desktop to the home folder and copies the Start
+# menu into the desktop's menus: a home of the run's own, and no menu
+# builder, keep the user's own home out of the tests.
 export WINEPREFIX=$build/wine
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
-wine_env=(env LC_ALL=ru_RU.UTF-8)
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+wine_home=$build/wine-home
+wine_env=(env LC_ALL=ru_RU.UTF-8 "HOME=$wine_home")
 
 xvfb_pid=
 wm_pid=
@@ -64,7 +71,8 @@ wm_pid=$!
 
 # shellcheck disable=SC2016 # expanded by the inner shell, run as the owner
 quiet_step "Making a Wine prefix in $WINEPREFIX" \
-  bash -c 'rm -rf "$WINEPREFIX" && "$@" wine wineboot --init && wineserver -w' _ "${wine_env[@]}"
+  bash -c 'rm -rf "$WINEPREFIX" "$1" && mkdir "$1" && shift && "$@" wine wineboot --init && wineserver -w' \
+  _ "$wine_home" "${wine_env[@]}"
 # One Wine server for the whole run, instead of one started and stopped for
 # every test program, and Wine's services started with it here: started by
 # a test program, they would hold on to CTest's pipes after it ends.
@@ -96,6 +104,25 @@ fi
 grep -E '^Total Test time' "$VELUNAR_LOG" | tail -n 1 || true
 echo "Test programs: $passed passed, $failed failed"
 
+# The installer: installed and uninstalled silently in the same prefix, with
+# what each leaves checked; one more test program in the closing line. Its
+# lines go to the log, the failed ones are shown. The newest installer,
+# should an older version's lie beside it.
+setup=
+for file in "$build"/velunar-*-setup.exe; do
+  [[ -n $setup && $setup -nt $file ]] || setup=$file
+done
+echo "Checking the installer under Wine: $(basename "$setup")"
+echo "== install check under Wine" >>"$VELUNAR_LOG"
+if "${as_owner[@]}" "${wine_env[@]}" "$top/tests/packaging/windows/install_check.sh" \
+  "$setup" "$build/app/velunar.exe" >>"$VELUNAR_LOG" 2>&1; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+  echo "FAILED: the installer check; from $VELUNAR_LOG:" >&2
+  sed -n '/^== install check under Wine/,$p' "$VELUNAR_LOG" | grep -vE '^(==|PASS )' >&2 || true
+fi
+
 # The real velunar.exe, driven through its window as tests/e2e/run.sh
 # drives the Linux build. That suite starts an X session and a Wine server
 # of its own on the same prefix, so this run's server ends first.
@@ -119,7 +146,7 @@ if ((e2e_failed != 0)); then
 fi
 echo "End to end: $e2e_passed passed, $e2e_failed failed"
 
-# The closing line counts test programs and end-to-end cases together.
+# The closing line counts all three together.
 passed=$((passed + e2e_passed))
 failed=$((failed + e2e_failed))
 echo "$passed passed, $failed failed"

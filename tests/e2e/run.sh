@@ -49,7 +49,7 @@ APP_TITLE=${APP_TITLE%.*}
 RUN=()
 if [[ -n $WINE ]]; then
   RUN=(env LC_ALL=ru_RU.UTF-8 wine)
-  export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+  export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
   # Wine reads the keyboard's layouts once, when it starts. English first
   # and Russian second, set before it starts, is the arrangement in which
   # xdotool's Latin keys and its Cyrillic text both reach the program as
