@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Cross-compiles for 64-bit Windows, with mingw-w64, into build-win/: the
 # program, build-win/app/velunar.exe (statically linked, with its icon,
-# version block and manifest), and the test programs of the entry store and
-# of the dialog services. Prints one line per step, with the build's progress; the
+# version block and manifest), the test programs of the entry store and of
+# the dialog services, and the benchmark programs (store_bench,
+# window_bench). Prints one line per step, with the build's progress; the
 # output of apt, CMake and the compiler goes to build-win/build.log, whose
-# end is shown when a step fails. scripts/test-windows.sh runs the tests.
+# end is shown when a step fails. scripts/test-windows.sh runs the tests and,
+# briefly, the benchmarks.
 #
 #   scripts/build-windows.sh [TARGET...]   (every target when none is named)
 #
@@ -23,6 +25,9 @@ options=(
   -DCMAKE_BUILD_TYPE=RelWithDebInfo
   -DVELUNAR_BUILD_UI=ON
   -DVELUNAR_BUILD_TESTS=ON
+  # Built every time, so that they keep building; test-windows.sh runs them
+  # briefly.
+  -DVELUNAR_BUILD_BENCH=ON
 )
 targets=()
 for target in "$@"; do targets+=(--target "$target"); done
@@ -32,5 +37,5 @@ quiet_begin build "$build"
 "$top/scripts/install-deps.sh" windows
 quiet_step "Configuring the Windows build in $build" \
   cmake -S "$top" -B "$build" -G Ninja "${options[@]}"
-quiet_build "Building velunar.exe and its tests for Windows (a few minutes on a fresh tree)" \
+quiet_build "Building velunar.exe, its tests and benchmarks for Windows (a few minutes on a fresh tree)" \
   cmake --build "$build" "${targets[@]}"
