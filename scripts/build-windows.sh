@@ -4,10 +4,12 @@
 # version block and manifest); its packages beside it, the portable
 # build-win/velunar-VERSION-win64.zip (velunar.exe, README.txt, LICENSE.txt)
 # and the installer build-win/velunar-VERSION-setup.exe (NSIS,
-# packaging/windows/); and the test programs of the entry store and of the
-# dialog services. Prints one line per step, with the build's progress; the
+# packaging/windows/); the test programs of the entry store and of the
+# dialog services; and the benchmark programs (store_bench, window_bench).
+# Prints one line per step, with the build's progress; the
 # output of apt, CMake and the compiler goes to build-win/build.log, whose
-# end is shown when a step fails. scripts/test-windows.sh runs the tests.
+# end is shown when a step fails. scripts/test-windows.sh runs the tests and,
+# briefly, the benchmarks.
 #
 #   scripts/build-windows.sh [TARGET...]   (every target when none is named)
 #
@@ -26,6 +28,9 @@ options=(
   -DCMAKE_BUILD_TYPE=RelWithDebInfo
   -DVELUNAR_BUILD_UI=ON
   -DVELUNAR_BUILD_TESTS=ON
+  # Built every time, so that they keep building; test-windows.sh runs them
+  # briefly.
+  -DVELUNAR_BUILD_BENCH=ON
 )
 targets=()
 for target in "$@"; do targets+=(--target "$target"); done
@@ -35,5 +40,5 @@ quiet_begin build "$build"
 "$top/scripts/install-deps.sh" windows
 quiet_step "Configuring the Windows build in $build" \
   cmake -S "$top" -B "$build" -G Ninja "${options[@]}"
-quiet_build "Building velunar.exe, its packages and its tests for Windows (a few minutes on a fresh tree)" \
+quiet_build "Building velunar.exe, its packages, tests and benchmarks for Windows (a few minutes on a fresh tree)" \
   cmake --build "$build" "${targets[@]}"

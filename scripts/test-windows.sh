@@ -3,12 +3,14 @@
 # program, through CTest, under Wine: in a Wine prefix made anew for the run
 # (build-win/wine/), on an X display of its own (Xvfb), in the ru_RU.UTF-8
 # locale, as a Russian user's system would be. Then checks the installer
-# under the same Wine (tests/packaging/windows/install_check.sh) and drives
-# the real velunar.exe through its window (tests/e2e/run.sh --wine). Prints
-# one line per step and closes with "N passed, N failed": the test
-# programs, the installer check counted as one more, and the end-to-end
-# cases; exits non-zero when anything failed. The output of CTest, the test
-# programs, the installer check and the end-to-end cases goes to
+# under the same Wine (tests/packaging/windows/install_check.sh), runs the
+# benchmark programs briefly and drives the real velunar.exe through its
+# window (tests/e2e/run.sh --wine). Prints one line per step and closes with
+# "N passed, N failed": the test programs, the installer check counted as
+# one more, a benchmark program that failed counted among the failed, and
+# the end-to-end cases; exits non-zero when anything failed. The output of
+# CTest, the test programs, the installer check, the benchmarks and the
+# end-to-end cases goes to
 # build-win/test.log, from which the failures are shown. Run as root in
 # another user's clone, it installs packages as root and builds and tests as
 # that user (scripts/quiet.sh).
@@ -122,6 +124,35 @@ else
   echo "FAILED: the installer check; from $VELUNAR_LOG:" >&2
   sed -n '/^== install check under Wine/,$p' "$VELUNAR_LOG" | grep -vE '^(==|PASS )' >&2 || true
 fi
+
+# The benchmarks, briefly: at 100k entries (the store's at 10k too), about a
+# tenth of a second a figure, so as to tell what the program measures under
+# Wine (which is not Windows). Their tables go to the log, one line per
+# program here; a benchmark program that does not run to its end, or one of
+# whose benchmarks fails, counts as a failed program.
+declare -A bench_shown=(
+  [store_bench]="BM_Load/100000/0 BM_Find/100000/0 BM_WriteAll/100000"
+  [window_bench]="BM_Add/all/100000/real_time BM_Find/100000/real_time BM_Save/100000/real_time"
+)
+for bench in store_bench window_bench; do
+  echo "== $bench under Wine" >>"$VELUNAR_LOG"
+  bench_start=$SECONDS bench_status=0
+  bench_out=$("${as_owner[@]}" "${wine_env[@]}" timeout 1200 wine "$build/bench/$bench.exe" \
+    --benchmark_filter='/(10000|100000)(/|$)' --benchmark_min_time=0.1 2>&1) || bench_status=$?
+  printf '%s\n' "$bench_out" >>"$VELUNAR_LOG"
+  bench_count=$(grep -cE '^BM_[^ ]+ +([0-9.e+]+ (ns|us|ms|s) |ERROR OCCURRED)' <<<"$bench_out" || true)
+  if ((bench_status != 0)) || ((bench_count == 0)) || grep -q 'ERROR OCCURRED' <<<"$bench_out"; then
+    echo "FAILED under Wine: $bench (status $bench_status; its output is in $VELUNAR_LOG)" >&2
+    failed=$((failed + 1))
+    continue
+  fi
+  shown=$(awk -v names="${bench_shown[$bench]}" '
+    BEGIN { n = split(names, want, " "); for (i = 1; i <= n; ++i) order[want[i]] = i }
+    ($1 in order) { fig[order[$1]] = $1 " " $2 " " $3 }
+    END { for (i = 1; i <= n; ++i) if (i in fig) printf "%s%s", (i > 1 ? ", " : ""), fig[i] }
+  ' <<<"$bench_out")
+  echo "Benchmarks under Wine: $bench, $bench_count figures in $((SECONDS - bench_start)) s ($shown)"
+done
 
 # The real velunar.exe, driven through its window as tests/e2e/run.sh
 # drives the Linux build. That suite starts an X session and a Wine server
