@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "store/file/held_file.h"
+#include "store/file/new_file_name.h"
 #include "store/file/paths.h"
 #include "store/file/posix/file_lock.h"
 #include "store/file/posix/file_metadata.h"
@@ -37,37 +38,15 @@ CFileStatus NotWritten(int error) { return CFileStatus::Failed(CFileException::d
 // it (or when the file system can bear none).
 constexpr char kMark[] = "user.velunar.new-file";
 
-// The names a save gives its new file for the instant of the exchange:
-// .<entry file>.<pid>.<n>.tmp.
-bool IsNewFileName(std::string_view name, std::string_view base) {
-  if (name.size() <= base.size() + 2 || name[0] != '.' || name.substr(1, base.size()) != base ||
-      name[base.size() + 1] != '.') {
-    return false;
-  }
-  name.remove_prefix(base.size() + 2);
-  constexpr std::string_view kSuffix = ".tmp";
-  if (name.size() <= kSuffix.size() || name.substr(name.size() - kSuffix.size()) != kSuffix) {
-    return false;
-  }
-  name.remove_suffix(kSuffix.size());
-  const std::size_t dot = name.find('.');
-  if (dot == std::string_view::npos) return false;
-  const auto digits = [](std::string_view part) {
-    return !part.empty() && std::all_of(part.begin(), part.end(),
-                                        [](char c) { return c >= '0' && c <= '9'; });
-  };
-  return digits(name.substr(0, dot)) && digits(name.substr(dot + 1));
-}
-
 // The first free name .<entry file>.<pid>.<n>.tmp beside `target`:
 // `tryName` makes the file under a candidate and returns 0, or -1 with
 // errno. A name taken already is skipped, never reused.
 CFileStatus PickName(const std::string& target, const std::function<int(const std::string&)>& tryName,
                      std::string& picked) {
-  const std::string prefix =
-      DirName(target) + "/." + BaseName(target) + "." + std::to_string(::getpid()) + ".";
+  const std::string dir = DirName(target) + "/";
+  const std::string base = BaseName(target);
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    std::string path = prefix + std::to_string(attempt) + ".tmp";
+    std::string path = dir + NewFileName(base, static_cast<unsigned long>(::getpid()), attempt);
     if (tryName(path) == 0) {
       picked = std::move(path);
       return CFileStatus::Ok();

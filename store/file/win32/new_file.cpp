@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "store/file/held_file.h"
+#include "store/file/new_file_name.h"
 #include "store/file/paths.h"
 #include "store/file/win32/file_system.h"
 
@@ -36,27 +37,6 @@ CFileStatus NotWritten(int error) { return CFileStatus::Failed(CFileException::d
 std::string PathIn(const std::string& dir, const std::string& name) {
   if (!dir.empty() && (dir.back() == '\\' || dir.back() == '/')) return dir + name;
   return dir + "\\" + name;
-}
-
-// The names a save gives its new file: .<entry file>.<pid>.<n>.tmp.
-bool IsNewFileName(std::string_view name, std::string_view base) {
-  if (name.size() <= base.size() + 2 || name[0] != '.' || name.substr(1, base.size()) != base ||
-      name[base.size() + 1] != '.') {
-    return false;
-  }
-  name.remove_prefix(base.size() + 2);
-  constexpr std::string_view kSuffix = ".tmp";
-  if (name.size() <= kSuffix.size() || name.substr(name.size() - kSuffix.size()) != kSuffix) {
-    return false;
-  }
-  name.remove_suffix(kSuffix.size());
-  const std::size_t dot = name.find('.');
-  if (dot == std::string_view::npos) return false;
-  const auto digits = [](std::string_view part) {
-    return !part.empty() &&
-           std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
-  };
-  return digits(name.substr(0, dot)) && digits(name.substr(dot + 1));
 }
 
 // Removes the file named `path`, if any, and forgets the name.
@@ -86,11 +66,10 @@ CFileStatus CNewFile::Create(IFileSystem& fs, const std::string& target, const C
   m_pFs = &fs;
   m_strTarget = target;
   // The old file's attributes and ACL come with ReplaceFileW at the rename.
-  const std::string prefix =
-      "." + BaseName(target) + "." + std::to_string(::GetCurrentProcessId()) + ".";
+  const std::string base = BaseName(target);
   const std::string dir = DirName(target);
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    std::string path = PathIn(dir, prefix + std::to_string(attempt) + ".tmp");
+    std::string path = PathIn(dir, NewFileName(base, ::GetCurrentProcessId(), attempt));
     std::wstring wide;
     if (!UTF16Of(path, wide)) return NotCreated(LastErrno());
     // CREATE_NEW: a name taken already is skipped, never reused.
@@ -212,7 +191,7 @@ void RemoveLeftovers(IFileSystem& fs, const std::string& target) noexcept {
     const std::string dir = DirName(target);
     const std::string base = BaseName(target);
     std::wstring pattern;
-    if (!UTF16Of(PathIn(dir, "." + base + ".*.tmp"), pattern)) return;
+    if (!UTF16Of(PathIn(dir, NewFileNamePattern(base)), pattern)) return;
     // The names first, the search closed before any file is touched.
     std::vector<std::string> names;
     WIN32_FIND_DATAW found;
