@@ -30,18 +30,6 @@ int NotRegularError(const struct stat& st) { return S_ISDIR(st.st_mode) ? EISDIR
 
 }  // namespace
 
-CHeldFile::CHeldFile(CHeldFile&& other) noexcept
-    : m_pFs(other.m_pFs), m_hFile(std::exchange(other.m_hFile, -1)) {}
-
-CHeldFile& CHeldFile::operator=(CHeldFile&& other) noexcept {
-  if (this != &other) {
-    Close();
-    m_pFs = other.m_pFs;
-    m_hFile = std::exchange(other.m_hFile, -1);
-  }
-  return *this;
-}
-
 void CHeldFile::Close() noexcept {
   if (!IsOpen()) return;
   // The lock goes with the descriptor. Linux releases a descriptor even when

@@ -93,18 +93,6 @@ bool Seek(IFileSystem& fs, HANDLE h, std::int64_t offset, DWORD method, std::int
 
 }  // namespace
 
-CHeldFile::CHeldFile(CHeldFile&& other) noexcept
-    : m_pFs(other.m_pFs), m_hFile(std::exchange(other.m_hFile, -1)) {}
-
-CHeldFile& CHeldFile::operator=(CHeldFile&& other) noexcept {
-  if (this != &other) {
-    Close();
-    m_pFs = other.m_pFs;
-    m_hFile = std::exchange(other.m_hFile, -1);
-  }
-  return *this;
-}
-
 void CHeldFile::Close() noexcept {
   if (!IsOpen()) return;
   // The exclusive access goes with the handle; nothing was written through
