@@ -26,6 +26,16 @@ POINT CentredPosition(SIZE size, const RECT* pCentreOver, const RECT& workArea) 
           PlaceAxis(size.cy, centre.top, centre.bottom, workArea.top, workArea.bottom)};
 }
 
+bool WorkAreaOf(HWND hwnd, RECT& area) {
+  HMONITOR hMonitor = hwnd != nullptr ? ::MonitorFromWindow(hwnd, MONITOR_DEFAULTTOPRIMARY)
+                                      : ::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!::GetMonitorInfoW(hMonitor, &info)) return false;
+  area = info.rcWork;
+  return true;
+}
+
 }  // namespace win32
 
 void CDialogWindow::PlaceWindow() {
@@ -36,15 +46,11 @@ void CDialogWindow::PlaceWindow() {
   RECT rcOwner{};
   if (bOverOwner) ::GetWindowRect(m_hOwner, &rcOwner);
   // The work area of the owner's monitor, or of the main window's.
-  HWND hMonitorOf = bOverOwner ? m_hOwner : HandleOf(AfxGetMainWnd());
-  HMONITOR hMonitor = hMonitorOf != nullptr ? ::MonitorFromWindow(hMonitorOf, MONITOR_DEFAULTTOPRIMARY)
-                                            : ::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY);
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  if (!::GetMonitorInfoW(hMonitor, &info)) return;
+  RECT rcWork;
+  if (!win32::WorkAreaOf(bOverOwner ? m_hOwner : HandleOf(AfxGetMainWnd()), rcWork)) return;
   const POINT at = win32::CentredPosition(
       {rcWindow.right - rcWindow.left, rcWindow.bottom - rcWindow.top},
-      bOverOwner ? &rcOwner : nullptr, info.rcWork);
+      bOverOwner ? &rcOwner : nullptr, rcWork);
   ::SetWindowPos(m_hWnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -18,6 +18,10 @@ namespace velunar::win32 {
 // (nullptr: over `workArea`) and kept inside `workArea`.
 POINT CentredPosition(SIZE size, const RECT* pCentreOver, const RECT& workArea);
 
+// The work area of the monitor of `hwnd`, or of the primary monitor when
+// `hwnd` is nullptr; false when Windows gives none.
+bool WorkAreaOf(HWND hwnd, RECT& area);
+
 }  // namespace velunar::win32
 
 #endif  // VELUNAR_UI_PLATFORM_WIN32_DIALOG_PLACEMENT_H_

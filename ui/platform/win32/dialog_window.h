@@ -24,7 +24,9 @@
 #ifndef VELUNAR_UI_PLATFORM_WIN32_DIALOG_WINDOW_H_
 #define VELUNAR_UI_PLATFORM_WIN32_DIALOG_WINDOW_H_
 
+#include <cstddef>
 #include <optional>
+#include <span>
 
 #include "ui/platform/app_icon.h"
 #include "ui/platform/dialog.h"
@@ -58,6 +60,10 @@ class CDialogWindow {
   // application's main window's.
   HWND OwnerWindow() const;
   bool CreateFromResource();
+  // dialog_window.cpp: gives a copy of the template (`pointSizeAt`: where
+  // its font's size stands) the largest font at which the window fits the
+  // work area (dialog_fitting.h).
+  void FitToWorkArea(std::span<std::byte> dialogTemplate, std::size_t pointSizeAt);
   void OnInitWindow();
   void PaintMinimised();
   // Gives the owner its input back, when the run took it.

@@ -5,13 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <new>
 #include <optional>
 #include <vector>
 
 #include "tests/ui/platform/win32/win32_test_support.h"
+#include "ui/platform/win32/dialog_fitting.h"
 #include "ui/platform/win32/dialog_placement.h"
 #include "ui/platform/win32/wide_text.h"
 #include "ui/platform/win_app.h"
@@ -227,6 +230,43 @@ TEST(DialogPlacement, CentredAndKeptInsideTheWorkArea) {
     const POINT at = win32::CentredPosition(r.size, r.owner ? &*r.owner : nullptr, work);
     EXPECT_EQ(at.x, r.want.x);
     EXPECT_EQ(at.y, r.want.y);
+  }
+}
+
+TEST(DialogFitting, TheLargestFontAtWhichTheWindowFitsDownToHalfTheTemplates) {
+  // A window of 120 x 80 pixels a point, as the dialog manager would make it.
+  const auto sizeAt = [](int points) { return SIZE{120 * points, 80 * points}; };
+  struct Row {
+    const char* name;
+    SIZE area;
+    int want;
+  };
+  const Row rows[] = {
+      {"fits as it is", {960, 640}, 8},
+      {"a pixel short in height", {960, 639}, 7},
+      {"narrow", {730, 2000}, 6},
+      {"too small for half the size", {100, 100}, 4},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    EXPECT_EQ(win32::FittingPointSize(8, r.area, sizeAt), r.want);
+  }
+}
+
+TEST(DialogFitting, FindsTheFontSizeInTheProgramsTemplates) {
+  for (const int nID : {IDD_VELUNAR_DIALOG, IDD_ABOUTBOX}) {
+    SCOPED_TRACE(nID);
+    HRSRC hRes = ::FindResourceW(nullptr, MAKEINTRESOURCEW(nID), RT_DIALOG);
+    ASSERT_NE(hRes, nullptr);
+    const auto* p = static_cast<const std::byte*>(::LockResource(::LoadResource(nullptr, hRes)));
+    const std::span<const std::byte> bytes(p, ::SizeofResource(nullptr, hRes));
+    const auto at = win32::PointSizeOffset(bytes);
+    ASSERT_TRUE(at.has_value());
+    WORD points = 0;
+    std::memcpy(&points, bytes.data() + *at, sizeof points);
+    EXPECT_EQ(points, 8);
+    // Cut before the font: no size to give.
+    EXPECT_FALSE(win32::PointSizeOffset(bytes.first(*at)).has_value());
   }
 }
 
