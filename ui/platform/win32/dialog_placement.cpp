@@ -1,5 +1,8 @@
 #include "ui/platform/win32/dialog_placement.h"
 
+#include <cstring>
+
+#include "ui/platform/win32/dialog_fitting.h"
 #include "ui/platform/win32/dialog_window.h"
 #include "ui/platform/win_app.h"
 
@@ -17,6 +20,10 @@ LONG PlaceAxis(LONG length, LONG centreStart, LONG centreEnd, LONG areaStart, LO
   if (start < areaStart) start = areaStart;
   return start;
 }
+
+// The dialog procedure of a window made only to be measured: it handles
+// nothing.
+INT_PTR CALLBACK ProbeProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 }  // namespace
 
@@ -37,6 +44,33 @@ bool WorkAreaOf(HWND hwnd, RECT& area) {
 }
 
 }  // namespace win32
+
+void CDialogWindow::FitToWorkArea(std::span<std::byte> dialogTemplate, std::size_t pointSizeAt) {
+  RECT rcWork;
+  if (!win32::WorkAreaOf(m_hOwner, rcWork)) return;
+  WORD designed;
+  std::memcpy(&designed, dialogTemplate.data() + pointSizeAt, sizeof designed);
+  const auto setPoints = [&](int points) {
+    const auto w = static_cast<WORD>(points);
+    std::memcpy(dialogTemplate.data() + pointSizeAt, &w, sizeof w);
+  };
+  // Each size tried is measured on a hidden window of its own, which
+  // nothing of the program's sees: the dialog manager alone knows what its
+  // units come to in the system's font.
+  const auto sizeAt = [&](int points) -> SIZE {
+    setPoints(points);
+    HWND hProbe = ::CreateDialogIndirectParamW(
+        win32::ProgramInstance(), reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()), m_hOwner,
+        win32::ProbeProc, 0);
+    if (hProbe == nullptr) return {0, 0};  // as it was: the real creation will tell
+    RECT rc;
+    ::GetWindowRect(hProbe, &rc);
+    ::DestroyWindow(hProbe);
+    return {rc.right - rc.left, rc.bottom - rc.top};
+  };
+  setPoints(win32::FittingPointSize(
+      designed, {rcWork.right - rcWork.left, rcWork.bottom - rcWork.top}, sizeAt));
+}
 
 void CDialogWindow::PlaceWindow() {
   RECT rcWindow;

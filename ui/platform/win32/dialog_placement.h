@@ -1,4 +1,5 @@
-// Where a dialog opens on Windows: the rule, apart from any window.
+// Where a dialog opens on Windows: the rule, apart from any window, and the
+// work area it keeps to (dialog_fitting.h says how large the dialog is made).
 //
 // A dialog is centred over its owner when it has one that is visible and
 // not minimised, otherwise in the work area of the main window's monitor

@@ -11,7 +11,6 @@
 
 #include "ui/platform/win32/app_icons.h"
 #include "ui/platform/win32/dialog_fitting.h"
-#include "ui/platform/win32/dialog_placement.h"
 #include "ui/platform/win32/entry_edit.h"
 #include "ui/platform/win32/wide_text.h"
 #include "ui/platform/win_app.h"
@@ -175,14 +174,6 @@ HWND CDialogWindow::OwnerWindow() const {
   return HandleOf(pOwner);
 }
 
-namespace {
-
-// The dialog procedure of a window made only to be measured: it handles
-// nothing.
-INT_PTR CALLBACK ProbeProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
-}  // namespace
-
 bool CDialogWindow::CreateFromResource() {
   const HINSTANCE hInstance = win32::ProgramInstance();
   HRSRC hResource = ::FindResourceW(hInstance, MAKEINTRESOURCEW(m_owner.TemplateId()), RT_DIALOG);
@@ -202,32 +193,6 @@ bool CDialogWindow::CreateFromResource() {
                                       reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
-void CDialogWindow::FitToWorkArea(std::span<std::byte> dialogTemplate, std::size_t pointSizeAt) {
-  RECT rcWork;
-  if (!win32::WorkAreaOf(m_hOwner, rcWork)) return;
-  WORD designed;
-  std::memcpy(&designed, dialogTemplate.data() + pointSizeAt, sizeof designed);
-  const auto setPoints = [&](int points) {
-    const auto w = static_cast<WORD>(points);
-    std::memcpy(dialogTemplate.data() + pointSizeAt, &w, sizeof w);
-  };
-  // Each size tried is measured on a hidden window of its own, which
-  // nothing of the program's sees: the dialog manager alone knows what its
-  // units come to in the system's font.
-  const auto sizeAt = [&](int points) -> SIZE {
-    setPoints(points);
-    HWND hProbe = ::CreateDialogIndirectParamW(
-        win32::ProgramInstance(), reinterpret_cast<LPCDLGTEMPLATEW>(dialogTemplate.data()), m_hOwner,
-        ProbeProc, 0);
-    if (hProbe == nullptr) return {0, 0};  // as it was: the real creation will tell
-    RECT rc;
-    ::GetWindowRect(hProbe, &rc);
-    ::DestroyWindow(hProbe);
-    return {rc.right - rc.left, rc.bottom - rc.top};
-  };
-  setPoints(win32::FittingPointSize(
-      designed, {rcWork.right - rcWork.left, rcWork.bottom - rcWork.top}, sizeAt));
-}
 
 void CDialogWindow::OnInitWindow() {
   bool bFocus = false;

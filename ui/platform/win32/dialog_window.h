@@ -60,7 +60,7 @@ class CDialogWindow {
   // application's main window's.
   HWND OwnerWindow() const;
   bool CreateFromResource();
-  // dialog_window.cpp: gives a copy of the template (`pointSizeAt`: where
+  // dialog_placement.cpp: gives a copy of the template (`pointSizeAt`: where
   // its font's size stands) the largest font at which the window fits the
   // work area (dialog_fitting.h).
   void FitToWorkArea(std::span<std::byte> dialogTemplate, std::size_t pointSizeAt);
