@@ -10,10 +10,9 @@
 # one more, a benchmark program that failed counted among the failed, and
 # the end-to-end cases; exits non-zero when anything failed. The output of
 # CTest, the test programs, the installer check, the benchmarks and the
-# end-to-end cases goes to
-# build-win/test.log, from which the failures are shown. Run as root in
-# another user's clone, it installs packages as root and builds and tests as
-# that user (scripts/quiet.sh).
+# end-to-end cases goes to build-win/test.log, from which the failures are
+# shown. Run as root in another user's clone, it installs packages as root
+# and builds and tests as that user (scripts/quiet.sh).
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$top/build-win
