@@ -14,6 +14,7 @@
 #ifndef VELUNAR_STORE_FILE_HELD_FILE_H_
 #define VELUNAR_STORE_FILE_HELD_FILE_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -83,6 +84,14 @@ class CHeldFile {
 
  private:
   friend class CNewFile;  // a committed new file becomes the held one
+
+  // Reads grow the buffer by at least this much when the file is longer
+  // than it was.
+  static constexpr std::size_t kReadChunkSize = 64 * 1024;
+
+  // Each system's own read: from offset `from` to the end of the file into
+  // `buffer`, growing its storage as needed. Throws std::bad_alloc.
+  CFileStatus ReadToEnd(std::int64_t from, CByteBuffer& buffer) const;
 
   IFileSystem* m_pFs = nullptr;
   std::intptr_t m_hFile = -1;  // the system's descriptor or handle

@@ -16,11 +16,8 @@ namespace velunar {
 namespace {
 
 // How often an opening starts again when the name stopped leading to the
-// file it locked (another program replaced it in between), and how often a
-// file that changes while it is read is read again.
+// file it locked (another program replaced it in between).
 constexpr int kAttempts = 16;
-// Reads go in pieces of at least this size when the file grows under us.
-constexpr std::size_t kReadChunkSize = 64 * 1024;
 
 int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
 
@@ -89,57 +86,18 @@ CFileStatus CHeldFile::Stamp(CFileStamp& stamp) const {
   return CFileStatus::Ok();
 }
 
-CFileStatus CHeldFile::ReadAll(CByteBuffer& buffer, CFileStamp& stamp) const {
-  const int fd = Fd(m_hFile);
-  // The stamp is taken before the read and compared after it: a file that
-  // another program changed meanwhile is read again.
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    CFileStamp before;
-    const bool bBefore = Stamp(before).ok();
-    if (m_pFs->Lseek(fd, 0, SEEK_SET) != 0) return CFileStatus::Failed(CFileException::generic, errno);
-    // The size is only a hint for the first allocation: reading goes on to
-    // the end of the file, however long it has become. The bytes are read
-    // straight into storage nobody filled first (bench/README.md).
-    const std::size_t capacity =
-        bBefore && before.size > 0 ? static_cast<std::size_t>(before.size) + 1 : kReadChunkSize;
-    if (buffer.capacity() < capacity) buffer = CByteBuffer(capacity);
-    std::size_t size = 0;
-    for (;;) {
-      if (size == buffer.capacity()) {
-        buffer.SetSize(size);
-        buffer.Reallocate(size + std::max(size, kReadChunkSize));
-      }
-      const ssize_t n = m_pFs->Read(fd, buffer.data() + size, buffer.capacity() - size);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        return CFileStatus::Failed(CFileException::generic, errno);
-      }
-      if (n == 0) break;
-      size += static_cast<std::size_t>(n);
-    }
-    buffer.SetSize(size);
-    CFileStamp after;
-    if (!bBefore || !Stamp(after).ok()) break;
-    if (after == before) {
-      stamp = before;
-      return CFileStatus::Ok();
-    }
-  }
-  stamp = CFileStamp{};
-  return CFileStatus::Ok();
-}
 
-CFileStatus CHeldFile::ReadFrom(std::int64_t from, CByteBuffer& buffer) const {
+
+CFileStatus CHeldFile::ReadToEnd(std::int64_t from, CByteBuffer& buffer) const {
   const int fd = Fd(m_hFile);
   if (m_pFs->Lseek(fd, static_cast<off_t>(from), SEEK_SET) != from) {
     return CFileStatus::Failed(CFileException::generic, errno);
   }
-  if (buffer.capacity() < kReadChunkSize) buffer = CByteBuffer(kReadChunkSize);
   std::size_t size = 0;
   for (;;) {
     if (size == buffer.capacity()) {
       buffer.SetSize(size);
-      buffer.Reallocate(size * 2);
+      buffer.Reallocate(size + std::max(size, kReadChunkSize));
     }
     const ssize_t n = m_pFs->Read(fd, buffer.data() + size, buffer.capacity() - size);
     if (n < 0) {

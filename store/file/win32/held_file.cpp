@@ -22,11 +22,8 @@ namespace velunar {
 namespace {
 
 // How often an opening starts again when a file it was to create appeared
-// meanwhile, and how often a file that changes while it is read is read
-// again.
+// meanwhile.
 constexpr int kAttempts = 16;
-// Reads go in pieces of at least this size when the file grows under us.
-constexpr std::size_t kReadChunkSize = 64 * 1024;
 // ReadFile and WriteFile count in 32 bits.
 constexpr std::size_t kMostPerCall = std::size_t{1} << 30;
 
@@ -63,24 +60,6 @@ int NotRegularError(DWORD attributes, DWORD type) {
   return type == FILE_TYPE_DISK ? 0 : ENODEV;
 }
 
-// Reads from the file's current position to its end into `buffer`,
-// growing its storage as needed.
-CFileStatus ReadToEnd(IFileSystem& fs, HANDLE h, CByteBuffer& buffer) {
-  std::size_t size = 0;
-  for (;;) {
-    if (size == buffer.capacity()) {
-      buffer.SetSize(size);
-      buffer.Reallocate(size + std::max(size, kReadChunkSize));
-    }
-    DWORD n = 0;
-    const DWORD want = static_cast<DWORD>(std::min(buffer.capacity() - size, kMostPerCall));
-    if (!fs.ReadFile(h, buffer.data() + size, want, &n)) return NotRead();
-    if (n == 0) break;
-    size += n;
-  }
-  buffer.SetSize(size);
-  return CFileStatus::Ok();
-}
 
 bool Seek(IFileSystem& fs, HANDLE h, std::int64_t offset, DWORD method, std::int64_t* at) {
   LARGE_INTEGER distance;
@@ -158,37 +137,25 @@ CFileStatus CHeldFile::Stamp(CFileStamp& stamp) const {
   return CFileStatus::Ok();
 }
 
-CFileStatus CHeldFile::ReadAll(CByteBuffer& buffer, CFileStamp& stamp) const {
-  const HANDLE h = HandleOf(m_hFile);
-  // The stamp is taken before the read and compared after it: a file that
-  // changed meanwhile is read again. (Held, it changes only through this
-  // object.)
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
-    CFileStamp before;
-    const bool bBefore = Stamp(before).ok();
-    if (!Seek(*m_pFs, h, 0, FILE_BEGIN, nullptr)) return NotRead();
-    // The size is only a hint for the first allocation: reading goes on to
-    // the end of the file, however long it has become.
-    const std::size_t capacity =
-        bBefore && before.size > 0 ? static_cast<std::size_t>(before.size) + 1 : kReadChunkSize;
-    if (buffer.capacity() < capacity) buffer = CByteBuffer(capacity);
-    if (CFileStatus status = ReadToEnd(*m_pFs, h, buffer); !status.ok()) return status;
-    CFileStamp after;
-    if (!bBefore || !Stamp(after).ok()) break;
-    if (after == before) {
-      stamp = before;
-      return CFileStatus::Ok();
-    }
-  }
-  stamp = CFileStamp{};
-  return CFileStatus::Ok();
-}
 
-CFileStatus CHeldFile::ReadFrom(std::int64_t from, CByteBuffer& buffer) const {
+
+CFileStatus CHeldFile::ReadToEnd(std::int64_t from, CByteBuffer& buffer) const {
   const HANDLE h = HandleOf(m_hFile);
   if (!Seek(*m_pFs, h, from, FILE_BEGIN, nullptr)) return NotRead();
-  if (buffer.capacity() < kReadChunkSize) buffer = CByteBuffer(kReadChunkSize);
-  return ReadToEnd(*m_pFs, h, buffer);
+  std::size_t size = 0;
+  for (;;) {
+    if (size == buffer.capacity()) {
+      buffer.SetSize(size);
+      buffer.Reallocate(size + std::max(size, kReadChunkSize));
+    }
+    DWORD n = 0;
+    const DWORD want = static_cast<DWORD>(std::min(buffer.capacity() - size, kMostPerCall));
+    if (!m_pFs->ReadFile(h, buffer.data() + size, want, &n)) return NotRead();
+    if (n == 0) break;
+    size += n;
+  }
+  buffer.SetSize(size);
+  return CFileStatus::Ok();
 }
 
 CFileStatus CHeldFile::Append(std::string_view bytes, std::int64_t& end) const {
